@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing Kestrel needs.
+# Idempotent: packages already present are skipped, and apt's lists are only
+# refreshed when something is missing.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build g++ clang pkg-config libclang-rt-14-dev
+  # windows, dialogs, printing
+  qt6-base-dev qt6-base-dev-tools libqt6svg6 libgl-dev qt6-qpa-plugins
+  # tests and benchmarks
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  # fonts the mailer is printed with
+  fonts-ocr-a fonts-liberation2 fontconfig
+  # independent oracles used only by tests
+  python3 python3-dbfread python3-dbf python3-pil python3-zxing-cpp
+  libdbd-xbase-perl libzint-dev libzxing-dev poppler-utils
+  # formatting
+  clang-format
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+class QPrinter;
+
+namespace kestrel {
+
+// The one process-wide printer every print job goes to. Printer Setup
+// changes it for this process only. On a machine without any installed
+// printer it is a PDF writer, and every job becomes its own PDF file in the
+// folder "Printed" under the program folder, named so that jobs never
+// overwrite each other.
+QPrinter& CurrentPrinter();
+
+// Whether the machine has at least one installed printer.
+bool HasInstalledPrinter();
+
+// Before each job on the PDF writer: points it at a new, unused file in the
+// print folder and returns its path. Returns an empty text when the current
+// printer is a real printer (nothing to do).
+QString PrepareNextPdfJob();
+
+// The folder that PDF jobs go to (ends without a separator).
+QString PdfJobFolder();
+
+}  // namespace kestrel

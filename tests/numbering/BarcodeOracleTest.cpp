@@ -79,7 +79,9 @@ std::string zxingDecode(const MonoBitmap& image) {
   const ZXing::Result result = ZXing::ReadBarcode(
       ZXing::ImageView(grey.data(), image.Width, image.Height, ZXing::ImageFormat::Lum), hints);
   if (!result.isValid()) return "<not decoded>";
-  return result.text();
+  // The raw bytes, not text converted to UTF-8: character 128 must come back
+  // as the one byte 0x80.
+  return std::string(result.bytes().begin(), result.bytes().end());
 }
 
 std::string randomDigits(std::mt19937& random, int count) {
@@ -157,6 +159,40 @@ TEST(BarcodeOracle, OtherCode128TextsDecodeWithZxing) {
       const TBarcodeBmp bmp = mailerImage(text, rotate, 2, 30);
       EXPECT_EQ(zxingDecode(bmp.Bitmap()), text);
     }
+  }
+}
+
+TEST(BarcodeOracle, CharacterOneHundredTwentyEightDecodesWithZxing) {
+  for (const std::string text : {"\x80",
+                                 "a\x80"
+                                 "b",
+                                 "12\x80"
+                                 "3456"}) {
+    EXPECT_EQ(zxingDecode(mailerImage(text, TbcRotate::bcNoRotate, 2, 20).Bitmap()), text);
+  }
+}
+
+TEST(BarcodeOracle, RandomAsciiTextsDecodeWithZxing) {
+  // Printable ASCII, tabs and runs of digits mixed, so that every code set
+  // and switch between them is reached.
+  std::mt19937 random(15417);
+  std::uniform_int_distribution<int> length(1, 24);
+  std::uniform_int_distribution<int> kind(0, 9);
+  std::uniform_int_distribution<int> printable(32, 126);
+  for (int i = 0; i < 200; ++i) {
+    std::string text;
+    for (int n = length(random); n > 0; --n) {
+      const int k = kind(random);
+      if (k < 4) {
+        text += randomDigits(random, 1 + k);
+      } else if (k == 4) {
+        text += '\t';
+      } else {
+        text += static_cast<char>(printable(random));
+      }
+    }
+    const TBarcodeBmp bmp = mailerImage(text, TbcRotate::bcNoRotate, 2, 20);
+    EXPECT_EQ(zxingDecode(bmp.Bitmap()), text);
   }
 }
 

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <random>
+
 #include "numbering/MailerNumber.h"
 #include "numbering/NumberConversionError.h"
 
@@ -69,6 +72,12 @@ TEST(GroupMailerNumber, CutsGroupsAtTheEndAndAlwaysWritesFiveBlanks) {
   EXPECT_EQ(GroupMailerNumber(""), "     ");
   EXPECT_EQ(GroupMailerNumber("123456"), "1234 56    ");
   EXPECT_EQ(GroupMailerNumber("123456789012345678901234"), "1234 5678 9012 3456 7890 12");
+}
+
+std::string zeroPaddedSerial(int value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%07d", value);
+  return text;
 }
 
 NumberingState barCodeState(const std::string& serial) {
@@ -179,6 +188,55 @@ TEST(AdvanceMailerNumber, StockModeUnreadableCounterFailsAndKeepsTheState) {
     EXPECT_THROW(AdvanceMailerNumber(state), NumberConversionError) << mailerNum;
     EXPECT_THROW(StepBackMailerNumber(state), NumberConversionError) << mailerNum;
     EXPECT_EQ(state.MailerNum, mailerNum);
+  }
+}
+
+// The check digit by the other form of the rule: A = sum of the digits at odd
+// positions from the left, B = at even positions, d = (10 - (3A + B) mod 10) mod 10.
+char checkDigitByPositions(const std::string& body) {
+  int a = 0;
+  int b = 0;
+  for (std::size_t i = 0; i < body.size(); ++i) (i % 2 == 0 ? a : b) += body[i] - '0';
+  return static_cast<char>('0' + (10 - (3 * a + b) % 10) % 10);
+}
+
+TEST(ComposeMailerNumber, ArbitraryTextsAlwaysGiveAValidNumber) {
+  std::mt19937 random(622);
+  const std::string alphabet = "0123456789 -+a\t";
+  std::uniform_int_distribution<std::size_t> letter(0, alphabet.size() - 1);
+  std::uniform_int_distribution<int> length(0, 14);
+  auto randomText = [&] {
+    std::string text;
+    for (int n = length(random); n > 0; --n) text += alphabet[letter(random)];
+    return text;
+  };
+  for (int i = 0; i < 2000; ++i) {
+    const std::string custId = randomText();
+    const std::string serial = randomText();
+    const std::string kind = i % 3 == 0 ? "F" : randomText();
+    const std::string number = ComposeMailerNumber(custId, serial, kind);
+    ASSERT_EQ(number.size(), 22u);
+    ASSERT_EQ(number.find_first_not_of("0123456789"), std::string::npos) << number;
+    EXPECT_EQ(number.substr(0, 5), kind == "F" ? "92909" : "92147");
+    EXPECT_EQ(number[21], checkDigitByPositions(number.substr(0, 21))) << number;
+  }
+}
+
+TEST(StepBackMailerNumber, ReversesTheAdvanceAwayFromTheWrap) {
+  std::mt19937 random(709);
+  std::uniform_int_distribution<int> serialValue(1, 9999998);
+  for (int i = 0; i < 500; ++i) {
+    const std::string serial = zeroPaddedSerial(serialValue(random));
+    NumberingState state = barCodeState(serial);
+    AdvanceMailerNumber(state);
+    StepBackMailerNumber(state);
+    EXPECT_EQ(state.SerialNum, serial);
+
+    const std::string composed = ComposeMailerNumber("987654321", serial, "T");
+    NumberingState stock = stockState(composed, i % 2 == 0);
+    AdvanceMailerNumber(stock);
+    StepBackMailerNumber(stock);
+    EXPECT_EQ(stock.MailerNum, composed);
   }
 }
 

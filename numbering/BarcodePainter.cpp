@@ -12,6 +12,9 @@ namespace {
 // A white image `symbolModules` plus both quiet zones wide, after checking
 // that its size stays within the limit.
 MonoBitmap whiteImage(std::size_t symbolModules, int scale, int height) {
+  if (scale < 1 || height < 1) {
+    throw BarcodeError("Bar code module width and height must be at least 1 pixel");
+  }
   const std::int64_t modules = static_cast<std::int64_t>(symbolModules) + 2 * kQuietZoneModules;
   const std::int64_t width = modules * scale;
   if (width > kMaxBitmapPixels || width * height > kMaxBitmapPixels) {

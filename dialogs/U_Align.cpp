@@ -75,7 +75,8 @@ QSpinBox* TF_Align::makeSpin(const char* name) {
   spin->setObjectName(name);
   spin->setRange(-kLimit, kLimit);
   spin->setSingleStep(1);
-  spin->lineEdit()->installEventFilter(this);
+  // The spin box keeps its line edit to itself; it is its only QLineEdit child.
+  spin->findChild<QLineEdit*>()->installEventFilter(this);
   return spin;
 }
 

@@ -21,6 +21,16 @@ T* child(QWidget& parent, const char* name) {
   return widget;
 }
 
+QLineEdit* editOf(QSpinBox* spin) {
+  return spin->findChild<QLineEdit*>();
+}
+
+// A radio button takes clicks only on its indicator and text, not across the
+// whole width its layout gives it.
+void clickRadio(QRadioButton* button) {
+  QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+}
+
 SettingsRecord extraLabelSettings(const char* print, const char* which) {
   SettingsRecord settings;
   settings.PrintExtraLabel = print;
@@ -31,10 +41,11 @@ SettingsRecord extraLabelSettings(const char* print, const char* which) {
 TEST(ExtraLabelDialog, NoDisablesTheListAndYesEnablesIt) {
   SettingsRecord settings = extraLabelSettings("No", "Addressed To");
   TF_ExtraLabel dialog(settings);
+  dialog.show();
   auto* list = child<QComboBox>(dialog, "cbExtraLabel");
   EXPECT_TRUE(child<QRadioButton>(dialog, "rbNo")->isChecked());
   EXPECT_FALSE(list->isEnabled());
-  QTest::mouseClick(child<QRadioButton>(dialog, "rbYes"), Qt::LeftButton);
+  clickRadio(child<QRadioButton>(dialog, "rbYes"));
   EXPECT_TRUE(list->isEnabled());
   QTest::mouseClick(child<QPushButton>(dialog, "btnOK"), Qt::LeftButton);
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
@@ -44,6 +55,7 @@ TEST(ExtraLabelDialog, NoDisablesTheListAndYesEnablesIt) {
 TEST(ExtraLabelDialog, ChoiceMatchesAnyCaseAndOkStoresItsProperSpelling) {
   SettingsRecord settings = extraLabelSettings("yes", "Your Name and Address");
   TF_ExtraLabel dialog(settings);
+  dialog.show();
   EXPECT_TRUE(child<QRadioButton>(dialog, "rbYes")->isChecked());
   auto* list = child<QComboBox>(dialog, "cbExtraLabel");
   EXPECT_EQ(list->currentText(), "Your Name and Address");
@@ -57,6 +69,7 @@ TEST(ExtraLabelDialog, ChoiceMatchesAnyCaseAndOkStoresItsProperSpelling) {
 TEST(ExtraLabelDialog, AnythingButAnExactEntryStoresAddressedTo) {
   SettingsRecord settings = extraLabelSettings("Yes", "Your Name and Address");
   TF_ExtraLabel dialog(settings);
+  dialog.show();
   auto* list = child<QComboBox>(dialog, "cbExtraLabel");
   list->lineEdit()->clear();
   QTest::keyClicks(list->lineEdit(), "your name and address");
@@ -67,6 +80,7 @@ TEST(ExtraLabelDialog, AnythingButAnExactEntryStoresAddressedTo) {
 TEST(ExtraLabelDialog, AStoredValueThatIsNeitherIsKeptWhenNothingIsChosen) {
   SettingsRecord settings = extraLabelSettings("Maybe", "Addressed To");
   TF_ExtraLabel dialog(settings);
+  dialog.show();
   EXPECT_FALSE(child<QRadioButton>(dialog, "rbYes")->isChecked());
   EXPECT_FALSE(child<QRadioButton>(dialog, "rbNo")->isChecked());
   QTest::mouseClick(child<QPushButton>(dialog, "btnOK"), Qt::LeftButton);
@@ -77,7 +91,8 @@ TEST(ExtraLabelDialog, CancelAndEscapeChangeNothing) {
   for (bool escape : {false, true}) {
     SettingsRecord settings = extraLabelSettings("No", "Your Name and Address");
     TF_ExtraLabel dialog(settings);
-    QTest::mouseClick(child<QRadioButton>(dialog, "rbYes"), Qt::LeftButton);
+    dialog.show();
+    clickRadio(child<QRadioButton>(dialog, "rbYes"));
     if (escape) {
       dialog.show();
       QTest::keyClick(&dialog, Qt::Key_Escape);
@@ -95,6 +110,7 @@ TEST(AlignDialog, StoredValuesOutsideTheRangeShowAsTheNearerLimit) {
   settings.LeftRight = 1500;
   settings.TopBottom = -4000;
   TF_Align dialog(settings);
+  dialog.show();
   EXPECT_EQ(child<QSpinBox>(dialog, "spinLeftRight")->value(), 999);
   EXPECT_EQ(child<QSpinBox>(dialog, "SpinUpDown")->value(), -999);
   QTest::mouseClick(child<QPushButton>(dialog, "btnOK"), Qt::LeftButton);
@@ -102,7 +118,7 @@ TEST(AlignDialog, StoredValuesOutsideTheRangeShowAsTheNearerLimit) {
   EXPECT_EQ(settings.TopBottom, -999);
 }
 
-TEST(AlignDialog, TypedValuesAreStoredAndACleardBoxKeepsItsOffset) {
+TEST(AlignDialog, TypedValuesAreStoredAndAClearedBoxKeepsItsOffset) {
   SettingsRecord settings;
   settings.LeftRight = 12;
   settings.TopBottom = -7;
@@ -110,10 +126,10 @@ TEST(AlignDialog, TypedValuesAreStoredAndACleardBoxKeepsItsOffset) {
   dialog.show();
   auto* leftRight = child<QSpinBox>(dialog, "spinLeftRight");
   auto* upDown = child<QSpinBox>(dialog, "SpinUpDown");
-  leftRight->lineEdit()->selectAll();
-  QTest::keyClick(leftRight->lineEdit(), Qt::Key_Delete);  // cleared
-  upDown->lineEdit()->selectAll();
-  QTest::keyClicks(upDown->lineEdit(), "-25");
+  editOf(leftRight)->selectAll();
+  QTest::keyClick(editOf(leftRight), Qt::Key_Delete);  // cleared
+  editOf(upDown)->selectAll();
+  QTest::keyClicks(editOf(upDown), "-25");
   QTest::mouseClick(child<QPushButton>(dialog, "btnOK"), Qt::LeftButton);
   EXPECT_EQ(settings.LeftRight, 12);
   EXPECT_EQ(settings.TopBottom, -25);
@@ -124,9 +140,9 @@ TEST(AlignDialog, TypingStopsAtThreeCharactersAndCancelChangesNothing) {
   TF_Align dialog(settings);
   dialog.show();
   auto* leftRight = child<QSpinBox>(dialog, "spinLeftRight");
-  leftRight->lineEdit()->selectAll();
-  QTest::keyClicks(leftRight->lineEdit(), "-4567");
-  EXPECT_EQ(leftRight->lineEdit()->text(), "-45");
+  editOf(leftRight)->selectAll();
+  QTest::keyClicks(editOf(leftRight), "-4567");
+  EXPECT_EQ(editOf(leftRight)->text(), "-45");
   QTest::mouseClick(child<QPushButton>(dialog, "btnCancel"), Qt::LeftButton);
   EXPECT_EQ(settings.LeftRight, 0);
   EXPECT_EQ(dialog.windowTitle(), "Printer Alignment");

@@ -1,0 +1,117 @@
+#include "platform/Money.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+
+namespace kestrel {
+namespace {
+
+int leadingBlanksFor(double amount) {
+  if (amount < 10) return 10;
+  if (amount < 100) return 8;
+  if (amount < 1000) return 6;
+  if (amount < 10000) return 5;
+  if (amount < 100000) return 3;
+  return 1;
+}
+
+// The general number format of the original platform: fixed notation while
+// the value has at most 15 integer digits and is at least 0.00001, else
+// scientific as "1.5E20" / "1E-7" (no plus sign, no leading exponent zeros).
+std::string shortestText(double amount) {
+  if (amount == 0) return "0";
+  // to_chars, unlike printf, never uses the locale's decimal separator.
+  char buffer[64];
+  const auto written =
+      std::to_chars(buffer, buffer + sizeof buffer, amount, std::chars_format::scientific, 14);
+  std::string text(buffer, written.ptr);  // 15 significant digits: d.dddddddddddddde+XX
+  const auto ePos = text.find('e');
+  std::string mantissa = text.substr(0, ePos);
+  const int exponent = std::atoi(text.c_str() + ePos + 1);
+
+  const bool negative = mantissa[0] == '-';
+  std::string digits;
+  for (char c : mantissa)
+    if (std::isdigit(static_cast<unsigned char>(c))) digits += c;
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+
+  std::string result = negative ? "-" : "";
+  if (exponent >= 15 || std::fabs(amount) < 0.00001) {
+    result += digits.substr(0, 1);
+    if (digits.size() > 1) result += "." + digits.substr(1);
+    result += "E" + std::to_string(exponent);
+    return result;
+  }
+  if (exponent < 0) {
+    result += "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+    return result;
+  }
+  const auto integerDigits = static_cast<std::size_t>(exponent) + 1;
+  if (digits.size() <= integerDigits) {
+    result += digits + std::string(integerDigits - digits.size(), '0');
+  } else {
+    result += digits.substr(0, integerDigits) + "." + digits.substr(integerDigits);
+  }
+  return result;
+}
+
+bool isBlank(char c) {
+  return c == ' ';
+}
+
+}  // namespace
+
+std::string FormatMoney(double amount) {
+  std::string text = shortestText(amount);
+  const auto point = text.find('.');
+  if (point == std::string::npos) {
+    text += ".00";
+  } else if (text.size() - point - 1 == 1) {
+    text += "0";
+  }
+  return std::string(static_cast<std::size_t>(leadingBlanksFor(amount)), ' ') + text;
+}
+
+std::optional<double> ReadAmount(const std::string& text) {
+  std::size_t begin = 0;
+  std::size_t end = text.size();
+  while (begin < end && isBlank(text[begin])) ++begin;
+  while (end > begin && isBlank(text[end - 1])) --end;
+  const std::string body = text.substr(begin, end - begin);
+
+  // Check the whole syntax first: strtod alone would accept "inf", "nan",
+  // hexadecimal and a locale's own decimal separator.
+  std::size_t i = 0;
+  const auto digitsAt = [&body](std::size_t& pos) {
+    const std::size_t start = pos;
+    while (pos < body.size() && std::isdigit(static_cast<unsigned char>(body[pos]))) ++pos;
+    return pos - start;
+  };
+  if (i < body.size() && (body[i] == '+' || body[i] == '-')) ++i;
+  std::size_t mantissaDigits = digitsAt(i);
+  if (i < body.size() && body[i] == '.') {
+    ++i;
+    mantissaDigits += digitsAt(i);
+  }
+  if (mantissaDigits == 0) return std::nullopt;
+  if (i < body.size() && (body[i] == 'e' || body[i] == 'E')) {
+    ++i;
+    if (i < body.size() && (body[i] == '+' || body[i] == '-')) ++i;
+    if (digitsAt(i) == 0) return std::nullopt;
+  }
+  if (i != body.size()) return std::nullopt;
+
+  // from_chars reads the syntax checked above whatever the locale; it takes
+  // no plus sign, and refuses values beyond the range of a double.
+  const std::size_t from = body[0] == '+' ? 1 : 0;
+  double value = 0;
+  const auto [parsedEnd, error] =
+      std::from_chars(body.data() + from, body.data() + body.size(), value);
+  if (error != std::errc() || parsedEnd != body.data() + body.size() || !std::isfinite(value))
+    return std::nullopt;
+  return value;
+}
+
+}  // namespace kestrel

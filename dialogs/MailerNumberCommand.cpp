@@ -5,7 +5,6 @@
 #include "dialogs/U_Mailer.h"
 #include "numbering/MailerNumber.h"
 #include "platform/Settings.h"
-#include "platform/UserInteraction.h"
 
 namespace kestrel {
 namespace {
@@ -41,8 +40,7 @@ bool MailerNumber1Click(SettingsRecord& settings, QWidget* parent) {
   const RememberedNumber remembered(settings);
   AdvanceMailerNumber(settings);
 
-  TF_Mailer dialog(settings, parent);
-  if (ui().execDialog(dialog) != QDialog::Accepted) {
+  if (!openMailerDialog(settings, parent, false)) {
     remembered.restore(settings);
     return false;
   }

@@ -32,6 +32,8 @@ class RequiredMaskGuard : public QObject {
 
   explicit RequiredMaskGuard(MaskedEdit& edit, Completeness complete = {});
 
+  const MaskedEdit& edit() const { return m_edit; }
+
   // True when the edit may be left: it is unchanged or complete.
   bool mayLeave() const;
   // Checks before an action that takes the edit's value without leaving it

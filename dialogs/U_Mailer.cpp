@@ -24,6 +24,7 @@
 #include "platform/MaskedEdit.h"
 #include "platform/Settings.h"
 #include "platform/ShellOpen.h"
+#include "platform/UserInteraction.h"
 
 namespace kestrel {
 namespace {
@@ -338,9 +339,7 @@ void TF_Mailer::FormShow() {
 void TF_Mailer::btnOKClick() {
   // Pressing OK must not take what a field refuses to give up.
   for (RequiredMaskGuard* guard : {m_custIdGuard, m_serialGuard, m_mailerNumGuard}) {
-    if (static_cast<QWidget*>(guard->parent())->isVisibleTo(this) && !guard->checkBeforeLeaving()) {
-      return;
-    }
+    if (guard->edit().isVisibleTo(this) && !guard->checkBeforeLeaving()) return;
   }
   if (m_settings.PrintBarCode) {
     m_settings.CustID = toAnsi(editCustID->maskedText());
@@ -433,6 +432,12 @@ void TF_Mailer::centreOnScreen() {
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());
   }
+}
+
+bool openMailerDialog(SettingsRecord& settings, QWidget* parent, bool offerDontShow) {
+  TF_Mailer dialog(settings, parent);
+  if (offerDontShow) dialog.cbDontShow->show();
+  return ui().execDialog(dialog) == QDialog::Accepted;
 }
 
 }  // namespace kestrel

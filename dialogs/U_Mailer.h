@@ -102,4 +102,10 @@ class TF_Mailer : public QDialog {
   bool m_shown = false;
 };
 
+// Opens the dialog modally through the user-interaction service, with the
+// check box "Do not show this screen again" when `offerDontShow` (Print and
+// Mass Print), without it otherwise (the menu command, start-up). Returns
+// whether it was confirmed with OK; Settings are then already written.
+bool openMailerDialog(SettingsRecord& settings, QWidget* parent, bool offerDontShow);
+
 }  // namespace kestrel

@@ -354,6 +354,33 @@ TEST_F(MailerDialogTest, DontShowIsTakenOnlyWhenOfferedAndTicked) {
   }
 }
 
+TEST_F(MailerDialogTest, StartUpThenPrintShowsTheConfirmedSerialPlusOneAndMayStopAsking) {
+  // Start-up: no advance, no check box.
+  user.answerDialog([](QDialog& dialog) {
+    activate(dialog);
+    EXPECT_FALSE(control<QWidget>(dialog, "cbDontShow")->isVisible());
+    retype(edit(dialog, "editSerialNum"), "0000050");
+    click(dialog, "btnOK");
+    return dialog.result();
+  });
+  EXPECT_TRUE(openMailerDialog(settings, nullptr, false));
+  EXPECT_EQ(settings.SerialNum, "0000050");
+
+  // The first print advances, then offers the dialog with its check box.
+  AdvanceMailerNumber(settings);
+  user.answerDialog([](QDialog& dialog) {
+    activate(dialog);
+    EXPECT_EQ(edit(dialog, "editSerialNum")->maskedText(), "0000051");
+    EXPECT_EQ(dialog.height(), 393);
+    click(dialog, "cbDontShow");
+    click(dialog, "btnOK");
+    return dialog.result();
+  });
+  EXPECT_TRUE(openMailerDialog(settings, nullptr, true));
+  EXPECT_EQ(settings.SerialNum, "0000051");
+  EXPECT_FALSE(settings.ShowMailerDialog);
+}
+
 TEST_F(MailerDialogTest, UnreadableSerialStopsTheCommandWithTheNumberingAsFound) {
   settings.SerialNum = "41x";
   // The advance fails before any dialog is opened.

@@ -28,6 +28,7 @@
 #include "app/U_Main.h"
 #include "dialogs/U_About.h"
 #include "platform/Folders.h"
+#include "platform/MaskedEdit.h"
 #include "platform/Settings.h"
 
 namespace kestrel {
@@ -485,6 +486,30 @@ TEST_F(MainWindowTest, TabOrderRunsThroughFeesSenderCommentAndRecipient) {
   EXPECT_EQ(chain, expected);
   EXPECT_EQ(window.focusWidget(), find<QWidget>("editPostage"));
   EXPECT_EQ(find<QLineEdit>("editTotal")->focusPolicy(), Qt::NoFocus);
+}
+
+TEST_F(MainWindowTest, FieldsStartAsDesigned) {
+  writeIni(kQuietStart);
+  TF_Main& window = start();
+  EXPECT_EQ(window.centralWidget()->palette().color(QPalette::Window), QColor(192, 220, 192));
+  for (const char* name : {"Label1", "Label9", "lblYourAddress1", "Label13"}) {
+    auto* label = find<QLabel>(name);
+    EXPECT_TRUE(label->font().bold()) << name;
+    EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(0, 128, 0)) << name;
+  }
+  EXPECT_TRUE(find<QLineEdit>("editPostage")->font().bold());
+  EXPECT_FALSE(find<QLineEdit>("editComment")->font().bold());
+  EXPECT_FALSE(find<QWidget>("editRestricted")->isEnabled());
+  EXPECT_FALSE(find<QWidget>("lblRestricted")->isEnabled());
+  EXPECT_TRUE(find<QLineEdit>("editRestricted")->text().isEmpty());
+  EXPECT_TRUE(find<QLineEdit>("editTotal")->isReadOnly());
+  EXPECT_EQ(find<QLineEdit>("editComment")->maxLength(), 35);
+  EXPECT_EQ(find<QLineEdit>("editRe")->maxLength(), 25);
+  EXPECT_EQ(find<QLineEdit>("editCity")->maxLength(), 35);
+  EXPECT_EQ(find<QLineEdit>("editState")->maxLength(), 4);
+  EXPECT_EQ(find<MaskedEdit>("editZip")->maskedText(), QStringLiteral("     -    "));
+  EXPECT_EQ(find<QWidget>("GroupBox3")->geometry(), QRect(272, 155, 281, 182));
+  EXPECT_EQ(find<QWidget>("memoAddress")->geometry(), QRect(8, 72, 265, 60));
 }
 
 }  // namespace

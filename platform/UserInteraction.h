@@ -34,8 +34,8 @@ class UserInteraction {
   // File dialogs; an empty result means the user cancelled.
   virtual QString openFileName(const QString& caption, const QString& folder,
                                const QString& filter) = 0;
-  virtual QString saveFileName(const QString& caption, const QString& folder,
-                               const QString& filter, const QString& defaultSuffix) = 0;
+  virtual QString saveFileName(const QString& caption, const QString& folder, const QString& filter,
+                               const QString& defaultSuffix) = 0;
 
   // Runs a dialog modally and returns its result code (QDialog::Accepted or
   // QDialog::Rejected, or another code the dialog set with done()).

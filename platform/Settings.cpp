@@ -1,0 +1,10 @@
+#include "platform/Settings.h"
+
+namespace kestrel {
+
+SettingsRecord& Settings() {
+  static SettingsRecord record;
+  return record;
+}
+
+}  // namespace kestrel

@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "platform/MaskedEdit.h"
+
+namespace kestrel {
+namespace {
+
+constexpr const char* kZipMask = "99999\\-9999;1;_";
+
+TEST(MaskedEdit, OurMaskLettersBecomeQtsOppositeLetters) {
+  EXPECT_EQ(MaskedEdit::toQtInputMask(kZipMask), "00000-0000;_");
+  EXPECT_EQ(MaskedEdit::toQtInputMask("000\\-00;0;*"), "999-99;*");
+  EXPECT_EQ(MaskedEdit::toQtInputMask("LlAaCc#;1; "), "AaNnXx#; ");
+  EXPECT_EQ(MaskedEdit::toQtInputMask("99\\H9"),
+            "00\\H0;_");  // a literal that Qt treats as a letter
+}
+
+TEST(MaskedEdit, EmptyPositionsReadBackAsBlanks) {
+  MaskedEdit edit;
+  edit.setEditMask(kZipMask);
+  EXPECT_EQ(edit.maskedText(), "     -    ");
+  EXPECT_EQ(edit.displayText(), "_____-____");
+  edit.setFocus();
+  edit.setCursorPosition(0);
+  QTest::keyClicks(&edit, "62701");
+  EXPECT_EQ(edit.maskedText(), "62701-    ");
+  QTest::keyClicks(&edit, "x12");  // a letter does not fit a digit position
+  EXPECT_EQ(edit.maskedText(), "62701-12  ");
+}
+
+TEST(MaskedEdit, TextPutInFillsPositionsFromTheStart) {
+  MaskedEdit edit;
+  edit.setEditMask(kZipMask);
+  edit.setMaskedText("62701");
+  EXPECT_EQ(edit.maskedText(), "62701-    ");
+  edit.setMaskedText("62701-1234");
+  EXPECT_EQ(edit.maskedText(), "62701-1234");
+  edit.setMaskedText("     -1234");
+  EXPECT_EQ(edit.maskedText(), "     -1234");
+  edit.setMaskedText("");
+  EXPECT_EQ(edit.maskedText(), "     -    ");
+  edit.clear();
+  EXPECT_EQ(edit.maskedText(), "     -    ");
+}
+
+TEST(MaskedEdit, LiteralsAreLeftOutWhenTheMaskSaysSo) {
+  MaskedEdit edit;
+  edit.setEditMask("99999\\-9999;0;_");
+  edit.setMaskedText("62701-12");
+  EXPECT_EQ(edit.maskedText(), "6270112  ");
+}
+
+}  // namespace
+}  // namespace kestrel

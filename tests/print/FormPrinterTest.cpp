@@ -1,5 +1,6 @@
-#include <QFont>
 #include <gtest/gtest.h>
+
+#include <QFont>
 
 #include "numbering/MailerNumber.h"
 #include "numbering/NumberConversionError.h"
@@ -48,9 +49,9 @@ TEST(FormPrinter, LabelSerialsCountOnAndWrapWithoutTouchingTheStart) {
   PrintBarCodeLabels(canvas, 3, "123456789", start, 0, 0, kBaseFont, &progress);
   EXPECT_EQ(canvas.jobsStarted(), 3);
   EXPECT_EQ(canvas.jobsEnded(), 3);
-  EXPECT_EQ(labelNumbers(canvas), (QStringList{shown("123456789", "9999998"),
-                                               shown("123456789", "9999999"),
-                                               shown("123456789", "0000001")}));
+  EXPECT_EQ(labelNumbers(canvas),
+            (QStringList{shown("123456789", "9999998"), shown("123456789", "9999999"),
+                         shown("123456789", "0000001")}));
   EXPECT_EQ(progress.labelsPrinted, 3);
   EXPECT_EQ(progress.serial, "0000001");
   EXPECT_EQ(start, "9999998");
@@ -64,9 +65,8 @@ TEST(FormPrinter, LabelSerialsCountOnAndWrapWithoutTouchingTheStart) {
 TEST(FormPrinter, ASerialThatIsNoNumberPrintsOneLabelWithZerosThenStops) {
   RecordingCanvas canvas(k300);
   LabelRunProgress progress;
-  EXPECT_THROW(
-      PrintBarCodeLabels(canvas, 3, "123456789", "12     ", 0, 0, kBaseFont, &progress),
-      NumberConversionError);
+  EXPECT_THROW(PrintBarCodeLabels(canvas, 3, "123456789", "12     ", 0, 0, kBaseFont, &progress),
+               NumberConversionError);
   EXPECT_EQ(canvas.jobsEnded(), 1);
   EXPECT_EQ(labelNumbers(canvas), QStringList{shown("123456789", "0000000")});
   EXPECT_EQ(progress.labelsPrinted, 1);

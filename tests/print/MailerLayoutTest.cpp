@@ -1,9 +1,10 @@
 // Every item of the mailer as the printer is asked to draw it: content, font,
 // angle and pixel position, read back from the recording canvas and compared
 // with the layout written out again here from the form's measurements.
+#include <gtest/gtest.h>
+
 #include <QFont>
 #include <cmath>
-#include <gtest/gtest.h>
 #include <vector>
 
 #include "platform/AnsiText.h"
@@ -20,16 +21,24 @@ using Call = RecordingCanvas::Call;
 constexpr PageGeometry kPrinter{600, 600, 150, 150};
 constexpr int kLeftRight = 2;
 constexpr int kTopBottom = -1;
-int px(double inches) { return 3 * kLeftRight + static_cast<int>(std::trunc((inches - 0.25) * 600)); }
-int py(double inches) { return 3 * kTopBottom + static_cast<int>(std::trunc((inches - 0.25) * 600)); }
+int px(double inches) {
+  return 3 * kLeftRight + static_cast<int>(std::trunc((inches - 0.25) * 600));
+}
+int py(double inches) {
+  return 3 * kTopBottom + static_cast<int>(std::trunc((inches - 0.25) * 600));
+}
 
 // Em heights at 600 dpi: points / 72 inch.
 int pixels(int points) {
   switch (points) {
-    case 11: return 92;
-    case 10: return 83;
-    case 8: return 67;
-    case 6: return 50;
+    case 11:
+      return 92;
+    case 10:
+      return 83;
+    case 8:
+      return 67;
+    case 6:
+      return 50;
   }
   return 0;
 }
@@ -54,15 +63,33 @@ constexpr const char* kOcr = "OCR A Extended";
 constexpr const char* kArial = "Arial";
 
 PrintRequest fullRequest() {
-  return {"Sender Name",          "Shipping Dept.",       "123 Main St",
-          "Suite 4",              "Anytown ST 12345",     "12345-6789",
-          "Jos\xE9 M\xFCller",    "c/o Acme",             "456 Oak Ave",
-          "Floor 2",              "Othertown OT 54321",   "54321-1234",
-          "Invoice 17",           "Second notice",        "N",
-          "123456789",            "0000001",              "     3.20",
-          "     4.40",            "    11.55",            "",
-          "    19.15",            "2",                    "-1",
-          "Yes",                  "Addressed To",         "-1",
+  return {"Sender Name",
+          "Shipping Dept.",
+          "123 Main St",
+          "Suite 4",
+          "Anytown ST 12345",
+          "12345-6789",
+          "Jos\xE9 M\xFCller",
+          "c/o Acme",
+          "456 Oak Ave",
+          "Floor 2",
+          "Othertown OT 54321",
+          "54321-1234",
+          "Invoice 17",
+          "Second notice",
+          "N",
+          "123456789",
+          "0000001",
+          "     3.20",
+          "     4.40",
+          "    11.55",
+          "",
+          "    19.15",
+          "2",
+          "-1",
+          "Yes",
+          "Addressed To",
+          "-1",
           "-1"};
 }
 
@@ -134,11 +161,13 @@ void expectText(const Call& call, const Item& item) {
   ASSERT_EQ(call.kind, Call::Kind::Text);
   EXPECT_EQ(call.text, text);
   EXPECT_EQ(call.font, (PageFont{item.face, pixels(item.points), item.angle, item.bold}));
-  const int width = item.rightAligned ? RecordingCanvas::advanceWidth(text, pixels(item.points)) : 0;
+  const int width =
+      item.rightAligned ? RecordingCanvas::advanceWidth(text, pixels(item.points)) : 0;
   EXPECT_EQ(call.at, QPoint(px(item.x) + width, py(item.y)));
 }
 
-void expectTexts(const std::vector<Call>& calls, std::size_t first, const std::vector<Item>& items) {
+void expectTexts(const std::vector<Call>& calls, std::size_t first,
+                 const std::vector<Item>& items) {
   ASSERT_GE(calls.size(), first + items.size());
   for (std::size_t i = 0; i < items.size(); ++i) expectText(calls[first + i], items[i]);
 }
@@ -163,7 +192,8 @@ void expectPostnet(const Call& call, double x, double y, int digitsWithCheck) {
   EXPECT_EQ(call.image.size(), QSize(width, 84));
 }
 
-std::vector<Call> printRecorded(const PrintRequest& request, bool barcodes, std::string* number = nullptr) {
+std::vector<Call> printRecorded(const PrintRequest& request, bool barcodes,
+                                std::string* number = nullptr) {
   RecordingCanvas canvas(kPrinter);
   const std::string printed = PrintMailer(canvas, request, barcodes, kBaseFont);
   if (number) *number = printed;
@@ -278,12 +308,13 @@ TEST(MailerLayout, AnAllEmptyRequestStillPrintsItsPage) {
   // captions and "$ " for the total.
   ASSERT_EQ(calls.size(), 1u + 3u + 4u + 6u + 1u);
   EXPECT_EQ(calls[0].rect.size(), QSize(20 * 7, 42));
-  EXPECT_EQ(calls[0].image.convertToFormat(QImage::Format_Grayscale8).pixelColor(70, 20), Qt::white);
+  EXPECT_EQ(calls[0].image.convertToFormat(QImage::Format_Grayscale8).pixelColor(70, 20),
+            Qt::white);
   QStringList texts;
   for (std::size_t i = 1; i < calls.size(); ++i) texts << calls[i].text;
   EXPECT_EQ(texts, (QStringList{"RE: ", "RE: ", "RE: ", "Postage", "Certified Fee",
-                                "Return Receipt", "Restricted", "RECEIPT", "FROM:", "SEND TO:",
-                                "FEES:", "TOTAL", "POSTMARK OR DATE", "$ "}));
+                                "Return Receipt", "Restricted", "RECEIPT",
+                                "FROM:", "SEND TO:", "FEES:", "TOTAL", "POSTMARK OR DATE", "$ "}));
 }
 
 TEST(MailerLayout, BaseFontIsOnThePageAtTheStartAndPutBackAtTheEnd) {

@@ -4,11 +4,13 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -26,6 +28,7 @@
 #include "platform/SettingsFile.h"
 #include "platform/ShellOpen.h"
 #include "platform/UserInteraction.h"
+#include "print/CurrentPrinter.h"
 
 namespace kestrel {
 
@@ -48,6 +51,9 @@ const QString kRegistrationText = QStringLiteral(
     "used. You must have a mailer ID issued by the U.S. Postal Server.  If you do not have a "
     "USPS mailer ID contact them at 800 522 9085 option 3 then option 6. ");
 const QString kNeverPrintAgain = QStringLiteral("&Never Print again");
+const QString kNoPrinterText = QStringLiteral(
+    "No printer is installed on this computer. Every mailer and report is written as a PDF "
+    "file of its own into the folder \"%1\".");
 const QString kSelectCustomerID = QStringLiteral(
     "If you have labels without any Bar Code's, you must select a \"Customer ID\" number.");
 
@@ -233,6 +239,21 @@ void TF_Main::YourNameAddress1Click() {
 
 void TF_Main::MIExitClick() {
   close();
+}
+
+void TF_Main::MIPrinterSetupClick() {
+  runCommand([this] {
+    // Without any printer every job becomes a PDF file of its own; there is
+    // nothing to choose, so the setup says where the files go.
+    if (!HasInstalledPrinter()) {
+      showInformation(kNoPrinterText.arg(QDir::toNativeSeparators(PdfJobFolder())));
+      return;
+    }
+    // The choice holds for this run of the program only.
+    QPrintDialog setup(&CurrentPrinter(), this);
+    setup.setObjectName(QStringLiteral("PrinterSetupDialog1"));
+    ui().execDialog(setup);
+  });
 }
 
 void TF_Main::PrintBarCodeMIClick() {

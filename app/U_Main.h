@@ -149,6 +149,7 @@ class TF_Main : public QMainWindow {
 
   void YourNameAddress1Click();
   void MIExitClick();
+  void MIPrinterSetupClick();
   void PrintBarCodeMIClick();
   void DontPrintBarCodeMIClick();
   void TrackItem1Click();

@@ -253,15 +253,15 @@ void TF_Main::createMenus() {
   Help1->addSeparator();
   miAbout = item(Help1, "miAbout", QStringLiteral("&About"));
 
-  awaitingCommand({MIReadWriteToDB,  MIPrint,        MIMassPrint,        MIPrintBarCodes,
-                   MailerNumber1,    MIPrinterSetup, MIPrinterAlignment, MIExtraLabel,
-                   SaveValues1,      MIImport,       MIExport,           miPrintFull,
-                   miPrintShort,     miPreviewFull,  miPreviewShort,     ClearReport1,
-                   MIByMailerNumber, MIByName,       MIByDate,           MIByZipCode});
+  awaitingCommand({MIReadWriteToDB, MIPrint, MIMassPrint, MIPrintBarCodes, MailerNumber1,
+                   MIPrinterAlignment, MIExtraLabel, SaveValues1, MIImport, MIExport, miPrintFull,
+                   miPrintShort, miPreviewFull, miPreviewShort, ClearReport1, MIByMailerNumber,
+                   MIByName, MIByDate, MIByZipCode});
 
   connect(MIExit, &QAction::triggered, this, &TF_Main::MIExitClick);
   connect(YourNameAddress1, &QAction::triggered, this, &TF_Main::YourNameAddress1Click);
   connect(btnChangeYourAddress, &QPushButton::clicked, this, &TF_Main::YourNameAddress1Click);
+  connect(MIPrinterSetup, &QAction::triggered, this, &TF_Main::MIPrinterSetupClick);
   connect(PrintBarCodeMI, &QAction::triggered, this, &TF_Main::PrintBarCodeMIClick);
   connect(DontPrintBarCodeMI, &QAction::triggered, this, &TF_Main::DontPrintBarCodeMIClick);
   connect(TrackItem1, &QAction::triggered, this, &TF_Main::TrackItem1Click);

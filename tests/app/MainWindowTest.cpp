@@ -30,6 +30,7 @@
 #include "platform/Folders.h"
 #include "platform/MaskedEdit.h"
 #include "platform/Settings.h"
+#include "print/CurrentPrinter.h"
 
 namespace kestrel {
 namespace {
@@ -411,7 +412,7 @@ TEST_F(MainWindowTest, MenusHoldEveryItemInOrderWithItsAccessKey) {
       {"Options1/MailerNumber1", "&Mailer Number", false},
       {"Options1/YourNameAddress1", "&Your Name && Address", true},
       {"Options1/PrintOptions1", "Print &Options", true},
-      {"Options1/PrintOptions1/MIPrinterSetup", "&Printer Setup", false},
+      {"Options1/PrintOptions1/MIPrinterSetup", "&Printer Setup", true},
       {"Options1/PrintOptions1/MIPrinterAlignment", "Printer &Alignment", false},
       {"Options1/PrintOptions1/MIExtraLabel", "&Extra Label", false},
       {"Options1/BarCodes1", "&BarCode's", true},
@@ -468,6 +469,18 @@ TEST_F(MainWindowTest, AboutItemsShowTheAboutBoxModally) {
     EXPECT_FALSE(splashMode) << item->objectName().toStdString();
   }
   EXPECT_EQ(m_user.questions().size(), 3u);
+}
+
+TEST_F(MainWindowTest, PrinterSetupWithoutPrinterSaysWherePdfFilesGo) {
+  if (HasInstalledPrinter()) GTEST_SKIP() << "this machine has a printer";
+  writeIni(kQuietStart);
+  TF_Main& window = start();
+  m_user.answerMessage(UserInteraction::Answer::Ok);
+  window.MIPrinterSetup->trigger();
+  ASSERT_EQ(m_user.questions().size(), 1u);
+  EXPECT_EQ(m_user.questions()[0].icon, UserInteraction::Icon::Information);
+  EXPECT_TRUE(m_user.questions()[0].text.contains(PdfJobFolder()))
+      << m_user.questions()[0].text.toStdString();
 }
 
 TEST_F(MainWindowTest, TabOrderRunsThroughFeesSenderCommentAndRecipient) {

@@ -103,7 +103,9 @@ void TF_Main::FormCreate(const std::string& programFolder) {
   // are attached to the report engine and the log table here once the log
   // subsystem is connected to this window.
 
-  LoadSettings();
+  // An unreadable file gives defaults; anything worse is shown, and the
+  // program starts with what could be read.
+  runCommand([this] { LoadSettings(); });
   setWindowTitle(QString::fromLatin1(kApplicationTitle));
 
   if (settings.Company == kHarrowgate && loadCompanyLogo(logoFilePath(settings)))

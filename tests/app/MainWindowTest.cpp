@@ -456,6 +456,23 @@ TEST_F(MainWindowTest, MenusHoldEveryItemInOrderWithItsAccessKey) {
   for (QAction* a : window.SortGroup->actions()) EXPECT_FALSE(a->isChecked());
 }
 
+TEST_F(MainWindowTest, HelpDocumentExplainsEveryMenuCommand) {
+  writeIni(kQuietStart);
+  TF_Main& window = start();
+  QFile help(QStringLiteral(KESTREL_HELP_FILE));
+  ASSERT_TRUE(help.open(QIODevice::ReadOnly));
+  const QString html = QString::fromUtf8(help.readAll());
+  EXPECT_TRUE(html.contains(QStringLiteral("id=\"contents\"")));
+  for (const MenuEntry& entry : entriesOf(window.menuBar()->actions())) {
+    if (entry.name.endsWith('-')) continue;
+    // As the reader sees it: access keys gone, "&&" shown as one "&".
+    QString caption = entry.caption;
+    caption.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove('&');
+    caption.replace(QStringLiteral("\x01"), QStringLiteral("&amp;"));
+    EXPECT_TRUE(html.contains(caption)) << caption.toStdString();
+  }
+}
+
 TEST_F(MainWindowTest, AboutItemsShowTheAboutBoxModally) {
   writeIni(kQuietStart);
   TF_Main& window = start();

@@ -2,6 +2,8 @@
 
 #include <QGroupBox>
 
+#include "print/PrintFonts.h"
+
 namespace kestrel::formLook {
 
 namespace {
@@ -66,7 +68,7 @@ void styleGroupCaption(QGroupBox* group) {
 void registerFontSubstitutions() {
   QFont::insertSubstitutions(QString::fromLatin1(kFormFace),
                              {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-  QFont::insertSubstitution(QStringLiteral("OCR A Extended"), QStringLiteral("OCRA"));
+  registerPrintFonts();
 }
 
 }  // namespace kestrel::formLook

@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFontInfo>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -527,6 +528,9 @@ TEST_F(MainWindowTest, FieldsStartAsDesigned) {
     EXPECT_TRUE(label->font().bold()) << name;
     EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(0, 128, 0)) << name;
   }
+  // The design-time faces resolve to their Linux stand-ins.
+  EXPECT_EQ(QFontInfo(find<QLabel>("Label1")->font()).family(), QStringLiteral("Liberation Sans"));
+  EXPECT_EQ(QFontInfo(QFont(QStringLiteral("OCR A Extended"))).family(), QStringLiteral("OCRA"));
   EXPECT_TRUE(find<QLineEdit>("editPostage")->font().bold());
   EXPECT_FALSE(find<QLineEdit>("editComment")->font().bold());
   EXPECT_FALSE(find<QWidget>("editRestricted")->isEnabled());

@@ -1,0 +1,74 @@
+#include "app/FormLook.h"
+
+#include <QGroupBox>
+
+#include "print/PrintFonts.h"
+
+namespace kestrel::formLook {
+
+namespace {
+constexpr const char* kFormFace = "MS Sans Serif";
+constexpr int kFormPoints = 8;
+constexpr int kLargePoints = 12;
+}  // namespace
+
+QColor windowColour() {
+  return {192, 220, 192};
+}
+QColor captionColour() {
+  return {0, 128, 0};
+}
+
+QFont formFont() {
+  return QFont(QString::fromLatin1(kFormFace), kFormPoints);
+}
+
+QFont boldFont() {
+  QFont f = formFont();
+  f.setBold(true);
+  return f;
+}
+
+QFont largeBoldFont() {
+  QFont f = boldFont();
+  f.setPointSize(kLargePoints);
+  return f;
+}
+
+QFont labelFont() {
+  return boldFont();
+}
+
+QPalette windowPalette(QPalette base) {
+  base.setColor(QPalette::Window, windowColour());
+  return base;
+}
+
+QPalette labelPalette(QPalette base) {
+  base.setColor(QPalette::WindowText, captionColour());
+  return base;
+}
+
+QPalette fieldPalette(QPalette base) {
+  base.setColor(QPalette::Base, Qt::white);
+  base.setColor(QPalette::Text, Qt::black);
+  return base;
+}
+
+QPalette linePalette(QPalette base) {
+  base.setColor(QPalette::Window, Qt::red);
+  return base;
+}
+
+void styleGroupCaption(QGroupBox* group) {
+  group->setFont(boldFont());
+  group->setPalette(labelPalette(group->palette()));
+}
+
+void registerFontSubstitutions() {
+  QFont::insertSubstitutions(QString::fromLatin1(kFormFace),
+                             {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+  registerPrintFonts();
+}
+
+}  // namespace kestrel::formLook

@@ -1,0 +1,313 @@
+#include "app/U_Main.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPrintDialog>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <filesystem>
+
+#include "dialogs/ChoiceBox.h"
+#include "dialogs/U_About.h"
+#include "dialogs/U_YourAddress.h"
+#include "platform/AnsiText.h"
+#include "platform/ApplicationTitle.h"
+#include "platform/Branding.h"
+#include "platform/CommandRunner.h"
+#include "platform/KeyPreview.h"
+#include "platform/Settings.h"
+#include "platform/SettingsFile.h"
+#include "platform/ShellOpen.h"
+#include "platform/UserInteraction.h"
+#include "print/CurrentPrinter.h"
+
+namespace kestrel {
+
+namespace {
+
+// Outer size of the window, frame and title bar included.
+constexpr int kOuterWidth = 643;
+constexpr int kOuterHeight = 490;
+
+// Where the reseller's logo goes when the brand is "Harrowgate".
+const QRect kHarrowgateLogoPlace{30, 63, 197, 97};
+
+// The customer identifier that earlier versions stored for "not chosen yet".
+constexpr const char* kUnsetHyphenatedCustID = "00-000-0000";
+
+const QString kRegistrationCaption = QStringLiteral("Bar Code Printing Registration");
+const QString kRegistrationText = QStringLiteral(
+    "This software prints the newly required Bar Code on the your Certified Mailer. Thus the "
+    "U.S. Postal Service Requires that you register with them.  The DUNS numbers are no longer "
+    "used. You must have a mailer ID issued by the U.S. Postal Server.  If you do not have a "
+    "USPS mailer ID contact them at 800 522 9085 option 3 then option 6. ");
+const QString kNeverPrintAgain = QStringLiteral("&Never Print again");
+const QString kNoPrinterText = QStringLiteral(
+    "No printer is installed on this computer. Every mailer and report is written as a PDF "
+    "file of its own into the folder \"%1\".");
+const QString kSelectCustomerID = QStringLiteral(
+    "If you have labels without any Bar Code's, you must select a \"Customer ID\" number.");
+
+// Blanks in the sense of the sender lines: spaces and control characters.
+bool isBlank(char c) {
+  return static_cast<unsigned char>(c) <= ' ';
+}
+
+std::string trimmed(const std::string& text) {
+  std::size_t first = 0;
+  std::size_t last = text.size();
+  while (first < last && isBlank(text[first])) ++first;
+  while (last > first && isBlank(text[last - 1])) --last;
+  return text.substr(first, last - first);
+}
+
+std::string withSeparator(std::string folder) {
+  if (folder.empty() || folder.back() != '/') folder.push_back('/');
+  return folder;
+}
+
+// Paths are built from the program folder as the file system spells it.
+QString programFile(const char* name) {
+  return QString::fromStdString(Settings().ProgramFolder) + QString::fromLatin1(name);
+}
+
+}  // namespace
+
+TF_Main::TF_Main(const std::string& programFolder, TF_About* splash, QWidget* parent)
+    : QMainWindow(parent), m_splash(splash) {
+  setObjectName(QStringLiteral("TF_Main"));
+  createControls();
+  createMenus();
+  // The window sees every key before the control that has the focus.
+  new KeyPreview(*this, [this](QKeyEvent& event) { return FormKeyDown(event.key()); });
+  FormCreate(programFolder);
+}
+
+TF_Main::~TF_Main() {
+  delete m_splash;
+}
+
+void TF_Main::FormCreate(const std::string& programFolder) {
+  SettingsRecord& settings = Settings();
+  settings.ProgramFolder = withSeparator(programFolder);
+  // The report layout "Kestrel3.rav" and the mailing log "Reports/report3.dbf"
+  // are attached to the report engine and the log table here once the log
+  // subsystem is connected to this window.
+
+  // An unreadable file gives defaults; anything worse is shown, and the
+  // program starts with what could be read.
+  runCommand([this] { LoadSettings(); });
+  setWindowTitle(QString::fromLatin1(kApplicationTitle));
+
+  if (settings.Company == kHarrowgate && loadCompanyLogo(logoFilePath(settings)))
+    placeCompanyLogo();
+
+  // The fee fields show the stored defaults; normalising them and the total
+  // are the fee entry's rules, applied here once those are connected.
+  editPostage->setText(fromAnsi(settings.Postage));
+  editCertFee->setText(fromAnsi(settings.CertFee));
+  editReturn->setText(fromAnsi(settings.Return));
+
+  (settings.PrintBarCode ? PrintBarCodeMI : DontPrintBarCodeMI)->setChecked(true);
+
+  // Missing data folders are created; a failure shows later, in the command
+  // that needs the folder.
+  std::error_code ignored;
+  std::filesystem::create_directory(settings.ProgramFolder + "Addresses", ignored);
+  std::filesystem::create_directory(settings.ProgramFolder + "Reports", ignored);
+
+  settings.ShowMailerDialog = true;
+  waitForSplash();
+  FirstShow = true;
+}
+
+void TF_Main::LoadSettings() {
+  loadSettings(Settings(), settingsFilePath(), [this] { ApplyDefaultBranding(); });
+}
+
+bool TF_Main::SaveSettings() {
+  return saveSettings(Settings(), settingsFilePath());
+}
+
+void TF_Main::ApplyDefaultBranding() {
+  applyDefaultBranding(Settings(),
+                       [this](const std::string& path) { return loadCompanyLogo(path); });
+}
+
+bool TF_Main::loadCompanyLogo(const std::string& path) {
+  const QString file = QString::fromStdString(path);
+  if (!QFileInfo::exists(file)) return false;
+  QPixmap logo;
+  if (!logo.load(file)) return false;
+  imageCompany->setPixmap(logo);
+  return true;
+}
+
+void TF_Main::placeCompanyLogo() {
+  imageCompany->setGeometry(kHarrowgateLogoPlace);
+}
+
+void TF_Main::waitForSplash() {
+  // The splash's timer switches itself off at its first tick, so the splash
+  // stays up for at least one period however fast the window was created.
+  while (m_splash != nullptr && m_splash->Timer1->isActive())
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void TF_Main::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!FirstShow || m_showQueued) return;
+  m_showQueued = true;
+  placeOnScreen();
+  // Queued, so that the window is up behind the first questions.
+  QMetaObject::invokeMethod(this, &TF_Main::FormShow, Qt::QueuedConnection);
+}
+
+void TF_Main::placeOnScreen() {
+  // The frame is known only once the window system has framed the window;
+  // until then the client keeps the designed size (a usual frame assumed).
+  const QSize frame = frameGeometry().size() - size();
+  QSize outer = frameGeometry().size();
+  if (frame.width() > 0 && frame.height() > 0) outer = QSize(kOuterWidth, kOuterHeight);
+  if (const QScreen* screen = this->screen()) {
+    const QRect available = screen->availableGeometry();
+    outer = outer.boundedTo(available.size());
+    resize(outer - frame);
+    move(available.center() - QPoint(outer.width() / 2, outer.height() / 2));
+  }
+}
+
+void TF_Main::FormShow() {
+  if (!FirstShow) return;
+  FirstShow = false;
+  delete m_splash;
+  m_splash = nullptr;
+  placeOnScreen();
+
+  runCommand([this] {
+    SettingsRecord& settings = Settings();
+    if (settings.Line1.empty() && settings.City.empty() && settings.State.empty() &&
+        settings.Zip.empty()) {
+      TF_YourAddress dialog(this);
+      ui().execDialog(dialog);
+    }
+    ShowSenderBlock();
+
+    if (settings.CustID == kUnsetHyphenatedCustID && settings.PrintBarCode) {
+      showInformation(kSelectCustomerID);
+      // The mailer number dialog follows here (without stepping the number)
+      // once the numbering dialogs are connected to this window.
+    }
+
+    if (settings.BarCodeApp &&
+        ChoiceBox(kRegistrationCaption, kRegistrationText, {kNeverPrintAgain}) == 1)
+      settings.BarCodeApp = false;
+  });
+}
+
+void TF_Main::ShowSenderBlock() {
+  const SettingsRecord& settings = Settings();
+  const std::string cityLine = trimmed(settings.City + ' ' + settings.State + ' ' + settings.Zip);
+  const std::string* const stored[] = {&settings.Line1, &settings.Line2, &settings.Line3,
+                                       &settings.Line4};
+  QLabel* const labels[] = {lblYourAddress1, lblYourAddress2, lblYourAddress3, lblYourAddress4,
+                            lblYourAddress5};
+  QLabel* cityLabel = lblYourAddress5;
+  for (int i = 0; i < 4; ++i) {
+    labels[i]->setText(fromAnsi(*stored[i]));
+    if (cityLabel == lblYourAddress5 && trimmed(*stored[i]).empty()) cityLabel = labels[i];
+  }
+  lblYourAddress5->clear();
+  cityLabel->setText(fromAnsi(cityLine));
+}
+
+void TF_Main::YourNameAddress1Click() {
+  runCommand([this] {
+    TF_YourAddress dialog(this);
+    if (ui().execDialog(dialog) == QDialog::Accepted) ShowSenderBlock();
+  });
+  // The sender group's only control takes the focus.
+  btnChangeYourAddress->setFocus();
+}
+
+void TF_Main::MIExitClick() {
+  close();
+}
+
+void TF_Main::MIPrinterSetupClick() {
+  runCommand([this] {
+    // Without any printer every job becomes a PDF file of its own; there is
+    // nothing to choose, so the setup says where the files go.
+    if (!HasInstalledPrinter()) {
+      showInformation(kNoPrinterText.arg(QDir::toNativeSeparators(PdfJobFolder())));
+      return;
+    }
+    // The choice holds for this run of the program only.
+    QPrintDialog setup(&CurrentPrinter(), this);
+    setup.setObjectName(QStringLiteral("PrinterSetupDialog1"));
+    ui().execDialog(setup);
+  });
+}
+
+void TF_Main::PrintBarCodeMIClick() {
+  PrintBarCodeMI->setChecked(true);
+  Settings().PrintBarCode = true;
+}
+
+void TF_Main::DontPrintBarCodeMIClick() {
+  DontPrintBarCodeMI->setChecked(true);
+  Settings().PrintBarCode = false;
+  // Pre-printed mailers count upwards unless the user chooses otherwise again.
+  Settings().Increment = true;
+}
+
+void TF_Main::TrackItem1Click() {
+  shellOpen(QString::fromLatin1(kTrackingAddress));
+}
+
+void TF_Main::Content1Click() {
+  shellOpen(programFile(kHelpFileName));
+}
+
+void TF_Main::MIAboutClick() {
+  runCommand([this] {
+    TF_About about(this);
+    about.SplashMode = false;
+    ui().execDialog(about);
+  });
+}
+
+bool TF_Main::FormKeyDown(int key) {
+  if (key != Qt::Key_Escape) return false;
+  close();
+  return true;
+}
+
+void TF_Main::closeEvent(QCloseEvent* event) {
+  if (FormClose())
+    event->accept();
+  else
+    event->ignore();
+}
+
+bool TF_Main::FormClose() {
+  // A failed save has already told the user; the window stays open so that
+  // nothing is lost and the close can be tried again.
+  bool saved = false;
+  runCommand([&] { saved = SaveSettings(); });
+  if (!saved) return false;
+  // The address table and the mailing log are closed here once database mode
+  // and the log are connected to this window.
+  return true;
+}
+
+}  // namespace kestrel

@@ -1,0 +1,191 @@
+#pragma once
+
+#include <QMainWindow>
+#include <string>
+
+class QAction;
+class QActionGroup;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace kestrel {
+
+class MaskedEdit;
+class TF_About;
+
+// The main window: the sender block, the recipient and fee fields, and every
+// menu of the program. It lives for the whole run; Settings is loaded while it
+// is created and written back when it closes.
+//
+// Controls and menu items carry their design names both as members and as
+// objectName, so that later commands and the window tests find them by name.
+// Commands that belong to subsystems not yet connected sit in the menus
+// disabled; they gain a handler (and are enabled) when their subsystem lands.
+class TF_Main : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // `programFolder` is the folder of the program file (tests hand in a
+  // temporary one); a separator is appended when missing. `splash` is the
+  // splash screen shown by the start-up code, or null: creation waits while
+  // its timer runs, and the first show closes and deletes it.
+  explicit TF_Main(const std::string& programFolder, TF_About* splash = nullptr,
+                   QWidget* parent = nullptr);
+  ~TF_Main() override;
+
+  // The help document in the program folder. An HTML document (not the old
+  // help-viewer format) so that every desktop can show it: "Kestrel3.html",
+  // named after the settings file "Kestrel3.ini" it belongs with.
+  static constexpr const char* kHelpFileName = "Kestrel3.html";
+  // The postal service's page for tracking a mailpiece.
+  static constexpr const char* kTrackingAddress =
+      "https://tools.usps.com/go/TrackConfirmAction_input";
+
+  // Fills the five sender labels from Settings: the city line takes the place
+  // of the first blank street line, or the fifth label when none is blank.
+  void ShowSenderBlock();
+
+  // Whether the first-show questions are still to come.
+  bool firstShowPending() const { return FirstShow; }
+
+  // ---- Controls (design names) ----
+  QLabel* Image1 = nullptr;
+  QLabel* imageCompany = nullptr;
+
+  QGroupBox* GroupBox5 = nullptr;
+  QLabel* Label1 = nullptr;
+  QLineEdit* editPostage = nullptr;
+  QLabel* Label2 = nullptr;
+  QLineEdit* editCertFee = nullptr;
+  QLabel* Label5 = nullptr;
+  QLineEdit* editReturn = nullptr;
+  QCheckBox* cbRestricted = nullptr;
+  QLabel* lblRestricted = nullptr;
+  QLineEdit* editRestricted = nullptr;
+  QFrame* Shape2 = nullptr;
+  QLabel* Label9 = nullptr;
+  QLineEdit* editTotal = nullptr;
+  QPushButton* btnPrint = nullptr;
+
+  QGroupBox* gbYour = nullptr;
+  QLabel* lblYourAddress1 = nullptr;
+  QLabel* lblYourAddress2 = nullptr;
+  QLabel* lblYourAddress3 = nullptr;
+  QLabel* lblYourAddress4 = nullptr;
+  QLabel* lblYourAddress5 = nullptr;
+  QPushButton* btnChangeYourAddress = nullptr;
+
+  QLabel* Label13 = nullptr;
+  QLineEdit* editComment = nullptr;
+  QLabel* Label17 = nullptr;
+  QLineEdit* editRe = nullptr;
+
+  QGroupBox* GroupBox3 = nullptr;
+  QPushButton* btnPaste = nullptr;
+  QPushButton* btnClear = nullptr;
+  QPlainTextEdit* memoAddress = nullptr;
+  QLineEdit* editCity = nullptr;
+  QLineEdit* editState = nullptr;
+  MaskedEdit* editZip = nullptr;
+
+  // ---- Menu items (design names) ----
+  QMenu* File1 = nullptr;
+  QAction* MIReadWriteToDB = nullptr;
+  QAction* MIPrint = nullptr;
+  QAction* MIMassPrint = nullptr;
+  QAction* MIPrintBarCodes = nullptr;
+  QAction* MIExit = nullptr;
+
+  QMenu* Options1 = nullptr;
+  QAction* MailerNumber1 = nullptr;
+  QAction* YourNameAddress1 = nullptr;
+  QMenu* PrintOptions1 = nullptr;
+  QAction* MIPrinterSetup = nullptr;
+  QAction* MIPrinterAlignment = nullptr;
+  QAction* MIExtraLabel = nullptr;
+  QMenu* BarCodes1 = nullptr;
+  QActionGroup* BarCodeGroup = nullptr;
+  QAction* PrintBarCodeMI = nullptr;
+  QAction* DontPrintBarCodeMI = nullptr;
+  QMenu* DefaultPostage1 = nullptr;
+  QAction* SaveValues1 = nullptr;
+  QMenu* NameAddressTextFiles1 = nullptr;
+  QAction* MIImport = nullptr;
+  QAction* MIExport = nullptr;
+
+  QAction* TrackItem1 = nullptr;
+
+  QMenu* Report1 = nullptr;
+  QMenu* PrintReport1 = nullptr;
+  QAction* miPrintFull = nullptr;
+  QAction* miPrintShort = nullptr;
+  QMenu* PreviewReport1 = nullptr;
+  QAction* miPreviewFull = nullptr;
+  QAction* miPreviewShort = nullptr;
+  QAction* ClearReport1 = nullptr;
+  QMenu* Sort1 = nullptr;
+  QActionGroup* SortGroup = nullptr;
+  QAction* MIByMailerNumber = nullptr;
+  QAction* MIByName = nullptr;
+  QAction* MIByDate = nullptr;
+  QAction* MIByZipCode = nullptr;
+
+  QMenu* Help1 = nullptr;
+  QAction* Content1 = nullptr;
+  QAction* OrderSupplies1 = nullptr;
+  QAction* TechnicalSupport1 = nullptr;
+  QAction* miAbout = nullptr;
+
+ public slots:
+  // The first-show steps: close the splash, then the start-up questions.
+  // Runs once, queued by the first show so that the window is up behind them.
+  void FormShow();
+
+  void YourNameAddress1Click();
+  void MIExitClick();
+  void MIPrinterSetupClick();
+  void PrintBarCodeMIClick();
+  void DontPrintBarCodeMIClick();
+  void TrackItem1Click();
+  void Content1Click();
+  void MIAboutClick();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  // The design-time form (U_MainForm.cpp): controls, fonts, colours, tab order, menus.
+  void createControls();
+  void createMenus();
+  void applyTabOrder();
+
+  // Creation steps, in order (U_Main.cpp).
+  void FormCreate(const std::string& programFolder);
+  void LoadSettings();
+  bool SaveSettings();
+  void ApplyDefaultBranding();
+  // Loads the reseller's logo into imageCompany; false when it cannot.
+  bool loadCompanyLogo(const std::string& path);
+  void placeCompanyLogo();
+  void waitForSplash();
+  // Outer size as designed, within the screen, centred.
+  void placeOnScreen();
+
+  // Handles a key before the control that has the focus; true when consumed.
+  bool FormKeyDown(int key);
+  // Shutdown steps; false when the close has to be abandoned.
+  bool FormClose();
+
+  TF_About* m_splash = nullptr;
+  bool FirstShow = false;
+  bool m_showQueued = false;
+};
+
+}  // namespace kestrel

@@ -1,0 +1,32 @@
+// Kestrel: the start of the process. The splash comes up first, the main
+// window is created behind it (loading the settings) and replaces it when it
+// is first shown; the process ends when the main window closes.
+#include <QApplication>
+
+#include "app/FormLook.h"
+#include "app/U_Main.h"
+#include "dialogs/QtUserInteraction.h"
+#include "dialogs/U_About.h"
+#include "platform/ApplicationTitle.h"
+#include "platform/Folders.h"
+#include "platform/UserInteraction.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  kestrel::formLook::registerFontSubstitutions();
+  kestrel::QtUserInteraction userInteraction;
+  kestrel::setUserInteraction(&userInteraction);
+
+  // The main window takes the splash over and discards it at its first show.
+  auto* splash = new kestrel::TF_About();
+  splash->SplashMode = true;
+  splash->show();
+  splash->repaint();
+
+  QApplication::setApplicationName(QString::fromLatin1(kestrel::kApplicationTitle));
+  QApplication::setApplicationDisplayName(QString::fromLatin1(kestrel::kApplicationTitle));
+
+  kestrel::TF_Main mainWindow(kestrel::programFolderPath(), splash);
+  mainWindow.show();
+  return application.exec();
+}

@@ -1,0 +1,87 @@
+#include "print/CurrentPrinter.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include "platform/Folders.h"
+#include "print/PrintError.h"
+
+namespace kestrel {
+
+namespace {
+// PDF pages are drawn at the resolution of a good office printer, so that
+// bar widths come out as they would on paper.
+constexpr int kPdfResolution = 600;
+
+QPrinter* g_printer = nullptr;
+
+void deletePrinter() {
+  delete g_printer;
+  g_printer = nullptr;
+}
+
+// A PDF has no unprintable margin: the whole sheet is the printable area and
+// the physical offsets are zero.
+void makePdfWriter(QPrinter& printer) {
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setResolution(kPdfResolution);
+  printer.setPageSize(QPageSize(QPageSize::Letter));
+  printer.setPageOrientation(QPageLayout::Portrait);
+  printer.setFullPage(true);
+}
+}  // namespace
+
+QPrinter& CurrentPrinter() {
+  if (!g_printer) {
+    g_printer = new QPrinter(QPrinter::HighResolution);
+    if (!HasInstalledPrinter()) makePdfWriter(*g_printer);
+    // The printer belongs to the application's lifetime; Qt's print support
+    // must not outlive it.
+    qAddPostRoutine(deletePrinter);
+  }
+  return *g_printer;
+}
+
+bool HasInstalledPrinter() {
+  return !QPrinterInfo::availablePrinterNames().isEmpty();
+}
+
+QString PdfJobFolder() {
+  return QDir::cleanPath(QString::fromStdString(programFolderPath()) + QStringLiteral("Printed"));
+}
+
+QString PrepareNextPdfJob() {
+  QPrinter& printer = CurrentPrinter();
+  if (printer.outputFormat() != QPrinter::PdfFormat) return {};
+  const QString folder = PdfJobFolder();
+  if (!QDir().mkpath(folder))
+    throw PrintError(QStringLiteral("The folder \"%1\" for printed PDF files cannot be made.")
+                         .arg(folder)
+                         .toStdString());
+  // Claiming the name by creating the file keeps two copies of the program
+  // that share the folder from writing the same file.
+  const QString stamp =
+      QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    const QString name = attempt == 0 ? QStringLiteral("Kestrel-%1.pdf").arg(stamp)
+                                      : QStringLiteral("Kestrel-%1-%2.pdf").arg(stamp).arg(attempt);
+    const QString path = folder + QLatin1Char('/') + name;
+    QFile claim(path);
+    if (claim.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+      claim.close();
+      printer.setOutputFileName(path);
+      return path;
+    }
+    if (!QFile::exists(path)) break;  // not a name clash: the folder refuses files
+  }
+  throw PrintError(
+      QStringLiteral("No PDF file can be made in the folder \"%1\".").arg(folder).toStdString());
+}
+
+}  // namespace kestrel

@@ -1,0 +1,70 @@
+#include "print/PainterCanvas.h"
+
+#include <QFontMetrics>
+
+#include "print/PrintError.h"
+#include "print/PrintFonts.h"
+
+namespace kestrel {
+
+PainterCanvas::PainterCanvas() {
+  registerPrintFonts();
+}
+
+QFont PainterCanvas::qtFont(const PageFont& font) {
+  QFont result(font.face);
+  // A zero or negative size would make Qt warn and keep its default; one
+  // pixel is the least a device can draw.
+  result.setPixelSize(font.pixelHeight > 0 ? font.pixelHeight : 1);
+  result.setWeight(font.bold ? QFont::Bold : QFont::Normal);
+  result.setItalic(false);
+  result.setUnderline(false);
+  result.setStrikeOut(false);
+  result.setKerning(false);
+  result.setStyleStrategy(QFont::StyleStrategy(QFont::ForceOutline | QFont::PreferQuality));
+  return result;
+}
+
+void PainterCanvas::setFont(const PageFont& font) {
+  m_font = font;
+  m_qtFont = qtFont(font);
+  if (m_painter.isActive()) m_painter.setFont(m_qtFont);
+}
+
+void PainterCanvas::beginPainting(QPaintDevice& device, const QString& refusal) {
+  if (!m_painter.begin(&device)) throw PrintError(refusal.toStdString());
+  m_painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  m_painter.setRenderHint(QPainter::TextAntialiasing, true);
+  m_painter.setPen(Qt::black);
+  m_painter.setFont(m_qtFont);
+}
+
+bool PainterCanvas::endPainting() {
+  return !m_painter.isActive() || m_painter.end();
+}
+
+void PainterCanvas::drawText(int x, int y, const QString& text) {
+  if (!m_painter.isActive() || text.isEmpty()) return;
+  const QFontMetrics metrics(m_qtFont, m_painter.device());
+  m_painter.save();
+  m_painter.translate(x, y);
+  // Qt turns clockwise on a y-down page; the page font's angle counts the
+  // other way round.
+  m_painter.rotate(-m_font.angle);
+  m_painter.fillRect(QRect(0, 0, metrics.horizontalAdvance(text), metrics.height()), Qt::white);
+  // Qt places text by its baseline; the cell's top lies one ascent above it.
+  m_painter.drawText(0, metrics.ascent(), text);
+  m_painter.restore();
+}
+
+int PainterCanvas::textWidth(const QString& text) {
+  const QFontMetrics metrics(m_qtFont, m_painter.isActive() ? m_painter.device() : nullptr);
+  return metrics.horizontalAdvance(text);
+}
+
+void PainterCanvas::drawMonoImage(const QImage& image, const QRect& target) {
+  if (!m_painter.isActive() || image.isNull() || target.isEmpty()) return;
+  m_painter.drawImage(target, image);
+}
+
+}  // namespace kestrel

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QFont>
+#include <QPainter>
+
+#include "print/PageCanvas.h"
+
+namespace kestrel {
+
+// The one drawing path of the form printer onto any QPainter: the printer,
+// a PDF file and a page image all draw through here. Subclasses own the
+// device and open and close the painter around each job.
+class PainterCanvas : public PageCanvas {
+ public:
+  PainterCanvas();
+
+  void setFont(const PageFont& font) override;
+  PageFont font() const override { return m_font; }
+  void drawText(int x, int y, const QString& text) override;
+  int textWidth(const QString& text) override;
+  void drawMonoImage(const QImage& image, const QRect& target) override;
+
+  // The Qt font that draws a page font: pixel-sized, outline glyphs only, no
+  // kerning (printers of this form advance glyph by glyph).
+  static QFont qtFont(const PageFont& font);
+
+ protected:
+  // Opens the painter on the device and sets the drawing state every page
+  // needs. Throws PrintError with the given reason when the device refuses.
+  void beginPainting(QPaintDevice& device, const QString& refusal);
+  // Closes the painter; false when the device reported a failure.
+  bool endPainting();
+  bool isPainting() const { return m_painter.isActive(); }
+  QPainter& painter() { return m_painter; }
+
+ private:
+  QPainter m_painter;
+  PageFont m_font;
+  QFont m_qtFont;
+};
+
+}  // namespace kestrel

@@ -1,0 +1,76 @@
+#include "print/PrinterCanvas.h"
+
+#include <QPageLayout>
+#include <QPrinter>
+
+#include "print/PrintError.h"
+
+namespace kestrel {
+
+PrinterCanvas::PrinterCanvas(QPrinter& printer, BeforeJob beforeJob)
+    : m_printer(printer), m_beforeJob(std::move(beforeJob)) {}
+
+PrinterCanvas::~PrinterCanvas() {
+  abortJob();
+}
+
+QString PrinterCanvas::describePrinter() const {
+  if (m_printer.outputFormat() == QPrinter::PdfFormat)
+    return QStringLiteral("the PDF file \"%1\"").arg(m_printer.outputFileName());
+  return QStringLiteral("the printer \"%1\"").arg(m_printer.printerName());
+}
+
+void PrinterCanvas::startJob(const QString& jobName) {
+  if (m_jobOpen) throw PrintError("A print job is already open.");
+  if (m_shareDocument && isPainting()) {
+    if (!m_printer.newPage())
+      throw PrintError(
+          QStringLiteral("%1 refused a new page.").arg(describePrinter()).toStdString());
+    m_jobOpen = true;
+    return;
+  }
+  if (m_beforeJob) m_beforeJob();
+  m_printer.setDocName(jobName);
+  if (!m_printer.isValid())
+    throw PrintError(QStringLiteral("%1 is not available.").arg(describePrinter()).toStdString());
+  beginPainting(m_printer, QStringLiteral("%1 refused the print job.").arg(describePrinter()));
+  // Qt draws from the printable area's corner unless the printer is set to
+  // full-page mode; either way that corner's distance from the paper's edge
+  // is the physical offset.
+  const int resolution = m_printer.resolution();
+  const QRect paintRect = m_printer.pageLayout().paintRectPixels(resolution);
+  m_geometry.pixelsPerInchX = m_printer.logicalDpiX();
+  m_geometry.pixelsPerInchY = m_printer.logicalDpiY();
+  m_geometry.physicalOffsetX = m_printer.fullPage() ? 0 : paintRect.left();
+  m_geometry.physicalOffsetY = m_printer.fullPage() ? 0 : paintRect.top();
+  m_jobOpen = true;
+}
+
+void PrinterCanvas::endJob() {
+  if (!m_jobOpen) throw PrintError("No print job is open.");
+  m_jobOpen = false;
+  if (m_shareDocument) return;
+  const bool ended = endPainting();
+  if (!ended || m_printer.printerState() == QPrinter::Error)
+    throw PrintError(
+        QStringLiteral("%1 failed while printing the page.").arg(describePrinter()).toStdString());
+}
+
+void PrinterCanvas::finishDocument() {
+  m_jobOpen = false;
+  if (!endPainting() || m_printer.printerState() == QPrinter::Error)
+    throw PrintError(
+        QStringLiteral("%1 failed while printing the pages.").arg(describePrinter()).toStdString());
+}
+
+void PrinterCanvas::abortJob() noexcept {
+  if (!m_jobOpen && !isPainting()) return;
+  m_jobOpen = false;
+  if (isPainting()) {
+    // A half-drawn page must not reach the paper.
+    m_printer.abort();
+    endPainting();
+  }
+}
+
+}  // namespace kestrel

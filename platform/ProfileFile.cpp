@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -103,10 +104,18 @@ bool writeInPlace(const std::string& path, const std::string& bytes) {
 }  // namespace
 
 ProfileFile ProfileFile::load(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {};
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  return fromText(bytes);
+  // A folder in the file's place, or a file that fails while being read,
+  // counts as missing: every entry then takes its default.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return {};
+  try {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return {};
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return fromText(bytes);
+  } catch (const std::ios_base::failure&) {
+    return {};
+  }
 }
 
 ProfileFile ProfileFile::fromText(const std::string& bytes) {

@@ -137,6 +137,12 @@ TEST(ProfileFileFiles, MissingEmptyBinaryAndMalformedFilesReadAsAbsentEntries) {
   EXPECT_EQ(malformed.readString("YourAddress", "City", "d"), "Springfield");
 }
 
+TEST(ProfileFileFiles, AFolderInTheFilesPlaceReadsAsAMissingFile) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(QDir(dir.path()).mkdir("Kestrel3.ini"));
+  EXPECT_EQ(ProfileFile::load(dir.filePath("Kestrel3.ini").toStdString()).text(), "");
+}
+
 TEST(ProfileFileFiles, BinaryBytesOfForeignLinesSurviveAnUpdate) {
   QTemporaryDir dir;
   const std::string path = dir.filePath("Kestrel3.ini").toStdString();

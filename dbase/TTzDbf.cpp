@@ -540,10 +540,19 @@ void TTzDbf::SetFieldText(const std::string& fieldName, const std::string& text)
       break;
     case 'N':
     case 'F':
-      putNumber(m_record, field, parseNumberText(text));
+      // An empty text clears the field, as it does for the other types.
+      if (trimBlanks(text).empty()) {
+        putText(m_record, field, std::string());
+      } else {
+        putNumber(m_record, field, parseNumberText(text));
+      }
       break;
     case 'L':
-      putLogical(m_record, field, readLogical(trimBlanks(text)));
+      if (trimBlanks(text).empty()) {
+        putText(m_record, field, std::string());
+      } else {
+        putLogical(m_record, field, readLogical(trimBlanks(text)));
+      }
       break;
     case 'M':
       putMemoBlock(m_record, field, text.empty() ? 0 : addMemo(text, "SetFieldText"));

@@ -245,6 +245,53 @@ TEST_F(MultiProcessTest, ExclusiveOpenIsRefusedWhileAnotherProcessHasTheFileOpen
   EXPECT_EQ(shared.wait(), 0);
 }
 
+TEST_F(MultiProcessTest, RecordLockedByAnotherProgramRefusesPostAndDelete) {
+  WarningRecorder warnings;
+  {
+    TTzDbf create("create");
+    openLog(create);
+    create.ClearRecord();
+    create.SetFieldText("city", "Original");
+    ASSERT_TRUE(create.ALock());
+    create.AppendRec();
+  }
+  // Another dBASE program locks record 1 the way the format prescribes.
+  ChildProcess child([this](ChildProcess& self) {
+    int fd = ::open(logPath().c_str(), O_RDWR);
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = dbf::kLockBase + 545;
+    lock.l_len = 340;
+    if (::fcntl(fd, F_OFD_SETLK, &lock) != 0) return 1;
+    self.send('l');
+    self.receive();
+    return 0;
+  });
+  ASSERT_EQ(child.receive(), 'l');
+  TTzDbf table("tzLog");
+  openLog(table);
+  table.SetFieldText("city", "Edited");
+  table.Post();
+  EXPECT_EQ(warnings.texts().back(), "Lock failed [Post]");
+  EXPECT_EQ(table.GetFieldText("city").substr(0, 8), "Original");
+  table.Delete();
+  EXPECT_EQ(warnings.texts().back(), "Lock failed [Delete]");
+  EXPECT_FALSE(table.Deleted());
+  try {
+    table.DeleteRec();
+    FAIL();
+  } catch (const ETableError& e) {
+    EXPECT_EQ(e.code(), 1200);
+  }
+  EXPECT_TRUE(table.ALock());  // the append lock is another byte
+  table.UnLock();
+  child.send('g');
+  EXPECT_EQ(child.wait(), 0);
+  table.Delete();
+  EXPECT_TRUE(table.Deleted());
+}
+
 TEST_F(MultiProcessTest, MemoLockHeldElsewhereIsCode1017AfterRetries) {
   TTzDbf table("tzBook");
   table.SetDbfFileName(m_dir.file("book.dbf"));

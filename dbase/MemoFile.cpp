@@ -209,17 +209,11 @@ std::uint32_t MemoFile::add(const std::string& text, bool shared, const std::str
   };
   const std::int64_t oldSize = m_file.size();
   if (oldSize < 0) fail(100);
+  // New memos always go at the end of the file: a next-free block in the
+  // header that points elsewhere (another program's free chain, or a broken
+  // file) is never trusted with a write position.
   std::uint64_t start = roundUp(static_cast<std::uint64_t>(oldSize), m_blockSize);
   start = std::max<std::uint64_t>(start, std::uint64_t{firstUsableBlock()} * m_blockSize);
-  if (m_layout == MemoLayout::FoxPro) {
-    unsigned char head[4] = {};
-    std::size_t got = 0;
-    m_file.readAt(0, head, 4, got);
-    if (got == 4) {
-      std::uint64_t next = std::uint64_t{getBe32(head)} * m_blockSize;
-      if (next <= static_cast<std::uint64_t>(kMaxTableFileSize)) start = std::max(start, next);
-    }
-  }
   const std::uint64_t block = start / m_blockSize;
   std::string bytes(static_cast<std::size_t>(start - static_cast<std::uint64_t>(oldSize)), '\0');
   bytes += encodeMemo(text);

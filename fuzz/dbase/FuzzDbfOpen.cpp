@@ -1,7 +1,7 @@
 // Opens arbitrary bytes as a table with its memo file and visits every record,
-// reading every field. Input: 2 bytes (little-endian) giving the length of the
-// table part, the table bytes, then the memo bytes (written as both .DBT and
-// .FPT, so every memo layout is reached).
+// reading every field; then appends one record with a memo to the same files. Input: 2 bytes
+// (little-endian) giving the length of the table part, the table bytes, then the memo bytes
+// (written as both .DBT and .FPT, so every memo layout is reached).
 #include <unistd.h>
 
 #include <cstddef>
@@ -62,6 +62,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       (void)table.Deleted();
     }
     (void)table.RecordCount();
+    table.Close();
+
+    // The write paths on the same files: header rewrite, record and memo append.
+    table.SetExclusive(true);
+    table.Open();
+    table.ClearRecord();
+    for (const kestrel::FieldDescriptor& field : table.fields()) {
+      const char* text = field.type == 'D'   ? "1/2/2003"
+                         : field.type == 'N' ? "1.5"
+                         : field.type == 'F' ? "-2"
+                         : field.type == 'L' ? "T"
+                         : field.type == 'M' ? "memo text"
+                                             : "x";
+      table.SetFieldText(field.name, text);
+    }
+    table.AppendRec();
+    (void)table.GetFieldText(table.fields().front().name);
     table.Close();
   } catch (const kestrel::ETableError&) {
   } catch (const kestrel::EConvertError&) {

@@ -142,6 +142,8 @@ void TTzDbf::openFiles() {
     throw ETableError(220, "Alias name \"" + m_alias + "\" already in use. [USE]");
   }
   WorkAreas::setAlias(m_workArea, m_alias);
+  m_fieldKeys.clear();
+  for (const FieldDescriptor& field : m_header.fields) m_fieldKeys.push_back(fieldKey(field.name));
   // A header count beyond the records the file holds would send every visit
   // past the end of the file, so it is cut to what is there.
   const std::uint32_t onDisk = countFromFileSize();
@@ -235,7 +237,7 @@ std::int64_t TTzDbf::recordOffset(std::uint32_t recNo) const {
          static_cast<std::int64_t>(recNo - 1) * m_header.recordLength;
 }
 
-void TTzDbf::readRecord(std::uint32_t recNo) {
+std::string TTzDbf::fetchRecord(std::uint32_t recNo) const {
   std::string bytes(m_header.recordLength, ' ');
   std::size_t got = 0;
   int error = m_file.readAt(recordOffset(recNo), bytes.data(), bytes.size(), got);
@@ -247,7 +249,11 @@ void TTzDbf::readRecord(std::uint32_t recNo) {
   if (m_language == TTableLanguage::tlOem) {
     std::transform(bytes.begin() + 1, bytes.end(), bytes.begin() + 1, oemToAnsi);
   }
-  m_record = std::move(bytes);
+  return bytes;
+}
+
+void TTzDbf::readRecord(std::uint32_t recNo) {
+  m_record = fetchRecord(recNo);
   m_recNo = recNo;
 }
 
@@ -297,14 +303,10 @@ void TTzDbf::writeFlag(std::uint32_t recNo, char flag, const std::string& operat
 void TTzDbf::positionOn(std::uint32_t recNo, int step) {
   const std::uint32_t count = RecordCount();
   for (std::int64_t n = recNo; n >= 1 && n <= static_cast<std::int64_t>(count); n += step) {
-    const std::string current = m_record;
-    const std::uint32_t currentNo = m_recNo;
-    readRecord(static_cast<std::uint32_t>(n));
-    if (m_hideDeleted && Deleted()) {
-      m_record = current;
-      m_recNo = currentNo;
-      continue;
-    }
+    std::string bytes = fetchRecord(static_cast<std::uint32_t>(n));
+    if (m_hideDeleted && static_cast<unsigned char>(bytes[0]) == kDeletedFlag) continue;
+    m_record = std::move(bytes);
+    m_recNo = static_cast<std::uint32_t>(n);
     m_bof = false;
     m_eof = false;
     return;
@@ -500,8 +502,8 @@ void TTzDbf::checkActive(const std::string& operation) const {
 
 int TTzDbf::fieldIndex(const std::string& fieldName) const {
   const std::string key = fieldKey(fieldName);
-  for (std::size_t i = 0; i < m_header.fields.size(); ++i) {
-    if (fieldKey(m_header.fields[i].name) == key) return static_cast<int>(i);
+  for (std::size_t i = 0; i < m_fieldKeys.size(); ++i) {
+    if (m_fieldKeys[i] == key) return static_cast<int>(i);
   }
   return -1;
 }

@@ -136,6 +136,7 @@ class TTzDbf {
   void writeBack();
   std::uint32_t countFromFileSize() const;
   std::int64_t recordOffset(std::uint32_t recNo) const;
+  std::string fetchRecord(std::uint32_t recNo) const;
   void readRecord(std::uint32_t recNo);
   void blankRecord();
   std::string encodedRecord() const;
@@ -175,6 +176,7 @@ class TTzDbf {
   OsFile m_file;
   MemoFile m_memo;
   TableHeader m_header;
+  std::vector<std::string> m_fieldKeys;  // field names as matched: upper case, 10 characters
   int m_workArea = 0;
   std::string m_alias;
   std::uint32_t m_count = 0;  // exclusive tables: header count plus appends

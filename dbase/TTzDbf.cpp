@@ -501,9 +501,17 @@ void TTzDbf::checkActive(const std::string& operation) const {
 }
 
 int TTzDbf::fieldIndex(const std::string& fieldName) const {
-  const std::string key = fieldKey(fieldName);
+  // Compared in place: this runs for every field access of every visit.
+  const std::size_t length = std::min(fieldName.size(), kMaxNameLength);
   for (std::size_t i = 0; i < m_fieldKeys.size(); ++i) {
-    if (m_fieldKeys[i] == key) return static_cast<int>(i);
+    const std::string& key = m_fieldKeys[i];
+    if (key.size() != length) continue;
+    bool same = true;
+    for (std::size_t k = 0; k < length && same; ++k) {
+      same = std::toupper(static_cast<unsigned char>(fieldName[k])) ==
+             static_cast<unsigned char>(key[k]);
+    }
+    if (same) return static_cast<int>(i);
   }
   return -1;
 }

@@ -198,6 +198,28 @@ void MemoFile::unlock(const std::string& operation) {
   }
 }
 
+std::optional<std::uint64_t> MemoFile::freeRunFor(std::size_t bytes, std::int64_t fileSize) const {
+  if (m_layout != MemoLayout::Dbase4) return std::nullopt;
+  const std::uint64_t size = static_cast<std::uint64_t>(fileSize);
+  const std::uint64_t needed = roundUp(bytes, m_blockSize) / m_blockSize;
+  unsigned char link[8] = {};
+  std::size_t got = 0;
+  m_file.readAt(kMemoNextBlockOffset, link, 4, got);
+  if (got != 4) return std::nullopt;
+  std::uint64_t block = getLe32(link);
+  // Only a chain that starts inside the file is one; every link and the run
+  // used must lie inside it too, and a looping chain ends after 100 links.
+  for (int links = 0; links < kMemoFreeChainLinks; ++links) {
+    if (block < firstUsableBlock() || block * m_blockSize + sizeof link > size) return std::nullopt;
+    m_file.readAt(static_cast<std::int64_t>(block * m_blockSize), link, sizeof link, got);
+    if (got != sizeof link) return std::nullopt;
+    const std::uint64_t runLength = getLe32(link + 4);
+    if (runLength >= needed && block * m_blockSize + bytes <= size) return block;
+    block = getLe32(link);
+  }
+  return std::nullopt;
+}
+
 std::uint32_t MemoFile::add(const std::string& text, bool shared, const std::string& operation) {
   if (text.size() > static_cast<std::size_t>(kMaxTableFileSize)) {
     throw ETableError(1005, m_path + " [" + operation + "]");
@@ -209,20 +231,36 @@ std::uint32_t MemoFile::add(const std::string& text, bool shared, const std::str
   };
   const std::int64_t oldSize = m_file.size();
   if (oldSize < 0) fail(100);
-  // New memos always go at the end of the file: a next-free block in the
-  // header that points elsewhere (another program's free chain, or a broken
-  // file) is never trusted with a write position.
-  std::uint64_t start = roundUp(static_cast<std::uint64_t>(oldSize), m_blockSize);
-  start = std::max<std::uint64_t>(start, std::uint64_t{firstUsableBlock()} * m_blockSize);
-  const std::uint64_t block = start / m_blockSize;
-  std::string bytes(static_cast<std::size_t>(start - static_cast<std::uint64_t>(oldSize)), '\0');
-  bytes += encodeMemo(text);
-  const std::uint64_t newSize = static_cast<std::uint64_t>(oldSize) + bytes.size();
-  if (block > 0xFFFFFFFFu || newSize > static_cast<std::uint64_t>(kMaxTableFileSize)) fail(1004);
-  if (m_file.writeAt(oldSize, bytes.data(), bytes.size()) != 0) {
-    m_file.truncate(oldSize);
-    fail(1005);
+  const std::string memo = encodeMemo(text);
+  std::uint64_t start = 0;
+  std::uint64_t newSize = static_cast<std::uint64_t>(oldSize);
+  if (auto run = freeRunFor(memo.size(), oldSize)) {
+    start = *run * m_blockSize;
+    std::string previous(memo.size(), '\0');
+    std::size_t got = 0;
+    m_file.readAt(static_cast<std::int64_t>(start), previous.data(), previous.size(), got);
+    if (m_file.writeAt(static_cast<std::int64_t>(start), memo.data(), memo.size()) != 0) {
+      m_file.writeAt(static_cast<std::int64_t>(start), previous.data(), got);
+      fail(1005);
+    }
+  } else {
+    // Otherwise new memos go at the end of the file; a next-free block that
+    // points past it (a broken file) never decides a write position.
+    start = roundUp(static_cast<std::uint64_t>(oldSize), m_blockSize);
+    start = std::max<std::uint64_t>(start, std::uint64_t{firstUsableBlock()} * m_blockSize);
+    std::string bytes(static_cast<std::size_t>(start - static_cast<std::uint64_t>(oldSize)), '\0');
+    bytes += memo;
+    newSize = static_cast<std::uint64_t>(oldSize) + bytes.size();
+    if (start / m_blockSize > 0xFFFFFFFFu ||
+        newSize > static_cast<std::uint64_t>(kMaxTableFileSize)) {
+      fail(1004);
+    }
+    if (m_file.writeAt(oldSize, bytes.data(), bytes.size()) != 0) {
+      m_file.truncate(oldSize);
+      fail(1005);
+    }
   }
+  const std::uint64_t block = start / m_blockSize;
   unsigned char next[4];
   const auto nextBlock = static_cast<std::uint32_t>(roundUp(newSize, m_blockSize) / m_blockSize);
   if (m_layout == MemoLayout::FoxPro) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "dbase/OsFile.h"
@@ -31,7 +33,9 @@ class MemoFile {
   // past the end of the file is code 1003 naming `recordNumber`.
   std::string read(std::uint32_t block, std::uint32_t recordNumber) const;
 
-  // Adds `text` as a new memo at the end and returns its first block. With
+  // Adds `text` as a new memo and returns its first block: in a run of free
+  // blocks of another program's free chain when one is long enough (dBASE IV
+  // files), otherwise at the end of the file. With
   // `shared` the memo lock byte is taken first (11 attempts). `operation`
   // names the caller in error details. On failure the file is left as before.
   std::uint32_t add(const std::string& text, bool shared, const std::string& operation);
@@ -39,6 +43,7 @@ class MemoFile {
  private:
   std::string readToEnd(std::int64_t offset, std::int64_t limit, bool stopAtEof) const;
   std::string encodeMemo(const std::string& text) const;
+  std::optional<std::uint64_t> freeRunFor(std::size_t bytes, std::int64_t fileSize) const;
   std::uint32_t firstUsableBlock() const;
   void lock(const std::string& operation);
   void unlock(const std::string& operation);

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (Release) and prints every figure. The storage layer's
+# figures are set against the same work done by python3-dbf (append) and
+# python3-dbfread (scan), printed as ratios.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+build=build/bench
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTREL_BUILD_BENCH=ON \
+  -DKESTREL_BUILD_TESTS=OFF > /dev/null
+cmake --build "$build" -j 2 --target bench_dbase > /dev/null
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export KESTREL_BENCH_DIR="$work"
+
+echo "== dbase: Google Benchmark =="
+"$build/bench/dbase/bench_dbase" --benchmark_format=console | tee "$work/bench.txt"
+
+# Seconds per whole run, from Google Benchmark's real-time column.
+ours_append=$(awk '/^BM_LogAppend/ {t=$2; u=$3} END {f=(u=="us")?1e-6:(u=="ms")?1e-3:(u=="ns")?1e-9:1; printf "%.3f", t*f*10000}' "$work/bench.txt")
+ours_scan=$(awk '/^BM_ScanEveryField/ {t=$2; u=$3} END {f=(u=="ms")?1e-3:(u=="us")?1e-6:(u=="s")?1:1e-9; printf "%.3f", t*f}' "$work/bench.txt")
+
+echo "== dbase: the same work in Python (/usr/bin/python3) =="
+py_append=$(/usr/bin/python3 bench/dbase/python_append.py "$work/py_append.dbf" 10000)
+py_scan=$(/usr/bin/python3 bench/dbase/python_scan.py "$work/bench_scan_1000000.dbf")
+awk -v o="$ours_append" -v p="$py_append" 'BEGIN {
+  printf "log append x 10,000     kestrel %8.3f s   python3-dbf     %8.3f s   python/kestrel %6.1f\n", o, p, p / o }'
+awk -v o="$ours_scan" -v p="$py_scan" 'BEGIN {
+  printf "scan 1,000,000 records  kestrel %8.3f s   python3-dbfread %8.3f s   python/kestrel %6.1f\n", o, p, p / o }'

@@ -1,0 +1,244 @@
+#include "dbase/DateText.h"
+
+#include <cctype>
+#include <ctime>
+#include <vector>
+
+#include "dbase/EConvertError.h"
+#include "dbase/TableWarnings.h"
+
+namespace kestrel {
+namespace {
+
+constexpr const char* kInvalidDateMessage = "        Invalid date       ";
+constexpr const char* kMonthNames[] = {"January",   "February", "March",    "April",
+                                       "May",       "June",     "July",     "August",
+                                       "September", "October",  "November", "December"};
+
+struct DateState {
+  std::string systemFormat = "M/d/yyyy";
+  ProgramDateFormat program;
+};
+
+DateState& state() {
+  static DateState s;
+  return s;
+}
+
+char lower(char c) {
+  return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+DateOrder orderOfFormat(const std::string& format) {
+  for (char c : format) {
+    char l = lower(c);
+    if (l == 'd') return DateOrder::DayMonthYear;
+    if (l == 'y') return DateOrder::YearMonthDay;
+    if (l == 'm') return DateOrder::MonthDayYear;
+  }
+  return DateOrder::MonthDayYear;
+}
+
+// The three numbers of a date text in the given order; parts may be padded
+// with blanks and separated by "/", "-" or "." (or, for the system format, by
+// the format's own separator).
+std::optional<Date> parseNumbers(const std::string& text, DateOrder order,
+                                 const std::string& separators) {
+  std::vector<std::string> parts(1);
+  for (char c : text) {
+    if (separators.find(c) != std::string::npos) {
+      parts.emplace_back();
+    } else {
+      parts.back() += c;
+    }
+  }
+  if (parts.size() != 3) return std::nullopt;
+  int values[3] = {0, 0, 0};
+  std::size_t digits[3] = {0, 0, 0};
+  for (int i = 0; i < 3; ++i) {
+    std::string& part = parts[static_cast<std::size_t>(i)];
+    std::size_t first = part.find_first_not_of(' ');
+    if (first == std::string::npos) return std::nullopt;
+    std::size_t last = part.find_last_not_of(' ');
+    std::string number = part.substr(first, last - first + 1);
+    if (number.empty() || number.size() > 4) return std::nullopt;
+    for (char c : number) {
+      if (!isDigit(c)) return std::nullopt;
+      values[i] = values[i] * 10 + (c - '0');
+    }
+    digits[i] = number.size();
+  }
+  int yearIndex = 2, monthIndex = 0, dayIndex = 1;
+  if (order == DateOrder::DayMonthYear) {
+    dayIndex = 0;
+    monthIndex = 1;
+  } else if (order == DateOrder::YearMonthDay) {
+    yearIndex = 0;
+    monthIndex = 1;
+    dayIndex = 2;
+  }
+  if (digits[monthIndex] > 2 || digits[dayIndex] > 2) return std::nullopt;
+  Date date{values[yearIndex], values[monthIndex], values[dayIndex]};
+  if (digits[yearIndex] <= 2) date.year = windowedYear(date.year, today().year);
+  if (!isValidDate(date.year, date.month, date.day)) return std::nullopt;
+  return date;
+}
+
+std::string twoDigits(int value) {
+  std::string s = std::to_string(value % 100);
+  return s.size() < 2 ? "0" + s : s;
+}
+
+std::string yearText(int year, bool fourDigits) {
+  if (!fourDigits) return twoDigits(year);
+  std::string s = std::to_string(year);
+  while (s.size() < 4) s = "0" + s;
+  return s;
+}
+
+}  // namespace
+
+void SetProgramDateFormat(const std::string& systemShortDateFormat) {
+  DateState& s = state();
+  s.systemFormat = systemShortDateFormat;
+  ProgramDateFormat format;
+  format.order = DateOrder::MonthDayYear;
+  format.separator = '/';
+  if (!systemShortDateFormat.empty()) {
+    char first = lower(systemShortDateFormat.front());
+    if (first == 'd') {
+      format.order = DateOrder::DayMonthYear;
+      for (char c : systemShortDateFormat) {
+        if (std::isalpha(static_cast<unsigned char>(c))) continue;
+        format.separator = (c == '-' || c == '.') ? c : '/';
+        break;
+      }
+    } else if (first == 'y') {
+      format.order = DateOrder::YearMonthDay;
+      format.separator = '.';
+    }
+  }
+  std::string folded;
+  for (char c : systemShortDateFormat) folded += lower(c);
+  format.fourDigitYear = folded.find("yyyy") != std::string::npos;
+  s.program = format;
+}
+
+const ProgramDateFormat& programDateFormat() {
+  return state().program;
+}
+const std::string& systemShortDateFormat() {
+  return state().systemFormat;
+}
+
+bool isValidDate(int year, int month, int day) {
+  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1) return false;
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  int days = kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+  return day <= days;
+}
+
+Date today() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return Date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
+int windowedYear(int twoDigitYear, int currentYear) {
+  int start = currentYear - 70;
+  int year = start - start % 100 + twoDigitYear;
+  if (year < start) year += 100;
+  return year;
+}
+
+std::string formatProgramDate(const Date& date) {
+  const ProgramDateFormat& f = programDateFormat();
+  std::string sep(1, f.separator);
+  std::string year = yearText(date.year, f.fourDigitYear);
+  switch (f.order) {
+    case DateOrder::DayMonthYear:
+      return twoDigits(date.day) + sep + twoDigits(date.month) + sep + year;
+    case DateOrder::YearMonthDay:
+      return year + sep + twoDigits(date.month) + sep + twoDigits(date.day);
+    case DateOrder::MonthDayYear:
+      break;
+  }
+  return twoDigits(date.month) + sep + twoDigits(date.day) + sep + year;
+}
+
+std::string blankDateTemplate() {
+  std::string text = formatProgramDate(Date{2000, 1, 1});
+  for (char& c : text) {
+    if (isDigit(c)) c = ' ';
+  }
+  return text;
+}
+
+std::string formatSystemDate(const Date& date) {
+  const std::string& format = systemShortDateFormat();
+  std::string out;
+  for (std::size_t i = 0; i < format.size();) {
+    char l = lower(format[i]);
+    std::size_t run = 1;
+    while (i + run < format.size() && lower(format[i + run]) == l) ++run;
+    if (l == 'd') {
+      out += run >= 2 ? twoDigits(date.day) : std::to_string(date.day);
+    } else if (l == 'm') {
+      std::string name = kMonthNames[date.month - 1];
+      if (run >= 4) {
+        out += name;
+      } else if (run == 3) {
+        out += name.substr(0, 3);
+      } else {
+        out += run == 2 ? twoDigits(date.month) : std::to_string(date.month);
+      }
+    } else if (l == 'y') {
+      out += yearText(date.year, run >= 3);
+    } else {
+      out.append(run, format[i]);
+    }
+    i += run;
+  }
+  return out;
+}
+
+bool isBlankDateText(const std::string& text) {
+  if (text.find_first_not_of(' ') == std::string::npos) return true;
+  return text == blankDateTemplate();
+}
+
+std::optional<Date> parseProgramDate(const std::string& text) {
+  return parseNumbers(text, programDateFormat().order, "/-.");
+}
+
+std::optional<Date> parseSystemDate(const std::string& text) {
+  const std::string& format = systemShortDateFormat();
+  std::string separators;
+  for (char c : format) {
+    if (!std::isalpha(static_cast<unsigned char>(c)) && c != ' ' &&
+        separators.find(c) == std::string::npos) {
+      separators += c;
+    }
+  }
+  if (separators.empty()) return std::nullopt;
+  return parseNumbers(text, orderOfFormat(format), separators);
+}
+
+std::optional<Date> dateFromFieldText(const std::string& text) {
+  if (isBlankDateText(text)) return std::nullopt;
+  std::optional<Date> date = parseProgramDate(text);
+  if (!date) date = parseSystemDate(text);
+  if (!date) throw EConvertError("'" + text + "' is not a valid date");
+  if (!parseProgramDate(formatSystemDate(*date))) {
+    showTableWarning(kInvalidDateMessage);
+    return std::nullopt;
+  }
+  return date;
+}
+
+}  // namespace kestrel

@@ -1,0 +1,279 @@
+#include "dbase/MemoFile.h"
+
+#include <dirent.h>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <thread>
+
+#include "dbase/ByteOrder.h"
+#include "dbase/DbfLayout.h"
+#include "dbase/ETableError.h"
+
+namespace kestrel {
+namespace {
+
+using namespace dbf;
+
+std::string folded(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// An existing file in the same folder whose name differs only in case.
+std::string findIgnoringCase(const std::string& path) {
+  if (fileExists(path)) return path;
+  std::size_t slash = path.find_last_of('/');
+  std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  DIR* dir = ::opendir(folder.empty() ? "/" : folder.c_str());
+  if (dir == nullptr) return path;
+  std::string found = path;
+  while (dirent* entry = ::readdir(dir)) {
+    if (folded(entry->d_name) == folded(name)) {
+      found =
+          (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + entry->d_name;
+      break;
+    }
+  }
+  ::closedir(dir);
+  return found;
+}
+
+std::uint64_t roundUp(std::uint64_t value, std::uint64_t unit) {
+  return (value + unit - 1) / unit * unit;
+}
+
+}  // namespace
+
+int MemoFile::createDbase4(const std::string& path) {
+  unsigned char header[kMemoHeaderWritten] = {};
+  putLe32(header + kMemoNextBlockOffset, 1);
+  std::size_t slash = path.find_last_of('/');
+  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  std::size_t dot = base.find_last_of('.');
+  if (dot != std::string::npos) base.erase(dot);
+  std::copy_n(base.begin(), std::min(base.size(), kMemoNameSize), header + kMemoNameOffset);
+  putLe16(header + kMemoMarkerOffset, kMemoMarker);
+  putLe16(header + kMemoBlockSizeOffset, static_cast<std::uint16_t>(kMemoBlockSize));
+  OsFile file;
+  if (int error = file.create(path)) return error;
+  return file.writeAt(0, header, sizeof header);
+}
+
+std::string MemoFile::memoPathFor(const std::string& tablePath, MemoLayout layout) {
+  std::size_t slash = tablePath.find_last_of('/');
+  std::size_t dot = tablePath.find_last_of('.');
+  std::string stem = (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+                         ? tablePath + "."
+                         : tablePath.substr(0, dot + 1);
+  return findIgnoringCase(stem + (layout == MemoLayout::FoxPro ? "FPT" : "DBT"));
+}
+
+void MemoFile::open(const std::string& path, MemoLayout layout, bool exclusive, bool readOnly) {
+  close();
+  m_path = path;
+  m_layout = layout;
+  int error = m_file.open(path, readOnly ? OsFile::Access::ReadOnly : OsFile::Access::ReadWrite);
+  if (error != 0) {
+    throw ETableError(tableErrorCodeFromErrno(error, false),
+                      "Memo file not found: " + path + " [USE]");
+  }
+  if (!(readOnly && exclusive)) {
+    auto kind = exclusive ? OsFile::LockKind::Exclusive : OsFile::LockKind::Shared;
+    if (m_file.tryLock(kShareLockOffset, 1, kind) != 0) {
+      m_file.close();
+      throw ETableError(32, path + " [USE]");
+    }
+  }
+  unsigned char header[kFptHeaderSize] = {};
+  std::size_t got = 0;
+  m_file.readAt(0, header, sizeof header, got);
+  m_blockSize = kMemoBlockSize;
+  if (layout == MemoLayout::Dbase4 && got >= kMemoBlockSizeOffset + 2) {
+    m_blockSize = getLe16(header + kMemoBlockSizeOffset);
+  } else if (layout == MemoLayout::FoxPro && got >= kFptBlockSizeOffset + 2) {
+    m_blockSize = getBe16(header + kFptBlockSizeOffset);
+  }
+  if (m_blockSize == 0) m_blockSize = kMemoBlockSize;
+}
+
+void MemoFile::close() {
+  m_file.close();
+}
+
+std::string MemoFile::readToEnd(std::int64_t offset, std::int64_t limit, bool stopAtEof) const {
+  std::string text;
+  char chunk[4096];
+  while (offset < limit) {
+    std::size_t want =
+        static_cast<std::size_t>(std::min<std::int64_t>(sizeof chunk, limit - offset));
+    std::size_t got = 0;
+    if (int error = m_file.readAt(offset, chunk, want, got)) {
+      throw ETableError(tableErrorCodeFromErrno(error, false), "Error reading " + m_path);
+    }
+    if (got == 0) break;
+    if (stopAtEof) {
+      const char* end = std::find(chunk, chunk + got, static_cast<char>(kEndOfFile));
+      text.append(chunk, static_cast<std::size_t>(end - chunk));
+      if (end != chunk + got) break;
+    } else {
+      text.append(chunk, got);
+    }
+    offset += static_cast<std::int64_t>(got);
+  }
+  return text;
+}
+
+std::string MemoFile::read(std::uint32_t block, std::uint32_t recordNumber) const {
+  const std::int64_t fileSize = m_file.size();
+  const std::int64_t offset = static_cast<std::int64_t>(block) * m_blockSize;
+  if (block == 0 || offset >= fileSize) {
+    throw ETableError(1003, m_path + " Record # " + std::to_string(recordNumber) + " [GetMemo]");
+  }
+  unsigned char head[8] = {};
+  std::size_t got = 0;
+  m_file.readAt(offset, head, sizeof head, got);
+  // Lengths from the file are only trusted as far as the file reaches.
+  if (m_layout == MemoLayout::FoxPro) {
+    if (got < kFptBlockHeader) return std::string();
+    std::int64_t length = getBe32(head + 4);
+    std::int64_t start = offset + static_cast<std::int64_t>(kFptBlockHeader);
+    return readToEnd(start, std::min(fileSize, start + length), false);
+  }
+  if (m_layout == MemoLayout::Dbase4 && got == sizeof head &&
+      std::equal(head, head + 4, kMemo4Signature)) {
+    std::int64_t total = getLe32(head + 4);
+    std::int64_t length =
+        std::max<std::int64_t>(0, total - static_cast<std::int64_t>(kMemo4BlockHeader));
+    std::int64_t start = offset + static_cast<std::int64_t>(kMemo4BlockHeader);
+    return readToEnd(start, std::min(fileSize, start + length), false);
+  }
+  return readToEnd(offset, fileSize, true);
+}
+
+std::uint32_t MemoFile::firstUsableBlock() const {
+  // Block 0 (and for FoxPro the whole 512-byte header) is never a memo.
+  std::uint64_t header = m_layout == MemoLayout::FoxPro ? kFptHeaderSize : kMemoBlockSize;
+  return static_cast<std::uint32_t>(
+      std::max<std::uint64_t>(1, roundUp(header, m_blockSize) / m_blockSize));
+}
+
+std::string MemoFile::encodeMemo(const std::string& text) const {
+  std::string bytes;
+  if (m_layout == MemoLayout::Dbase3) {
+    // dBASE III memos end at 0x1A; a second one keeps readers that look for
+    // the pair from running into the next memo.
+    bytes = text;
+    bytes += static_cast<char>(kEndOfFile);
+    bytes += static_cast<char>(kEndOfFile);
+    return bytes;
+  }
+  unsigned char head[8] = {};
+  if (m_layout == MemoLayout::FoxPro) {
+    putBe32(head, kFptTextType);
+    putBe32(head + 4, static_cast<std::uint32_t>(text.size()));
+  } else {
+    std::copy_n(kMemo4Signature, 4, head);
+    putLe32(head + 4, static_cast<std::uint32_t>(text.size() + kMemo4BlockHeader));
+  }
+  bytes.assign(reinterpret_cast<const char*>(head), sizeof head);
+  bytes += text;
+  if (m_layout == MemoLayout::FoxPro) bytes.resize(roundUp(bytes.size(), m_blockSize), '\0');
+  return bytes;
+}
+
+void MemoFile::lock(const std::string& operation) {
+  for (int attempt = 0; attempt < kMemoLockAttempts; ++attempt) {
+    if (m_file.tryLock(kMemoLockOffset, 1, OsFile::LockKind::Exclusive) == 0) return;
+    if (attempt + 1 < kMemoLockAttempts) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  throw ETableError(1017, m_path + " [" + operation + "]");
+}
+
+void MemoFile::unlock(const std::string& operation) {
+  if (m_file.unlock(kMemoLockOffset, 1) != 0) {
+    throw ETableError(1018, m_path + " [" + operation + "]");
+  }
+}
+
+std::optional<std::uint64_t> MemoFile::freeRunFor(std::size_t bytes, std::int64_t fileSize) const {
+  if (m_layout != MemoLayout::Dbase4) return std::nullopt;
+  const std::uint64_t size = static_cast<std::uint64_t>(fileSize);
+  const std::uint64_t needed = roundUp(bytes, m_blockSize) / m_blockSize;
+  unsigned char link[8] = {};
+  std::size_t got = 0;
+  m_file.readAt(kMemoNextBlockOffset, link, 4, got);
+  if (got != 4) return std::nullopt;
+  std::uint64_t block = getLe32(link);
+  // Only a chain that starts inside the file is one; every link and the run
+  // used must lie inside it too, and a looping chain ends after 100 links.
+  for (int links = 0; links < kMemoFreeChainLinks; ++links) {
+    if (block < firstUsableBlock() || block * m_blockSize + sizeof link > size) return std::nullopt;
+    m_file.readAt(static_cast<std::int64_t>(block * m_blockSize), link, sizeof link, got);
+    if (got != sizeof link) return std::nullopt;
+    const std::uint64_t runLength = getLe32(link + 4);
+    if (runLength >= needed && block * m_blockSize + bytes <= size) return block;
+    block = getLe32(link);
+  }
+  return std::nullopt;
+}
+
+std::uint32_t MemoFile::add(const std::string& text, bool shared, const std::string& operation) {
+  if (text.size() > static_cast<std::size_t>(kMaxTableFileSize)) {
+    throw ETableError(1005, m_path + " [" + operation + "]");
+  }
+  if (shared) lock(operation);
+  auto fail = [&](int code) {
+    if (shared) m_file.unlock(kMemoLockOffset, 1);
+    throw ETableError(code, m_path + " [" + operation + "]");
+  };
+  const std::int64_t oldSize = m_file.size();
+  if (oldSize < 0) fail(100);
+  const std::string memo = encodeMemo(text);
+  std::uint64_t start = 0;
+  std::uint64_t newSize = static_cast<std::uint64_t>(oldSize);
+  if (auto run = freeRunFor(memo.size(), oldSize)) {
+    start = *run * m_blockSize;
+    std::string previous(memo.size(), '\0');
+    std::size_t got = 0;
+    m_file.readAt(static_cast<std::int64_t>(start), previous.data(), previous.size(), got);
+    if (m_file.writeAt(static_cast<std::int64_t>(start), memo.data(), memo.size()) != 0) {
+      m_file.writeAt(static_cast<std::int64_t>(start), previous.data(), got);
+      fail(1005);
+    }
+  } else {
+    // Otherwise new memos go at the end of the file; a next-free block that
+    // points past it (a broken file) never decides a write position.
+    start = roundUp(static_cast<std::uint64_t>(oldSize), m_blockSize);
+    start = std::max<std::uint64_t>(start, std::uint64_t{firstUsableBlock()} * m_blockSize);
+    std::string bytes(static_cast<std::size_t>(start - static_cast<std::uint64_t>(oldSize)), '\0');
+    bytes += memo;
+    newSize = static_cast<std::uint64_t>(oldSize) + bytes.size();
+    if (start / m_blockSize > 0xFFFFFFFFu ||
+        newSize > static_cast<std::uint64_t>(kMaxTableFileSize)) {
+      fail(1004);
+    }
+    if (m_file.writeAt(oldSize, bytes.data(), bytes.size()) != 0) {
+      m_file.truncate(oldSize);
+      fail(1005);
+    }
+  }
+  const std::uint64_t block = start / m_blockSize;
+  unsigned char next[4];
+  const auto nextBlock = static_cast<std::uint32_t>(roundUp(newSize, m_blockSize) / m_blockSize);
+  if (m_layout == MemoLayout::FoxPro) {
+    putBe32(next, nextBlock);
+  } else {
+    putLe32(next, nextBlock);
+  }
+  if (m_file.writeAt(kMemoNextBlockOffset, next, sizeof next) != 0) {
+    m_file.truncate(oldSize);
+    fail(1005);
+  }
+  if (shared) unlock(operation);
+  return static_cast<std::uint32_t>(block);
+}
+
+}  // namespace kestrel

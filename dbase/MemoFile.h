@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "dbase/OsFile.h"
+#include "dbase/TableHeader.h"
+
+namespace kestrel {
+
+// The memo file beside a table: blocks of a fixed size, block 0 the header,
+// each memo in consecutive blocks from the number its record holds. Memos are
+// only ever added at the end; earlier texts stay until the table is packed.
+class MemoFile {
+ public:
+  // Writes a new, empty dBASE IV memo file (24 header bytes). Returns 0 or errno.
+  static int createDbase4(const std::string& path);
+  // The memo file of a table path: its extension replaced by DBT (FPT for
+  // FoxPro), found regardless of letter case when it exists.
+  static std::string memoPathFor(const std::string& tablePath, MemoLayout layout);
+
+  // Opens the memo file; with `exclusive` no other process may have it open.
+  // Throws ETableError (the system's code, "Memo file not found: ...").
+  void open(const std::string& path, MemoLayout layout, bool exclusive, bool readOnly);
+  void close();
+  bool isOpen() const { return m_file.isOpen(); }
+  const std::string& path() const { return m_path; }
+  std::uint32_t blockSize() const { return m_blockSize; }
+
+  // The raw (code-page) text of the memo starting at `block`; a block at or
+  // past the end of the file is code 1003 naming `recordNumber`.
+  std::string read(std::uint32_t block, std::uint32_t recordNumber) const;
+
+  // Adds `text` as a new memo and returns its first block: in a run of free
+  // blocks of another program's free chain when one is long enough (dBASE IV
+  // files), otherwise at the end of the file. With
+  // `shared` the memo lock byte is taken first (11 attempts). `operation`
+  // names the caller in error details. On failure the file is left as before.
+  std::uint32_t add(const std::string& text, bool shared, const std::string& operation);
+
+ private:
+  std::string readToEnd(std::int64_t offset, std::int64_t limit, bool stopAtEof) const;
+  std::string encodeMemo(const std::string& text) const;
+  std::optional<std::uint64_t> freeRunFor(std::size_t bytes, std::int64_t fileSize) const;
+  std::uint32_t firstUsableBlock() const;
+  void lock(const std::string& operation);
+  void unlock(const std::string& operation);
+
+  OsFile m_file;
+  std::string m_path;
+  MemoLayout m_layout = MemoLayout::None;
+  std::uint32_t m_blockSize = 512;
+};
+
+}  // namespace kestrel

@@ -1,0 +1,709 @@
+#include "dbase/TTzDbf.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <exception>
+#include <stdexcept>
+
+#include "dbase/CodePage.h"
+#include "dbase/DateText.h"
+#include "dbase/DbfLayout.h"
+#include "dbase/ETableError.h"
+#include "dbase/FieldCodec.h"
+#include "dbase/FieldDefinition.h"
+#include "dbase/TableCreator.h"
+#include "dbase/TableWarnings.h"
+#include "dbase/WorkAreas.h"
+
+namespace kestrel {
+namespace {
+
+using namespace dbf;
+
+std::string trimBlanks(const std::string& text) {
+  std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return std::string();
+  std::size_t last = text.find_last_not_of(' ');
+  return text.substr(first, last - first + 1);
+}
+
+std::string upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string baseNameWithoutExtension(const std::string& path) {
+  std::size_t slash = path.find_last_of('/');
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  std::size_t dot = name.find_last_of('.');
+  return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+std::string fieldKey(const std::string& name) {
+  return upper(name).substr(0, kMaxNameLength);
+}
+
+}  // namespace
+
+TTzDbf::TTzDbf(std::string name) : m_name(std::move(name)) {}
+
+TTzDbf::~TTzDbf() {
+  try {
+    Close();
+  } catch (...) {
+    // A destructor cannot report; the work area and the files are released anyway.
+  }
+}
+
+void TTzDbf::SetDbfFileName(const std::string& fileName) {
+  const bool wasActive = Active();
+  Close();
+  m_fileName = withTableExtension(trimBlanks(fileName));
+  if (wasActive) Open();
+}
+
+void TTzDbf::SetDbfFields(std::vector<std::string> definitions) {
+  m_fieldDefinitions = std::move(definitions);
+}
+
+void TTzDbf::SetExclusive(bool exclusive) {
+  if (exclusive == m_exclusive) return;
+  if (!Active()) {
+    m_exclusive = exclusive;
+    return;
+  }
+  Close();
+  m_exclusive = exclusive;
+  Open();
+}
+
+void TTzDbf::SetActive(bool active) {
+  if (active) {
+    Open();
+  } else {
+    Close();
+  }
+}
+
+// --- Open and close -------------------------------------------------------------------
+
+void TTzDbf::Open() {
+  if (Active()) return;
+  if (m_fileName.empty()) throw std::runtime_error("Missing DbfFilename property");
+  m_workArea = WorkAreas::acquire();
+  if (m_workArea == 0) throw ETableError(220, "No free workarea available [Select(0)]");
+  try {
+    createIfMissing();
+    openFiles();
+  } catch (...) {
+    releaseAll();
+    throw;
+  }
+}
+
+void TTzDbf::createIfMissing() {
+  if (!m_createIfNotFound || fileExists(m_fileName)) return;
+  const std::string notCreated = "Could not create \"" + m_fileName + "\"";
+  if (m_fieldDefinitions.empty()) {
+    showTableWarning("FieldList.Count is <= 0 trying to create a database");
+    showTableWarning(notCreated);
+    return;
+  }
+  // Creation errors are not raised: the open goes on and then fails with
+  // "File not found".
+  try {
+    auto fields = fieldsFromDefinitions(m_fieldDefinitions, m_name);
+    if (fields) {
+      createTableFile(m_fileName, *fields);
+      return;
+    }
+  } catch (const ETableError&) {
+  }
+  showTableWarning(notCreated);
+}
+
+void TTzDbf::openFiles() {
+  const auto access = m_readOnly ? OsFile::Access::ReadOnly : OsFile::Access::ReadWrite;
+  if (int error = m_file.open(m_fileName, access)) {
+    throw ETableError(tableErrorCodeFromErrno(error, false),
+                      "Cannot open " + m_fileName + " [USE]");
+  }
+  // The emulated share mode: read-only exclusive opens follow no sharing rules.
+  if (!(m_readOnly && m_exclusive)) {
+    auto kind = m_exclusive ? OsFile::LockKind::Exclusive : OsFile::LockKind::Shared;
+    if (int error = m_file.tryLock(kShareLockOffset, 1, kind)) {
+      throw ETableError(error == EAGAIN ? 32 : tableErrorCodeFromErrno(error, false),
+                        "Cannot open " + m_fileName + " [USE]");
+    }
+  }
+  m_header = readTableHeader(m_file, m_file.size(), m_fileName);
+  m_alias = upper(m_name.empty() ? baseNameWithoutExtension(m_fileName) : m_name);
+  if (WorkAreas::aliasInUse(m_alias, m_workArea)) {
+    throw ETableError(220, "Alias name \"" + m_alias + "\" already in use. [USE]");
+  }
+  WorkAreas::setAlias(m_workArea, m_alias);
+  m_fieldKeys.clear();
+  for (const FieldDescriptor& field : m_header.fields) m_fieldKeys.push_back(fieldKey(field.name));
+  // A header count beyond the records the file holds would send every visit
+  // past the end of the file, so it is cut to what is there.
+  const std::uint32_t onDisk = countFromFileSize();
+  m_count = m_autoFixRecCount ? onDisk : std::min(m_header.recordCount, onDisk);
+  if (m_header.version & kMemoBit) {
+    m_memo.open(MemoFile::memoPathFor(m_fileName, m_header.memo), m_header.memo, m_exclusive,
+                m_readOnly);
+  }
+  m_state = TDataSetState::dsBrowse;
+  m_appended = false;
+  m_changed = false;
+  blankRecord();
+  m_recNo = 0;
+  m_bof = true;
+  m_eof = true;
+  positionOn(1, 1);
+}
+
+void TTzDbf::Close() {
+  if (!Active()) return;
+  m_state = TDataSetState::dsBrowse;  // an unposted edit is dropped
+  std::exception_ptr failure;
+  try {
+    writeBack();
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  releaseAll();
+  if (failure) std::rethrow_exception(failure);
+}
+
+void TTzDbf::writeBack() {
+  if (m_readOnly || !(m_appended || m_changed)) return;
+  const std::uint32_t count = m_exclusive ? m_count : countFromFileSize();
+  unsigned char foreign[kForeignAreaSize] = {};
+  std::size_t got = 0;
+  m_file.readAt(kForeignAreaOffset, foreign, sizeof foreign, got);
+  const std::string header = encodeHeaderRewrite(m_header, count, today(), foreign);
+  if (int error = m_file.writeAt(0, header.data(), header.size())) {
+    throw ETableError(tableErrorCodeFromErrno(error, true),
+                      "Error writing " + m_fileName + " [CLOSE]");
+  }
+  // Every append already wrote the end-of-file byte after its record. It is
+  // written again only where no other process can be appending, because in a
+  // shared table without the lock that offset may belong to another's record.
+  if (m_appended && (m_exclusive || m_appendLocked)) {
+    const char eof = static_cast<char>(kEndOfFile);
+    if (int error = m_file.writeAt(recordOffset(count + 1), &eof, 1)) {
+      throw ETableError(tableErrorCodeFromErrno(error, true),
+                        "Error writing " + m_fileName + " [CLOSE]");
+    }
+  }
+}
+
+void TTzDbf::releaseAll() {
+  // Closing the descriptors drops every lock they hold.
+  m_memo.close();
+  m_file.close();
+  WorkAreas::release(m_workArea);
+  m_workArea = 0;
+  m_alias.clear();
+  m_state = TDataSetState::dsInactive;
+  m_appendLocked = false;
+  m_lockedRecords.clear();
+  m_appended = false;
+  m_changed = false;
+  m_recNo = 0;
+  m_bof = true;
+  m_eof = true;
+  m_record.clear();
+  m_recordBefore.clear();
+}
+
+// --- Records --------------------------------------------------------------------------
+
+std::uint32_t TTzDbf::countFromFileSize() const {
+  const std::int64_t size = m_file.size();
+  if (size <= static_cast<std::int64_t>(m_header.headerLength) || m_header.recordLength == 0)
+    return 0;
+  const std::int64_t count = (size - m_header.headerLength) / m_header.recordLength;
+  return static_cast<std::uint32_t>(std::min<std::int64_t>(count, 0xFFFFFFFE));
+}
+
+std::uint32_t TTzDbf::RecordCount() {
+  checkActive("RecordCount");
+  return m_exclusive ? m_count : countFromFileSize();
+}
+
+std::int64_t TTzDbf::recordOffset(std::uint32_t recNo) const {
+  return static_cast<std::int64_t>(m_header.headerLength) +
+         static_cast<std::int64_t>(recNo - 1) * m_header.recordLength;
+}
+
+std::string TTzDbf::fetchRecord(std::uint32_t recNo) const {
+  std::string bytes(m_header.recordLength, ' ');
+  std::size_t got = 0;
+  int error = m_file.readAt(recordOffset(recNo), bytes.data(), bytes.size(), got);
+  if (error != 0 || got != bytes.size()) {
+    throw ETableError(
+        error != 0 ? tableErrorCodeFromErrno(error, false) : 100,
+        "Error reading " + m_fileName + " Record # " + std::to_string(recNo) + " [GetRecord]");
+  }
+  if (m_language == TTableLanguage::tlOem) {
+    std::transform(bytes.begin() + 1, bytes.end(), bytes.begin() + 1, oemToAnsi);
+  }
+  return bytes;
+}
+
+void TTzDbf::readRecord(std::uint32_t recNo) {
+  m_record = fetchRecord(recNo);
+  m_recNo = recNo;
+}
+
+void TTzDbf::blankRecord() {
+  m_record.assign(m_header.recordLength, ' ');
+  // The blank buffer is decoded and encoded again: a memo field then holds
+  // block 0 ("         0"), not ten blanks.
+  for (const FieldDescriptor& field : m_header.fields) {
+    if (field.type == 'M') putMemoBlock(m_record, field, 0);
+  }
+}
+
+std::string TTzDbf::encodedRecord() const {
+  std::string bytes = m_record;
+  if (m_language == TTableLanguage::tlOem) {
+    std::transform(bytes.begin() + 1, bytes.end(), bytes.begin() + 1, ansiToOem);
+  }
+  return bytes;
+}
+
+void TTzDbf::writeRecordAt(std::uint32_t recNo, const std::string& bytes,
+                           const std::string& operation) {
+  const std::int64_t offset = recordOffset(recNo);
+  std::string previous(bytes.size(), '\0');
+  std::size_t got = 0;
+  m_file.readAt(offset, previous.data(), previous.size(), got);
+  if (int error = m_file.writeAt(offset, bytes.data(), bytes.size())) {
+    if (got == previous.size()) m_file.writeAt(offset, previous.data(), previous.size());
+    throw ETableError(tableErrorCodeFromErrno(error, true),
+                      "Error writing " + m_fileName + " Record # " + std::to_string(recNo) + " [" +
+                          operation + "]");
+  }
+  m_changed = true;
+}
+
+void TTzDbf::writeFlag(std::uint32_t recNo, char flag, const std::string& operation) {
+  if (int error = m_file.writeAt(recordOffset(recNo), &flag, 1)) {
+    throw ETableError(tableErrorCodeFromErrno(error, true),
+                      "Error writing " + m_fileName + " Record # " + std::to_string(recNo) + " [" +
+                          operation + "]");
+  }
+  m_changed = true;
+}
+
+// --- Visiting ---------------------------------------------------------------------------
+
+void TTzDbf::positionOn(std::uint32_t recNo, int step) {
+  const std::uint32_t count = RecordCount();
+  for (std::int64_t n = recNo; n >= 1 && n <= static_cast<std::int64_t>(count); n += step) {
+    std::string bytes = fetchRecord(static_cast<std::uint32_t>(n));
+    if (m_hideDeleted && static_cast<unsigned char>(bytes[0]) == kDeletedFlag) continue;
+    m_record = std::move(bytes);
+    m_recNo = static_cast<std::uint32_t>(n);
+    m_bof = false;
+    m_eof = false;
+    return;
+  }
+  if (step > 0) {
+    m_eof = true;
+  } else {
+    m_bof = true;
+  }
+}
+
+void TTzDbf::First() {
+  checkActive("First");
+  checkBrowseMode();
+  m_bof = m_eof = false;
+  positionOn(1, 1);
+  if (m_eof) {
+    m_bof = true;
+    m_recNo = 0;
+    blankRecord();
+  }
+  m_bof = true;
+}
+
+void TTzDbf::Next() {
+  checkActive("Next");
+  checkBrowseMode();
+  if (m_eof) return;
+  positionOn(m_recNo + 1, 1);
+}
+
+void TTzDbf::Prior() {
+  checkActive("Prior");
+  checkBrowseMode();
+  if (m_bof || m_recNo <= 1) {
+    m_bof = true;
+    return;
+  }
+  positionOn(m_recNo - 1, -1);
+}
+
+void TTzDbf::Last() {
+  checkActive("Last");
+  checkBrowseMode();
+  const std::uint32_t count = RecordCount();
+  m_bof = m_eof = false;
+  positionOn(count, -1);
+  if (m_bof) {
+    m_eof = true;
+    m_recNo = 0;
+    blankRecord();
+  }
+}
+
+void TTzDbf::Refresh() {
+  checkActive("Refresh");
+  if (m_state != TDataSetState::dsBrowse) m_state = TDataSetState::dsBrowse;
+  if (m_recNo >= 1 && m_recNo <= RecordCount()) readRecord(m_recNo);
+}
+
+bool TTzDbf::Deleted() const {
+  return !m_record.empty() && static_cast<unsigned char>(m_record[0]) == kDeletedFlag;
+}
+
+// --- Data-set protocol ------------------------------------------------------------------
+
+void TTzDbf::checkBrowseMode() {
+  if (m_state == TDataSetState::dsEdit || m_state == TDataSetState::dsInsert) {
+    if (m_record != m_recordBefore) {
+      Post();
+    } else {
+      Cancel();
+    }
+  }
+}
+
+void TTzDbf::Insert() {
+  checkActive("Insert");
+  checkBrowseMode();
+  m_state = TDataSetState::dsInsert;
+  blankRecord();
+  m_recordBefore = m_record;
+}
+
+void TTzDbf::Edit() {
+  checkActive("Edit");
+  if (m_state != TDataSetState::dsBrowse) return;
+  if (m_recNo == 0 || RecordCount() == 0) {
+    Insert();
+    return;
+  }
+  m_state = TDataSetState::dsEdit;
+  m_recordBefore = m_record;
+}
+
+void TTzDbf::Post() {
+  checkActive("Post");
+  if (m_state == TDataSetState::dsInsert) {
+    s_AppendWithLock();
+  } else if (m_state == TDataSetState::dsEdit) {
+    s_ReplaceWithLock();
+  }
+}
+
+void TTzDbf::Cancel() {
+  checkActive("Cancel");
+  if (m_state == TDataSetState::dsBrowse) return;
+  m_state = TDataSetState::dsBrowse;
+  if (m_recNo >= 1 && m_recNo <= RecordCount()) {
+    readRecord(m_recNo);
+  } else {
+    blankRecord();
+  }
+}
+
+void TTzDbf::Delete() {
+  checkActive("Delete");
+  if (m_state != TDataSetState::dsBrowse) Cancel();
+  if (m_recNo == 0 || m_recNo > RecordCount()) return;
+  s_DeleteWithLock();
+}
+
+void TTzDbf::Restore() {
+  checkActive("Restore");
+  if (m_state != TDataSetState::dsBrowse) Cancel();
+  if (m_recNo == 0 || m_recNo > RecordCount()) return;
+  s_RestoreWithLock();
+}
+
+bool TTzDbf::withRetries(const std::function<bool()>& attempt, const LockFailedEvent& event) {
+  if (attempt()) return true;
+  while (event && event()) {
+    if (attempt()) return true;
+  }
+  return false;
+}
+
+void TTzDbf::s_AppendWithLock() {
+  const bool heldBefore = m_exclusive || m_appendLocked;
+  if (!heldBefore && !withRetries([this] { return ALock(); }, m_onALockFailedOnInsert)) {
+    showTableWarning("Lock failed [Insert]");
+    Cancel();
+    return;
+  }
+  AppendRec();
+  if (!heldBefore) UnLock();
+}
+
+void TTzDbf::s_ReplaceWithLock() {
+  const bool heldBefore = m_exclusive || holdsRecordLock(m_recNo);
+  if (!heldBefore && !withRetries([this] { return lockRecord(m_recNo); }, m_onRLockFailedOnPost)) {
+    showTableWarning("Lock failed [Post]");
+    Cancel();
+    return;
+  }
+  if (!m_exclusive && !holdsRecordLock(m_recNo)) {
+    throw ETableError(1200,
+                      "Record #" + std::to_string(m_recNo) + " in " + m_fileName + " [REPLACE]");
+  }
+  writeRecordAt(m_recNo, encodedRecord(), "REPLACE");
+  m_state = TDataSetState::dsBrowse;
+  if (!heldBefore) UnLock();
+}
+
+void TTzDbf::s_DeleteWithLock() {
+  const bool heldBefore = m_exclusive || holdsRecordLock(m_recNo);
+  if (!heldBefore &&
+      !withRetries([this] { return lockRecord(m_recNo); }, m_onRLockFailedOnDelete)) {
+    showTableWarning("Lock failed [Delete]");
+    return;
+  }
+  DeleteRec();
+  if (!heldBefore) UnLock();
+}
+
+void TTzDbf::s_RestoreWithLock() {
+  const bool heldBefore = m_exclusive || holdsRecordLock(m_recNo);
+  if (!heldBefore &&
+      !withRetries([this] { return lockRecord(m_recNo); }, m_onRLockFailedOnRestore)) {
+    showTableWarning("Lock failed [Restore]");
+    return;
+  }
+  writeFlag(m_recNo, static_cast<char>(kLiveFlag), "Restore");
+  readRecord(m_recNo);
+  if (!heldBefore) UnLock();
+}
+
+// --- Storage-layer operations ---------------------------------------------------------
+
+void TTzDbf::checkActive(const std::string& operation) const {
+  if (!Active()) throw ETableError(1103, "Database is not open [" + m_name + "." + operation + "]");
+}
+
+int TTzDbf::fieldIndex(const std::string& fieldName) const {
+  // Compared in place: this runs for every field access of every visit.
+  const std::size_t length = std::min(fieldName.size(), kMaxNameLength);
+  for (std::size_t i = 0; i < m_fieldKeys.size(); ++i) {
+    const std::string& key = m_fieldKeys[i];
+    if (key.size() != length) continue;
+    bool same = true;
+    for (std::size_t k = 0; k < length && same; ++k) {
+      same = std::toupper(static_cast<unsigned char>(fieldName[k])) ==
+             static_cast<unsigned char>(key[k]);
+    }
+    if (same) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+const FieldDescriptor& TTzDbf::fieldNamed(const std::string& fieldName,
+                                          const std::string& operation) const {
+  int index = fieldIndex(fieldName);
+  if (index < 0) {
+    throw ETableError(
+        220, "Field \"" + fieldName + "\" not in \"" + m_fileName + "\" [" + operation + "]");
+  }
+  return m_header.fields[static_cast<std::size_t>(index)];
+}
+
+void TTzDbf::beginEdit() {
+  if (m_state == TDataSetState::dsBrowse) Edit();
+}
+
+void TTzDbf::ClearRecord() {
+  checkActive("ClearRecord");
+  if (m_state == TDataSetState::dsBrowse) {
+    m_state =
+        (m_recNo == 0 || RecordCount() == 0) ? TDataSetState::dsInsert : TDataSetState::dsEdit;
+    m_recordBefore = m_record;
+  }
+  blankRecord();
+}
+
+void TTzDbf::SetFieldText(const std::string& fieldName, const std::string& text) {
+  checkActive("SetFieldText");
+  const FieldDescriptor& field = fieldNamed(fieldName, "SetFieldText");
+  beginEdit();
+  switch (field.type) {
+    case 'D':
+      putDate(m_record, field, dateFromFieldText(text));
+      break;
+    case 'N':
+    case 'F':
+      // An empty text clears the field, as it does for the other types.
+      if (trimBlanks(text).empty()) {
+        putText(m_record, field, std::string());
+      } else {
+        putNumber(m_record, field, parseNumberText(text));
+      }
+      break;
+    case 'L':
+      if (trimBlanks(text).empty()) {
+        putText(m_record, field, std::string());
+      } else {
+        putLogical(m_record, field, readLogical(trimBlanks(text)));
+      }
+      break;
+    case 'M':
+      putMemoBlock(m_record, field, text.empty() ? 0 : addMemo(text, "SetFieldText"));
+      break;
+    default:
+      putText(m_record, field, text);
+      break;
+  }
+}
+
+std::string TTzDbf::GetFieldText(const std::string& fieldName) {
+  checkActive("GetFieldText");
+  const FieldDescriptor& field = fieldNamed(fieldName, "GetFieldText");
+  const std::string bytes = fieldBytes(m_record, field);
+  switch (field.type) {
+    case 'D': {
+      auto date = readDate(bytes);
+      return date ? formatProgramDate(*date) : blankDateTemplate();
+    }
+    case 'N':
+    case 'F': {
+      std::string value = trimBlanks(bytes);
+      const std::size_t width = static_cast<std::size_t>(field.length);
+      return value.size() < width ? std::string(width - value.size(), ' ') + value : value;
+    }
+    case 'L':
+      return readLogical(bytes) ? "T" : "F";
+    case 'M': {
+      const std::uint32_t block = readMemoBlock(bytes);
+      if (block == 0 || !m_memo.isOpen()) return std::string();
+      std::string text = m_memo.read(block, m_recNo);
+      if (m_language == TTableLanguage::tlOem && looksLikeText(text)) oemToAnsiInPlace(text);
+      return text;
+    }
+    default:
+      return bytes;
+  }
+}
+
+std::uint32_t TTzDbf::addMemo(const std::string& text, const std::string& operation) {
+  if (!m_memo.isOpen()) throw ETableError(1019, m_fileName + " [" + operation + "]");
+  if (m_readOnly) throw ETableError(5, m_memo.path() + " [" + operation + "]");
+  std::string stored = text;
+  if (m_language == TTableLanguage::tlOem && looksLikeText(stored)) ansiToOemInPlace(stored);
+  return m_memo.add(stored, !m_exclusive, operation);
+}
+
+bool TTzDbf::ALock() {
+  checkActive("ALock");
+  if (m_exclusive || m_appendLocked) return true;
+  if (!m_lockedRecords.empty()) return false;
+  if (m_file.tryLock(kAppendLockOffset, 1, OsFile::LockKind::Exclusive) != 0) return false;
+  m_appendLocked = true;
+  return true;
+}
+
+void TTzDbf::UnLock() {
+  checkActive("UnLock");
+  int error = 0;
+  if (m_appendLocked) {
+    error = m_file.unlock(kAppendLockOffset, 1);
+    m_appendLocked = false;
+  }
+  for (std::uint32_t recNo : m_lockedRecords) {
+    int e = m_file.unlock(kLockBase + recordOffset(recNo), m_header.recordLength);
+    if (error == 0) error = e;
+  }
+  m_lockedRecords.clear();
+  if (error != 0) {
+    throw ETableError(error == EAGAIN ? 33 : tableErrorCodeFromErrno(error, true),
+                      "Error attempting to UNLOCK file " + m_fileName + " in Workarea " +
+                          std::to_string(m_workArea));
+  }
+}
+
+bool TTzDbf::holdsRecordLock(std::uint32_t recNo) const {
+  return std::find(m_lockedRecords.begin(), m_lockedRecords.end(), recNo) != m_lockedRecords.end();
+}
+
+bool TTzDbf::lockRecord(std::uint32_t recNo) {
+  if (m_exclusive || holdsRecordLock(recNo)) return true;
+  if (m_appendLocked) return false;
+  if (m_file.tryLock(kLockBase + recordOffset(recNo), m_header.recordLength,
+                     OsFile::LockKind::Exclusive) != 0) {
+    return false;
+  }
+  m_lockedRecords.push_back(recNo);
+  return true;
+}
+
+void TTzDbf::AppendRec() {
+  checkActive("AppendRec");
+  if (m_readOnly) throw ETableError(5, m_fileName + " is open read-only [APPEND]");
+  if (!m_exclusive && !m_appendLocked) {
+    throw ETableError(5, "File must be locked to append: " + m_fileName + " [APPEND]");
+  }
+  const std::uint32_t count = m_exclusive ? m_count : countFromFileSize();
+  const std::int64_t offset = recordOffset(count + 1);
+  // The record and a new end-of-file byte go out in one write, so the file
+  // always ends with exactly one 0x1A after its last record.
+  std::string bytes = encodedRecord();
+  bytes += static_cast<char>(kEndOfFile);
+  const std::string writeError = "Error writing " + m_fileName + " [APPEND]";
+  if (count >= 0xFFFFFFFEu ||
+      offset + static_cast<std::int64_t>(bytes.size()) > kMaxTableFileSize) {
+    throw ETableError(101, writeError);
+  }
+  const std::int64_t oldSize = m_file.size();
+  std::string previous;
+  if (oldSize > offset) {
+    previous.resize(static_cast<std::size_t>(
+        std::min<std::int64_t>(oldSize - offset, static_cast<std::int64_t>(bytes.size()))));
+    std::size_t got = 0;
+    m_file.readAt(offset, previous.data(), previous.size(), got);
+    previous.resize(got);
+  }
+  if (int error = m_file.writeAt(offset, bytes.data(), bytes.size())) {
+    // Leave the file as it was before this record.
+    if (oldSize >= 0) m_file.truncate(oldSize);
+    if (!previous.empty()) m_file.writeAt(offset, previous.data(), previous.size());
+    throw ETableError(tableErrorCodeFromErrno(error, true), writeError);
+  }
+  if (m_exclusive) m_count = count + 1;
+  m_recNo = count + 1;
+  m_bof = false;
+  m_eof = false;
+  m_appended = true;
+  m_state = TDataSetState::dsBrowse;
+}
+
+void TTzDbf::DeleteRec() {
+  checkActive("DeleteRec");
+  if (!m_exclusive && !holdsRecordLock(m_recNo)) {
+    throw ETableError(1200, m_fileName + " Record not locked [DeleteRec]");
+  }
+  m_state = TDataSetState::dsBrowse;
+  if (m_recNo >= 1 && m_recNo <= RecordCount()) {
+    writeFlag(m_recNo, static_cast<char>(kDeletedFlag), "DeleteRec");
+    readRecord(m_recNo);
+  }
+}
+
+}  // namespace kestrel

@@ -1,0 +1,195 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dbase/FieldDescriptor.h"
+#include "dbase/MemoFile.h"
+#include "dbase/OsFile.h"
+#include "dbase/TableHeader.h"
+
+namespace kestrel {
+
+enum class TTableLanguage { tlOem, tlAnsi };
+enum class TCreateIndex { ciNotFound, ciAlways, ciVerifyHeader, ciNever };
+enum class TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
+
+// The table component: one dBASE table file, its record buffer and its locks,
+// offered as a data set (open, close, visit, insert/edit/post/cancel/delete)
+// to the program's code, the report engine and the data-aware controls.
+//
+// Several processes may share a table: shared opens see each other's appends
+// at once (the record count comes from the file size), appends are serialised
+// by the append-lock byte and in-place writes by record locks. Every lock
+// request is one attempt. Errors are ETableError; warnings go through
+// SetWarningHandler.
+class TTzDbf {
+ public:
+  explicit TTzDbf(std::string name = std::string());
+  // Closes the table; errors while closing are dropped here (call Close to see them).
+  ~TTzDbf();
+  TTzDbf(const TTzDbf&) = delete;
+  TTzDbf& operator=(const TTzDbf&) = delete;
+
+  // --- Settings -----------------------------------------------------------------
+  const std::string& Name() const { return m_name; }
+  const std::string& DbfFileName() const { return m_fileName; }
+  // Closes an open table, trims blanks, adds ".DBF" when the name has no
+  // extension (and does not end in "."), and reopens when it was open.
+  void SetDbfFileName(const std::string& fileName);
+  const std::vector<std::string>& DbfFields() const { return m_fieldDefinitions; }
+  void SetDbfFields(std::vector<std::string> definitions);
+  TTableLanguage TableLanguage() const { return m_language; }
+  void SetTableLanguage(TTableLanguage language) { m_language = language; }
+  bool HideDeletedRecs() const { return m_hideDeleted; }
+  void SetHideDeletedRecs(bool hide) { m_hideDeleted = hide; }
+  bool Exclusive() const { return m_exclusive; }
+  // On an open table: closes it (writing back) and opens it in the new mode;
+  // when that open fails the table stays closed.
+  void SetExclusive(bool exclusive);
+  bool ReadOnly() const { return m_readOnly; }
+  void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
+  bool CreateIfNotFound() const { return m_createIfNotFound; }
+  void SetCreateIfNotFound(bool create) { m_createIfNotFound = create; }
+  TCreateIndex CreateIndex() const { return m_createIndex; }
+  void SetCreateIndex(TCreateIndex mode) { m_createIndex = mode; }
+  bool AutoFixRecCount() const { return m_autoFixRecCount; }
+  void SetAutoFixRecCount(bool fix) { m_autoFixRecCount = fix; }
+  bool ShowProgress() const { return m_showProgress; }
+  void SetShowProgress(bool show) { m_showProgress = show; }
+
+  // Events: each may ask for one more lock attempt by returning true.
+  using LockFailedEvent = std::function<bool()>;
+  void SetOnALockFailedOnInsert(LockFailedEvent event) {
+    m_onALockFailedOnInsert = std::move(event);
+  }
+  void SetOnRLockFailedOnDelete(LockFailedEvent event) {
+    m_onRLockFailedOnDelete = std::move(event);
+  }
+  void SetOnRLockFailedOnRestore(LockFailedEvent event) {
+    m_onRLockFailedOnRestore = std::move(event);
+  }
+  void SetOnRLockFailedOnPost(LockFailedEvent event) { m_onRLockFailedOnPost = std::move(event); }
+
+  // --- Open and close -------------------------------------------------------------
+  void Open();
+  void Close();
+  bool Active() const { return m_file.isOpen(); }
+  void SetActive(bool active);
+
+  // --- Visiting ---------------------------------------------------------------------
+  std::uint32_t RecordCount();
+  std::uint32_t RecNo() const { return m_recNo; }
+  void First();
+  void Next();
+  void Prior();
+  void Last();
+  bool Eof() const { return m_eof; }
+  bool Bof() const { return m_bof; }
+  // Reads the current record again from the file.
+  void Refresh();
+  // Whether the current record (as in the buffer) is marked deleted.
+  bool Deleted() const;
+
+  // --- Data-set protocol ----------------------------------------------------------
+  TDataSetState State() const { return m_state; }
+  void Insert();
+  void Edit();
+  // Insert: append under the append lock; edit: rewrite under the record lock.
+  void Post();
+  void Cancel();
+  // Marks the current record deleted under its record lock.
+  void Delete();
+  // Removes the deleted mark of the current record under its record lock.
+  void Restore();
+
+  // --- Storage-layer operations ---------------------------------------------------
+  void ClearRecord();
+  void SetFieldText(const std::string& fieldName, const std::string& text);
+  std::string GetFieldText(const std::string& fieldName);
+  bool ALock();
+  void UnLock();
+  void AppendRec();
+  void DeleteRec();
+
+  // --- Structure --------------------------------------------------------------------
+  const std::vector<FieldDescriptor>& fields() const { return m_header.fields; }
+  // Index of the field (first 10 characters, any case), or -1.
+  int fieldIndex(const std::string& fieldName) const;
+  unsigned char versionByte() const { return m_header.version; }
+  std::uint32_t headerLength() const { return m_header.headerLength; }
+  std::uint32_t recordLength() const { return m_header.recordLength; }
+  int workArea() const { return m_workArea; }
+  const std::string& alias() const { return m_alias; }
+  bool holdsAppendLock() const { return m_appendLocked; }
+
+ private:
+  void checkActive(const std::string& operation) const;
+  const FieldDescriptor& fieldNamed(const std::string& fieldName,
+                                    const std::string& operation) const;
+  void createIfMissing();
+  void openFiles();
+  void releaseAll();
+  void writeBack();
+  std::uint32_t countFromFileSize() const;
+  std::int64_t recordOffset(std::uint32_t recNo) const;
+  std::string fetchRecord(std::uint32_t recNo) const;
+  void readRecord(std::uint32_t recNo);
+  void blankRecord();
+  std::string encodedRecord() const;
+  void writeRecordAt(std::uint32_t recNo, const std::string& bytes, const std::string& operation);
+  void writeFlag(std::uint32_t recNo, char flag, const std::string& operation);
+  void checkBrowseMode();
+  void beginEdit();
+  void positionOn(std::uint32_t recNo, int step);
+  bool lockRecord(std::uint32_t recNo);
+  bool holdsRecordLock(std::uint32_t recNo) const;
+  bool withRetries(const std::function<bool()>& attempt, const LockFailedEvent& event);
+  std::uint32_t addMemo(const std::string& text, const std::string& operation);
+
+  // The four write paths of the data-set protocol.
+  void s_AppendWithLock();
+  void s_DeleteWithLock();
+  void s_RestoreWithLock();
+  void s_ReplaceWithLock();
+
+  std::string m_name;
+  std::string m_fileName;
+  std::vector<std::string> m_fieldDefinitions;
+  TTableLanguage m_language = TTableLanguage::tlOem;
+  bool m_hideDeleted = false;
+  bool m_exclusive = false;
+  bool m_readOnly = false;
+  bool m_createIfNotFound = true;
+  TCreateIndex m_createIndex = TCreateIndex::ciNotFound;
+  bool m_autoFixRecCount = false;
+  bool m_showProgress = true;
+  LockFailedEvent m_onALockFailedOnInsert;
+  LockFailedEvent m_onRLockFailedOnDelete;
+  LockFailedEvent m_onRLockFailedOnRestore;
+  LockFailedEvent m_onRLockFailedOnPost;
+
+  // The open table (its work area).
+  OsFile m_file;
+  MemoFile m_memo;
+  TableHeader m_header;
+  std::vector<std::string> m_fieldKeys;  // field names as matched: upper case, 10 characters
+  int m_workArea = 0;
+  std::string m_alias;
+  std::uint32_t m_count = 0;  // exclusive tables: header count plus appends
+  std::uint32_t m_recNo = 0;
+  bool m_bof = true;
+  bool m_eof = true;
+  std::string m_record;        // the current record, program text
+  std::string m_recordBefore;  // the record as it was when an edit began
+  TDataSetState m_state = TDataSetState::dsInactive;
+  bool m_appendLocked = false;
+  std::vector<std::uint32_t> m_lockedRecords;
+  bool m_appended = false;
+  bool m_changed = false;
+};
+
+}  // namespace kestrel

@@ -1,0 +1,46 @@
+#include "dbase/TableCreator.h"
+
+#include <unistd.h>
+
+#include "dbase/DbfLayout.h"
+#include "dbase/ETableError.h"
+#include "dbase/MemoFile.h"
+#include "dbase/OsFile.h"
+#include "dbase/TableHeader.h"
+
+namespace kestrel {
+
+std::string withTableExtension(const std::string& path) {
+  std::size_t slash = path.find_last_of('/');
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (name.empty() || name.find('.') != std::string::npos) return path;
+  return path + ".DBF";
+}
+
+void createTableFile(const std::string& path, const std::vector<FieldDescriptor>& fields) {
+  std::size_t slash = path.find_last_of('/');
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  std::string bytes = encodeNewTableHeader(fields, today());
+  bytes += static_cast<char>(dbf::kEndOfFile);
+  OsFile file;
+  int error = file.create(path);
+  if (error == 0) error = file.writeAt(0, bytes.data(), bytes.size());
+  if (error != 0) {
+    file.close();
+    ::unlink(path.c_str());
+    throw ETableError(tableErrorCodeFromErrno(error, true),
+                      "Error writing " + name + ". [CreateDbf]");
+  }
+  file.close();
+  if (hasMemoFields(fields)) {
+    const std::string memoPath = MemoFile::memoPathFor(path, MemoLayout::Dbase4);
+    if (int memoError = MemoFile::createDbase4(memoPath)) {
+      ::unlink(memoPath.c_str());
+      ::unlink(path.c_str());
+      throw ETableError(tableErrorCodeFromErrno(memoError, true),
+                        "Cannot create memo file " + memoPath + " [CreateDbf()]");
+    }
+  }
+}
+
+}  // namespace kestrel

@@ -1,0 +1,235 @@
+#include "dbase/TableHeader.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "dbase/ByteOrder.h"
+#include "dbase/DbfLayout.h"
+#include "dbase/ETableError.h"
+#include "dbase/OsFile.h"
+
+namespace kestrel {
+namespace {
+
+using namespace dbf;
+
+std::string baseName(const std::string& path) {
+  std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+[[noreturn]] void notDbase(const std::string& who, const std::string& why) {
+  throw ETableError(210, who + " is not a dBASE database." + why);
+}
+
+std::string readError(const std::string& path) {
+  return "Error reading " + path + " [Use/OpenDbf]";
+}
+
+std::string readBytes(const OsFile& file, std::int64_t offset, std::size_t size,
+                      const std::string& path) {
+  std::string bytes(size, '\0');
+  std::size_t got = 0;
+  int error = file.readAt(offset, bytes.data(), size, got);
+  if (error != 0) throw ETableError(tableErrorCodeFromErrno(error, false), readError(path));
+  if (got != size) throw ETableError(100, readError(path));
+  return bytes;
+}
+
+const unsigned char* bytesOf(const std::string& s) {
+  return reinterpret_cast<const unsigned char*>(s.data());
+}
+
+// Name up to the first 0x00 (or `maxLength` characters), upper-cased.
+std::string descriptorName(const unsigned char* p, std::size_t maxLength) {
+  std::string name;
+  for (std::size_t i = 0; i < maxLength && p[i] != 0; ++i) {
+    name += static_cast<char>(std::toupper(p[i]));
+  }
+  return name;
+}
+
+// B, G and P (either case) are memo-like; any other letter but the six valid
+// upper-case ones refuses the file.
+char checkedType(unsigned char raw, const std::string& name, const std::string& path) {
+  char type = static_cast<char>(raw);
+  if (std::string("BGPbgp").find(type) != std::string::npos && type != '\0') return 'M';
+  if (type == '\0' || std::string("CDFLMN").find(type) == std::string::npos) {
+    throw ETableError(211, "Field: " + name + " [" + std::string(1, type) + "] in " + path +
+                               " is not a valid field type");
+  }
+  return type;
+}
+
+void finishFields(TableHeader& header, const std::string& path) {
+  std::size_t offset = 1;
+  for (FieldDescriptor& field : header.fields) {
+    field.offset = offset;
+    offset += static_cast<std::size_t>(field.length);
+  }
+  // The record must hold every field; a longer record (padding) is harmless.
+  if (header.recordLength < offset) {
+    notDbase(path, " (Record length does not match the fields) [USE/OpenDBF]");
+  }
+}
+
+void readDbase3Fields(TableHeader& header, const OsFile& file, std::int64_t fileSize,
+                      const std::string& path, bool level7) {
+  const std::size_t start = level7 ? kLevel7HeaderSize : kHeaderSize;
+  const std::size_t size = level7 ? kLevel7DescriptorSize : kDescriptorSize;
+  const long long count =
+      (static_cast<long long>(header.headerLength) - static_cast<long long>(start)) /
+      static_cast<long long>(size);
+  if (header.headerLength < start || count < kMinFields || count > kMaxFields) {
+    notDbase(baseName(path), " (Number of fields is out of range) [Use/OpenDbf]");
+  }
+  for (long long i = 0; i < count; ++i) {
+    const std::int64_t at = static_cast<std::int64_t>(start + static_cast<std::size_t>(i) * size);
+    if (at >= fileSize) throw ETableError(100, readError(path));
+    std::string first = readBytes(file, at, 1, path);
+    if (static_cast<unsigned char>(first[0]) == kDescriptorTerminator) break;
+    if (at + static_cast<std::int64_t>(size) > fileSize) throw ETableError(100, readError(path));
+    std::string raw = readBytes(file, at, size, path);
+    const unsigned char* p = bytesOf(raw);
+    FieldDescriptor field;
+    if (level7) {
+      field.name = descriptorName(p, kLevel7NameSize - 1);
+      field.type = checkedType(p[kLevel7TypeOffset], field.name, path);
+      field.length = p[kLevel7LengthOffset];
+      field.decimals = p[kLevel7DecimalsOffset];
+    } else {
+      field.name = descriptorName(p, kNameFieldSize);
+      field.type = checkedType(p[kDescriptorTypeOffset], field.name, path);
+      field.length = p[kDescriptorLengthOffset];
+      field.decimals = p[kDescriptorDecimalsOffset];
+    }
+    header.fields.push_back(field);
+  }
+  if (header.fields.empty()) throw ETableError(222, readError(path));
+}
+
+void readDbase2(TableHeader& header, const OsFile& file, std::int64_t fileSize,
+                const std::string& path) {
+  if (fileSize <= static_cast<std::int64_t>(kDbase2HeaderLength) - 1) {
+    notDbase(path, "(Header is less than 521 bytes) [Use/OpenDBF]");
+  }
+  std::string raw = readBytes(file, 0, kDbase2HeaderLength, path);
+  const unsigned char* p = bytesOf(raw);
+  header.layout = TableLayout::Dbase2;
+  header.recordCount = getLe16(p + kDbase2CountOffset);
+  header.recordLength = getLe16(p + kDbase2RecordLengthOffset);
+  header.headerLength = kDbase2HeaderLength;
+  for (std::size_t i = 0; i < kDbase2MaxFields; ++i) {
+    const unsigned char* d = p + kDbase2DescriptorsOffset + i * kDbase2DescriptorSize;
+    if (d[0] == kDescriptorTerminator) break;
+    FieldDescriptor field;
+    field.name = descriptorName(d, kNameFieldSize);
+    field.type = checkedType(d[kDbase2TypeOffset], field.name, path);
+    field.length = d[kDbase2LengthOffset];
+    field.decimals = d[kDbase2DecimalsOffset];
+    header.fields.push_back(field);
+  }
+  if (header.fields.empty()) throw ETableError(222, readError(path));
+}
+
+}  // namespace
+
+bool hasMemoFields(const std::vector<FieldDescriptor>& fields) {
+  return std::any_of(fields.begin(), fields.end(),
+                     [](const FieldDescriptor& f) { return f.type == 'M'; });
+}
+
+TableHeader readTableHeader(const OsFile& file, std::int64_t fileSize, const std::string& path) {
+  if (fileSize < static_cast<std::int64_t>(kHeaderSize)) {
+    notDbase(path, " (Prolog is less than 32 bytes) [USE/OpenDBF]");
+  }
+  if (fileSize > kMaxTableFileSize) {
+    notDbase(path, " (File is 2 GB or larger) [USE/OpenDBF]");
+  }
+  std::string prologue = readBytes(file, 0, kHeaderSize, path);
+  const unsigned char* p = bytesOf(prologue);
+  TableHeader header;
+  header.version = p[kVersionOffset];
+  std::copy(p, p + kHeaderSize, header.prologue.begin());
+  switch (header.version) {
+    case kVersionDbase3:
+      break;
+    case kVersionDbase3Memo:
+      header.memo = MemoLayout::Dbase3;
+      break;
+    case kVersionDbase4Memo:
+      header.memo = MemoLayout::Dbase4;
+      break;
+    case kVersionLevel7:
+      header.layout = TableLayout::Level7;
+      break;
+    case kVersionLevel7Memo:
+      header.layout = TableLayout::Level7;
+      header.memo = MemoLayout::Dbase4;
+      break;
+    case kVersionFoxPro:
+      header.memo = MemoLayout::FoxPro;
+      break;
+    case kVersionDbase2:
+      readDbase2(header, file, fileSize, path);
+      finishFields(header, path);
+      return header;
+    default:
+      notDbase(path, "(Invalid version byte)+ [USE/OpenDBF]");
+  }
+  header.recordCount = getLe32(p + kRecordCountOffset);
+  header.headerLength = getLe16(p + kHeaderLengthOffset);
+  header.recordLength = getLe16(p + kRecordLengthOffset);
+  readDbase3Fields(header, file, fileSize, path, header.layout == TableLayout::Level7);
+  finishFields(header, path);
+  return header;
+}
+
+std::string encodeNewTableHeader(const std::vector<FieldDescriptor>& fields, const Date& date) {
+  const std::size_t headerLength = kDescriptorSize * fields.size() + kHeaderSize + 1;
+  std::size_t recordLength = 1;
+  for (const FieldDescriptor& field : fields)
+    recordLength += static_cast<std::size_t>(field.length);
+  std::string bytes(headerLength, '\0');
+  auto* p = reinterpret_cast<unsigned char*>(bytes.data());
+  p[kVersionOffset] = hasMemoFields(fields) ? kVersionDbase4Memo : kVersionDbase3;
+  p[kDateOffset] = static_cast<unsigned char>(date.year - 1900);
+  p[kDateOffset + 1] = static_cast<unsigned char>(date.month);
+  p[kDateOffset + 2] = static_cast<unsigned char>(date.day);
+  putLe16(p + kHeaderLengthOffset, static_cast<std::uint16_t>(headerLength));
+  putLe16(p + kRecordLengthOffset, static_cast<std::uint16_t>(recordLength));
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    unsigned char* d = p + kHeaderSize + i * kDescriptorSize;
+    const FieldDescriptor& field = fields[i];
+    std::copy_n(field.name.begin(), std::min(field.name.size(), kMaxNameLength), d);
+    d[kDescriptorTypeOffset] = static_cast<unsigned char>(field.type);
+    d[kDescriptorLengthOffset] = static_cast<unsigned char>(field.length);
+    d[kDescriptorDecimalsOffset] = static_cast<unsigned char>(field.decimals);
+  }
+  p[headerLength - 1] = kDescriptorTerminator;
+  return bytes;
+}
+
+std::string encodeHeaderRewrite(const TableHeader& header, std::uint32_t recordCount,
+                                const Date& date, const unsigned char* foreign) {
+  if (header.layout == TableLayout::Dbase2) {
+    std::string bytes(header.prologue.begin(), header.prologue.begin() + 8);
+    auto* p = reinterpret_cast<unsigned char*>(bytes.data());
+    putLe16(p + kDbase2CountOffset,
+            static_cast<std::uint16_t>(std::min<std::uint32_t>(recordCount, 0xFFFF)));
+    p[kDbase2DateOffset] = static_cast<unsigned char>(date.month);
+    p[kDbase2DateOffset + 1] = static_cast<unsigned char>(date.day);
+    p[kDbase2DateOffset + 2] = static_cast<unsigned char>(date.year % 100);
+    return bytes;
+  }
+  std::string bytes(header.prologue.begin(), header.prologue.end());
+  auto* p = reinterpret_cast<unsigned char*>(bytes.data());
+  p[kDateOffset] = static_cast<unsigned char>(date.year - 1900);
+  p[kDateOffset + 1] = static_cast<unsigned char>(date.month);
+  p[kDateOffset + 2] = static_cast<unsigned char>(date.day);
+  putLe32(p + kRecordCountOffset, recordCount);
+  std::copy_n(foreign, kForeignAreaSize, p + kForeignAreaOffset);
+  return bytes;
+}
+
+}  // namespace kestrel

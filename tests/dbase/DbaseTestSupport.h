@@ -1,0 +1,57 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "dbase/DateText.h"
+#include "dbase/TableWarnings.h"
+
+namespace kestrel::test {
+
+// A fresh folder per test, removed afterwards.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  std::string file(const std::string& name) const { return (m_path / name).string(); }
+  const std::filesystem::path& path() const { return m_path; }
+
+ private:
+  std::filesystem::path m_path;
+};
+
+std::string readBytes(const std::string& path);
+void writeBytes(const std::string& path, const std::string& bytes);
+
+// Runs a shell command; returns its exit status and standard output.
+std::pair<int, std::string> runCommand(const std::string& command);
+std::string shellQuote(const std::string& text);
+
+// Collects the storage layer's warnings for the lifetime of the object.
+class WarningRecorder {
+ public:
+  WarningRecorder();
+  ~WarningRecorder();
+  const std::vector<std::string>& texts() const { return m_texts; }
+
+ private:
+  std::vector<std::string> m_texts;
+};
+
+// The MailingLog field list of the program.
+std::vector<std::string> mailingLogFields();
+std::vector<std::string> addressBookFields();
+
+// American four-digit format for every test that does not choose its own.
+class DbaseTest : public ::testing::Test {
+ protected:
+  void SetUp() override { SetProgramDateFormat("M/d/yyyy"); }
+  TempDir m_dir;
+};
+
+}  // namespace kestrel::test

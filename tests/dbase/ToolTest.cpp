@@ -1,0 +1,55 @@
+// kestrel-dbf as users and scripts call it.
+#include <gtest/gtest.h>
+
+#include "DbaseTestSupport.h"
+#include "TestPaths.h"
+
+namespace kestrel::test {
+namespace {
+
+class ToolTest : public DbaseTest {
+ protected:
+  std::pair<int, std::string> tool(const std::string& args, const std::string& input = "") {
+    std::string command = std::string(kBinaryDir) + "/tools/dbf/kestrel-dbf " + args;
+    if (!input.empty()) command = "printf '%s' " + shellQuote(input) + " | " + command;
+    return runCommand(command + " 2>&1");
+  }
+};
+
+TEST_F(ToolTest, CreateAppendDumpAndInfo) {
+  const std::string path = shellQuote(m_dir.file("book.dbf"));
+  EXPECT_EQ(tool("create " + path + " address,M,10,0 city,C,35,0 when,D,10,0 n,N,6,2").first, 0);
+  EXPECT_EQ(tool("create " + path + " a,C,1,0").first, 1);  // never replaces a table
+  auto [status, output] = tool("append " + path,
+                               "\"Jane Doe\r\n12 Main St, Apt 4\",Z\xC3\xBCrich,12/8/2026,3.5\n"
+                               "Bob,\"Say \"\"hi\"\"\",,\r\n");
+  EXPECT_EQ(status, 0) << output;
+  std::tie(status, output) = tool("dump " + path);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(output,
+            ",\"Jane Doe\r\n12 Main St, Apt 4\",Z\xC3\xBCrich,20261208,3.50\r\n"
+            ",Bob,\"Say \"\"hi\"\"\",,\r\n");
+  std::tie(status, output) = tool("info " + path);
+  EXPECT_EQ(output,
+            "version: 0x8B\nrecords: 2\nheader length: 161\nrecord length: 60\nfields: 4\n"
+            "  ADDRESS,M,10,0\n  CITY,C,35,0\n  WHEN,D,8,0\n  N,N,6,2\n");
+}
+
+TEST_F(ToolTest, ErrorsPrintTheTableErrorWithStatusOne) {
+  auto [status, output] = tool("info " + shellQuote(m_dir.file("missing.dbf")));
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(output,
+            "Error # 2 (File not found)\r\nCannot open " + m_dir.file("missing.dbf") + " [USE]\n");
+  writeBytes(m_dir.file("bad.dbf"), std::string(40, '\x30'));
+  std::tie(status, output) = tool("dump " + shellQuote(m_dir.file("bad.dbf")));
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(output.find("Error # 210 (Not a dBASE data file)"), std::string::npos);
+  EXPECT_EQ(tool("create " + shellQuote(m_dir.file("t.dbf")) + " d,D,8,0").first, 0);
+  std::tie(status, output) = tool("append " + shellQuote(m_dir.file("t.dbf")), "2/30/2026\n");
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(output, "'2/30/2026' is not a valid date\n");
+  EXPECT_EQ(tool("frobnicate x").first, 2);
+}
+
+}  // namespace
+}  // namespace kestrel::test

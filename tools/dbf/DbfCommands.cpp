@@ -1,0 +1,145 @@
+#include "tools/dbf/DbfCommands.h"
+
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <thread>
+
+#include "dbase/FieldCodec.h"
+#include "dbase/TTzDbf.h"
+#include "tools/dbf/Csv.h"
+#include "tools/dbf/Utf8Text.h"
+
+namespace kestrel::tools {
+namespace {
+
+std::string rightTrimmed(std::string text) {
+  text.erase(text.find_last_not_of(' ') + 1);
+  return text;
+}
+
+std::string trimmed(const std::string& text) {
+  std::size_t first = text.find_first_not_of(' ');
+  return first == std::string::npos ? std::string() : rightTrimmed(text.substr(first));
+}
+
+// A field's value as the dump shows it: texts without their padding, dates
+// as YYYYMMDD (empty when blank), memos in full.
+std::string dumpValue(TTzDbf& table, const FieldDescriptor& field) {
+  const std::string text = table.GetFieldText(field.name);
+  switch (field.type) {
+    case 'D': {
+      // The record's own digits, independent of the program's date format.
+      auto date = parseProgramDate(text);
+      if (!date) return std::string();
+      char digits[16];
+      std::snprintf(digits, sizeof digits, "%04d%02d%02d", date->year, date->month, date->day);
+      return digits;
+    }
+    case 'N':
+    case 'F':
+      return trimmed(text);
+    case 'M':
+    case 'L':
+      return text;
+    default:
+      return rightTrimmed(text);
+  }
+}
+
+void openTable(TTzDbf& table, const std::string& path, bool readOnly) {
+  table.SetCreateIfNotFound(false);
+  table.SetReadOnly(readOnly);
+  table.SetDbfFileName(path);
+  table.Open();
+}
+
+}  // namespace
+
+int infoCommand(const std::string& path, std::ostream& out) {
+  TTzDbf table("kestrel-dbf");
+  openTable(table, path, true);
+  char version[8];
+  std::snprintf(version, sizeof version, "0x%02X", table.versionByte());
+  out << "version: " << version << '\n'
+      << "records: " << table.RecordCount() << '\n'
+      << "header length: " << table.headerLength() << '\n'
+      << "record length: " << table.recordLength() << '\n'
+      << "fields: " << table.fields().size() << '\n';
+  for (const FieldDescriptor& field : table.fields()) {
+    out << "  " << ansiToUtf8(field.name) << ',' << field.type << ',' << field.length << ','
+        << field.decimals << '\n';
+  }
+  return 0;
+}
+
+int dumpCommand(const std::string& path, std::ostream& out) {
+  TTzDbf table("kestrel-dbf");
+  openTable(table, path, true);
+  for (table.First(); !table.Eof(); table.Next()) {
+    std::vector<std::string> row;
+    row.push_back(table.Deleted() ? "*" : "");
+    for (const FieldDescriptor& field : table.fields()) {
+      row.push_back(ansiToUtf8(dumpValue(table, field)));
+    }
+    out << csvRow(row);
+  }
+  return 0;
+}
+
+int createCommand(const std::string& path, const std::vector<std::string>& definitions,
+                  std::ostream& err) {
+  TTzDbf table("kestrel-dbf");
+  table.SetDbfFileName(path);
+  if (fileExists(table.DbfFileName())) {
+    err << table.DbfFileName() << " already exists\n";
+    return 1;
+  }
+  std::vector<std::string> ansi;
+  for (const std::string& d : definitions) ansi.push_back(utf8ToAnsi(d));
+  table.SetDbfFields(ansi);
+  table.Open();
+  table.Close();
+  return 0;
+}
+
+int appendCommand(const std::string& path, std::istream& in, std::ostream& err) {
+  TTzDbf table("kestrel-dbf");
+  openTable(table, path, false);
+  const auto& fields = table.fields();
+  while (auto row = readCsvRow(in)) {
+    if (row->size() == 1 && row->front().empty()) continue;  // blank line
+    if (row->size() > fields.size()) {
+      err << "row has " << row->size() << " values, the table " << fields.size() << " fields\n";
+      return 1;
+    }
+    table.ClearRecord();
+    for (std::size_t i = 0; i < row->size(); ++i) {
+      table.SetFieldText(fields[i].name, utf8ToAnsi((*row)[i]));
+    }
+    if (!table.ALock()) {
+      err << "append lock refused: " << table.DbfFileName() << '\n';
+      return kExitLockRefused;
+    }
+    table.AppendRec();
+    table.UnLock();
+  }
+  table.Close();
+  return 0;
+}
+
+int holdLockCommand(const std::string& path, double seconds, std::ostream& out, std::ostream& err) {
+  TTzDbf table("kestrel-dbf");
+  openTable(table, path, false);
+  if (!table.ALock()) {
+    err << "append lock refused: " << table.DbfFileName() << '\n';
+    return kExitLockRefused;
+  }
+  out << "locked" << std::endl;
+  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+  table.UnLock();
+  table.Close();
+  return 0;
+}
+
+}  // namespace kestrel::tools

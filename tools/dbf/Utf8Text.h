@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+namespace kestrel::tools {
+
+// The terminal speaks UTF-8, the storage layer Windows-1252. A character that
+// Windows-1252 lacks (or a malformed byte) becomes "?".
+std::string utf8ToAnsi(const std::string& utf8);
+std::string ansiToUtf8(const std::string& ansi);
+
+}  // namespace kestrel::tools

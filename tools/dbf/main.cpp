@@ -1,0 +1,62 @@
+// kestrel-dbf: look into, dump, create and append to dBASE tables.
+#include <cstdlib>
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "dbase/DateText.h"
+#include "dbase/ETableError.h"
+#include "dbase/TableWarnings.h"
+#include "tools/dbf/DbfCommands.h"
+#include "tools/dbf/Utf8Text.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: kestrel-dbf info FILE\n"
+    "       kestrel-dbf dump FILE\n"
+    "       kestrel-dbf create FILE DEF...      (DEF such as \"sentname0,C,30,0\")\n"
+    "       kestrel-dbf append FILE < rows.csv\n"
+    "       kestrel-dbf hold-lock FILE SECONDS\n"
+    "Text is UTF-8; dates are read as month/day/year and dumped as YYYYMMDD.\n"
+    "dump writes one CSV row per record, the first column \"*\" for a deleted record.\n"
+    "Exit status: 0 done, 1 error, 2 usage, 3 append lock refused.\n";
+
+int usage() {
+  std::cerr << kUsage;
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace kestrel;
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() < 2) return usage();
+  SetProgramDateFormat("M/d/yyyy");
+  SetWarningHandler([](const std::string&, const std::string& text) {
+    std::cerr << "warning: " << tools::ansiToUtf8(text) << '\n';
+  });
+  const std::string& command = args[0];
+  const std::string& file = args[1];
+  try {
+    if (command == "info" && args.size() == 2) return tools::infoCommand(file, std::cout);
+    if (command == "dump" && args.size() == 2) return tools::dumpCommand(file, std::cout);
+    if (command == "create" && args.size() >= 3) {
+      return tools::createCommand(file, {args.begin() + 2, args.end()}, std::cerr);
+    }
+    if (command == "append" && args.size() == 2)
+      return tools::appendCommand(file, std::cin, std::cerr);
+    if (command == "hold-lock" && args.size() == 3) {
+      char* end = nullptr;
+      double seconds = std::strtod(args[2].c_str(), &end);
+      if (end == args[2].c_str() || *end != '\0' || seconds < 0) return usage();
+      return tools::holdLockCommand(file, seconds, std::cout, std::cerr);
+    }
+  } catch (const std::exception& e) {
+    std::cerr << tools::ansiToUtf8(e.what()) << '\n';
+    return 1;
+  }
+  return usage();
+}

@@ -32,7 +32,7 @@ void PainterCanvas::setFont(const PageFont& font) {
 }
 
 void PainterCanvas::beginPainting(QPaintDevice& device, const QString& refusal) {
-  if (!m_painter.begin(&device)) throw PrintError(refusal.toStdString());
+  if (!m_painter.begin(&device)) throw PrintError(refusal);
   m_painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
   m_painter.setRenderHint(QPainter::TextAntialiasing, true);
   m_painter.setPen(Qt::black);

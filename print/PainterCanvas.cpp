@@ -34,6 +34,9 @@ void PainterCanvas::setFont(const PageFont& font) {
 void PainterCanvas::beginPainting(QPaintDevice& device, const QString& refusal) {
   if (!m_painter.begin(&device)) throw PrintError(refusal);
   m_painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  // PDF output would otherwise store bar-code images as JPEG, whose ringing
+  // blurs the bar edges a scanner reads.
+  m_painter.setRenderHint(QPainter::LosslessImageRendering, true);
   m_painter.setRenderHint(QPainter::TextAntialiasing, true);
   m_painter.setPen(Qt::black);
   m_painter.setFont(m_qtFont);

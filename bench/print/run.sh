@@ -14,5 +14,5 @@ cmake --build "$build" -j 2 --target bench_print > /dev/null
 export QT_QPA_PLATFORM=offscreen
 echo "== print: Google Benchmark (one process per benchmark) =="
 for name in BM_MailerPdf600 BM_MailerImage300 BM_LabelRun1000Pdf BM_LabelRun1000Image300; do
-  "$build/bench/print/bench_print" --benchmark_filter="^${name}\$" 2>/dev/null | grep "^BM_"
+  "$build/bench/print/bench_print" --benchmark_filter="^${name}(/|\$)" 2>/dev/null | grep "^BM_"
 done

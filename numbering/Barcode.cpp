@@ -98,7 +98,7 @@ MonoBitmap TBarcodeBmp::render(const Properties& props) {
       image = paintCode128({}, props.scale, props.height);
       break;
   }
-  return rotated(image, props.rotate);
+  return rotated(std::move(image), props.rotate);
 }
 
 }  // namespace kestrel

@@ -19,8 +19,8 @@ inline constexpr std::int64_t kMaxBitmapPixels = std::int64_t{1} << 26;
 
 // Code 128: each dark module a black rectangle the full image height.
 // `modules` are the symbol's modules without quiet zones (1 = bar).
-// Throws BarcodeError when the image would exceed kMaxBitmapPixels.
-// Requires: scale >= 1, height >= 1.
+// Throws BarcodeError when the image would exceed kMaxBitmapPixels or scale
+// or height is below 1.
 MonoBitmap paintCode128(const std::vector<std::uint8_t>& modules, int scale, int height);
 
 // POSTNET: each bar one module wide after one module of space, a full bar the

@@ -42,19 +42,21 @@ void MonoBitmap::fillRect(int x, int y, int width, int height) {
   }
 }
 
-MonoBitmap rotated(const MonoBitmap& image, TbcRotate rotate) {
+MonoBitmap rotated(MonoBitmap image, TbcRotate rotate) {
   const int w = image.Width;
   const int h = image.Height;
   if (rotate == TbcRotate::bcNoRotate) return image;
-  const bool quarter = rotate != TbcRotate::bcRotate180;
-  MonoBitmap turned = MonoBitmap::white(quarter ? h : w, quarter ? w : h);
+  if (rotate == TbcRotate::bcRotate180) {
+    // Pixel (i, j) comes from (w - 1 - i, h - 1 - j): in row-major order that
+    // is the whole pixel sequence reversed.
+    std::reverse(image.Pixels.begin(), image.Pixels.end());
+    return image;
+  }
+  MonoBitmap turned = MonoBitmap::white(h, w);
   for (int y = 0; y < turned.Height; ++y) {
     for (int x = 0; x < turned.Width; ++x) {
       bool source = false;
       switch (rotate) {
-        case TbcRotate::bcRotate180:
-          source = image.black(w - 1 - x, h - 1 - y);
-          break;
         case TbcRotate::bcRotate90:  // clockwise: the old left column is the new top row
           source = image.black(y, h - 1 - x);
           break;
@@ -62,6 +64,7 @@ MonoBitmap rotated(const MonoBitmap& image, TbcRotate rotate) {
           source = image.black(w - 1 - y, x);
           break;
         case TbcRotate::bcNoRotate:
+        case TbcRotate::bcRotate180:
           break;
       }
       if (source) turned.Pixels[index(turned, x, y)] = 1;

@@ -27,6 +27,6 @@ struct MonoBitmap {
 };
 
 // The image turned as `rotate` says (see TbcRotate).
-MonoBitmap rotated(const MonoBitmap& image, TbcRotate rotate);
+MonoBitmap rotated(MonoBitmap image, TbcRotate rotate);
 
 }  // namespace kestrel

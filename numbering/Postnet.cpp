@@ -24,7 +24,9 @@ int postnetCheckDigit(std::string_view digits) {
 
 std::vector<bool> postnetBars(std::string_view digits) {
   if (digits.empty()) return {};
-  std::vector<bool> bars{true};
+  std::vector<bool> bars;
+  bars.reserve(kPostnetFrameBars + kPostnetBarsPerDigit * (digits.size() + 1));
+  bars.push_back(true);
   for (char c : digits) appendDigit(bars, c - '0');
   appendDigit(bars, postnetCheckDigit(digits));
   bars.push_back(true);

@@ -199,6 +199,9 @@ TEST(TBarcodeBmp, BadSizesAndLongTextsGiveSoundImagesOrAClearError) {
   EXPECT_THROW(bmp.SetHeight(2147483647), BarcodeError);
   EXPECT_EQ(bmp.Height(), 1000);
 
+  EXPECT_THROW(paintCode128({1, 0, 1}, 1, 0), BarcodeError);
+  EXPECT_THROW(paintPostnet({true}, -1, 5), BarcodeError);
+
   // The longest text still encodes; one more character is refused.
   bmp.SetHeight(1);
   const std::string longest(TBarcodeBmp::kMaxCode128Text, 'x');

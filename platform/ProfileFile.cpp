@@ -3,12 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 
 namespace kestrel {
 namespace {
@@ -92,6 +90,14 @@ std::optional<int> parseWholeNumber(const std::string& text) {
   if (negative) value = -value;
   if (value > INT_MAX || value < INT_MIN) return std::nullopt;
   return static_cast<int>(value);
+}
+
+bool writeInPlace(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) return false;
+  out << bytes;
+  out.flush();
+  return static_cast<bool>(out);
 }
 
 }  // namespace
@@ -227,11 +233,11 @@ bool ProfileFile::save(const std::string& path) const {
   }
   // Every user of the machine shares the settings file.
   ::chmod(temporary.c_str(), 0666);
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
+  if (std::rename(temporary.c_str(), path.c_str()) == 0) return true;
+  std::remove(temporary.c_str());
+  // A folder that lets us create files but not replace another user's (the
+  // sticky bit) still lets us write the shared file itself.
+  return writeInPlace(path, text());
 }
 
 }  // namespace kestrel

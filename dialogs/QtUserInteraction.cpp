@@ -1,0 +1,83 @@
+#include "dialogs/QtUserInteraction.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "dialogs/ChoiceBoxWindow.h"
+
+namespace kestrel {
+namespace {
+
+QMessageBox::Icon qtIcon(UserInteraction::Icon icon) {
+  switch (icon) {
+    case UserInteraction::Icon::None:
+      return QMessageBox::NoIcon;
+    case UserInteraction::Icon::Error:
+      return QMessageBox::Critical;
+    case UserInteraction::Icon::Information:
+      return QMessageBox::Information;
+    case UserInteraction::Icon::Question:
+      return QMessageBox::Question;
+    case UserInteraction::Icon::Warning:
+      return QMessageBox::Warning;
+  }
+  return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons qtButtons(UserInteraction::Buttons buttons) {
+  switch (buttons) {
+    case UserInteraction::Buttons::Ok:
+      return QMessageBox::Ok;
+    case UserInteraction::Buttons::OkCancel:
+      return QMessageBox::Ok | QMessageBox::Cancel;
+    case UserInteraction::Buttons::YesNo:
+      return QMessageBox::Yes | QMessageBox::No;
+    case UserInteraction::Buttons::YesNoCancel:
+      return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+  }
+  return QMessageBox::Ok;
+}
+
+}  // namespace
+
+UserInteraction::Answer QtUserInteraction::message(const QString& caption, const QString& text,
+                                                   Icon icon, Buttons buttons) {
+  QMessageBox box(qtIcon(icon), caption, text, qtButtons(buttons), QApplication::activeWindow());
+  switch (box.exec()) {
+    case QMessageBox::Yes:
+      return Answer::Yes;
+    case QMessageBox::No:
+      return Answer::No;
+    case QMessageBox::Cancel:
+      return Answer::Cancel;
+    default:
+      return Answer::Ok;
+  }
+}
+
+int QtUserInteraction::choiceBox(const QString& caption, const QString& text,
+                                 const QStringList& buttonCaptions) {
+  ChoiceBoxWindow box(caption, text, buttonCaptions, QApplication::activeWindow());
+  return box.exec();
+}
+
+QString QtUserInteraction::openFileName(const QString& caption, const QString& folder,
+                                        const QString& filter) {
+  return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, folder, filter);
+}
+
+QString QtUserInteraction::saveFileName(const QString& caption, const QString& folder,
+                                        const QString& filter, const QString& defaultSuffix) {
+  QFileDialog dialog(QApplication::activeWindow(), caption, folder, filter);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(defaultSuffix);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().constFirst();
+}
+
+int QtUserInteraction::execDialog(QDialog& dialog) {
+  return dialog.exec();
+}
+
+}  // namespace kestrel

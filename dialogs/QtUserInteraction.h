@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/UserInteraction.h"
+
+namespace kestrel {
+
+// The user-interaction service of the running program: Qt's message boxes
+// and file dialogs, ChoiceBoxWindow for questions with own captions, and
+// QDialog::exec for modal dialogs. Boxes are parented to the active window.
+class QtUserInteraction : public UserInteraction {
+ public:
+  Answer message(const QString& caption, const QString& text, Icon icon, Buttons buttons) override;
+  int choiceBox(const QString& caption, const QString& text,
+                const QStringList& buttonCaptions) override;
+  QString openFileName(const QString& caption, const QString& folder,
+                       const QString& filter) override;
+  QString saveFileName(const QString& caption, const QString& folder, const QString& filter,
+                       const QString& defaultSuffix) override;
+  int execDialog(QDialog& dialog) override;
+};
+
+}  // namespace kestrel

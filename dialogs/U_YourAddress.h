@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QDialog>
+
+class QGroupBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace kestrel {
+
+class MaskedEdit;
+
+// The sender's name and address. Filled from Settings when created; OK
+// stores the fields back into Settings (the file is written at program
+// close), Cancel, Escape and the close box leave Settings as they were.
+class TF_YourAddress : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TF_YourAddress(QWidget* parent = nullptr);
+
+  static constexpr int kMaxLines = 4;
+
+  QGroupBox* GroupBox4;
+  QPlainTextEdit* memoYourAddress;
+  QLineEdit* editYourCity;
+  QLineEdit* editYourState;
+  MaskedEdit* editYourZip;
+  QPushButton* btnOK;
+  QPushButton* btnCancel;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void FormCreate();
+  void btnOKClick();
+  void btnCancelClick();
+  void memoYourAddressChange();
+  void memoYourAddressExit();
+  bool FormKeyDown(int key);
+
+  bool m_trimmingLines = false;
+};
+
+}  // namespace kestrel

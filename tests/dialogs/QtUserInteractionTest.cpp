@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+#include "dialogs/QtUserInteraction.h"
+
+namespace kestrel {
+namespace {
+
+// Presses the standard button of whatever message box opens next and
+// records how the box looked.
+struct BoxAnswer {
+  QMessageBox::StandardButton press;
+  QString title, text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QMessageBox::StandardButtons buttons;
+
+  void pressNextBox() {
+    QTimer::singleShot(0, [this] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      title = box->windowTitle();
+      text = box->text();
+      icon = box->icon();
+      buttons = box->standardButtons();
+      QTest::mouseClick(box->button(press), Qt::LeftButton);
+    });
+  }
+};
+
+TEST(QtUserInteraction, MessagesUseTheIconAndButtonSetAndReportThePressedButton) {
+  QtUserInteraction service;
+  using UI = UserInteraction;
+  BoxAnswer no{QMessageBox::No, {}, {}, {}, {}};
+  no.pressNextBox();
+  EXPECT_EQ(service.message("Kestrel", "Clear the log?", UI::Icon::Question, UI::Buttons::YesNo),
+            UI::Answer::No);
+  EXPECT_EQ(no.title, "Kestrel");
+  EXPECT_EQ(no.text, "Clear the log?");
+  EXPECT_EQ(no.icon, QMessageBox::Question);
+  EXPECT_EQ(no.buttons, QMessageBox::Yes | QMessageBox::No);
+
+  BoxAnswer cancel{QMessageBox::Cancel, {}, {}, {}, {}};
+  cancel.pressNextBox();
+  EXPECT_EQ(service.message("T", "Save first?", UI::Icon::Warning, UI::Buttons::YesNoCancel),
+            UI::Answer::Cancel);
+  EXPECT_EQ(cancel.icon, QMessageBox::Warning);
+
+  BoxAnswer ok{QMessageBox::Ok, {}, {}, {}, {}};
+  ok.pressNextBox();
+  EXPECT_EQ(service.message("T", "Failed", UI::Icon::Error, UI::Buttons::Ok), UI::Answer::Ok);
+  EXPECT_EQ(ok.icon, QMessageBox::Critical);
+  EXPECT_EQ(ok.buttons, QMessageBox::Ok);
+}
+
+}  // namespace
+}  // namespace kestrel

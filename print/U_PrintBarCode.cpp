@@ -14,7 +14,7 @@
 namespace kestrel {
 
 namespace {
-constexpr int kWidth = 420;
+constexpr int kWidth = 480;
 constexpr int kHeightWithoutHelp = 190;
 constexpr int kLineHeight = 15;
 
@@ -87,30 +87,30 @@ TF_PrintBarCode::TF_PrintBarCode(SettingsRecord& settings, QWidget* parent)
   editCustID->setMaskedText(fromAnsi(settings.CustID));
   editCustID->setGeometry(10, 66, 120, 21);
 
-  addLabel(this, QStringLiteral("Enter Identifier Serial Number"), 150, 50);
+  addLabel(this, QStringLiteral("Enter Identifier Serial Number"), 160, 50);
   editSerialNum = new MaskedEdit(this);
   editSerialNum->setObjectName(QStringLiteral("editSerialNum"));
   editSerialNum->setEditMask(QStringLiteral("0000000;1;_"));
   editSerialNum->setMaskedText(fromAnsi(settings.SerialNum));
-  editSerialNum->setGeometry(150, 66, 120, 21);
+  editSerialNum->setGeometry(160, 66, 120, 21);
 
-  addLabel(this, QStringLiteral("Number of Labels"), 290, 50);
+  addLabel(this, QStringLiteral("Number of Labels"), 350, 50);
   editNumLabels = new OneDigitSpinBox(this);
   editNumLabels->setObjectName(QStringLiteral("editNumLabels"));
   editNumLabels->setRange(1, kMaxLabels);
   editNumLabels->setValue(1);
-  editNumLabels->setGeometry(290, 66, 80, 21);
+  editNumLabels->setGeometry(350, 66, 80, 21);
 
   btnOK = new QPushButton(QStringLiteral("OK"), this);
   btnOK->setObjectName(QStringLiteral("btnOK"));
   btnOK->setDefault(true);
-  btnOK->setGeometry(90, 120, 75, 25);
+  btnOK->setGeometry(120, 120, 75, 25);
   btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
   btnCancel->setObjectName(QStringLiteral("btnCancel"));
-  btnCancel->setGeometry(172, 120, 75, 25);
+  btnCancel->setGeometry(202, 120, 75, 25);
   btnHelp = new QPushButton(QStringLiteral("Help"), this);
   btnHelp->setObjectName(QStringLiteral("btnHelp"));
-  btnHelp->setGeometry(254, 120, 75, 25);
+  btnHelp->setGeometry(284, 120, 75, 25);
 
   panelBarCode = new QFrame(this);
   panelBarCode->setObjectName(QStringLiteral("panelBarCode"));

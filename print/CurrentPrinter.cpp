@@ -61,9 +61,8 @@ QString PrepareNextPdfJob() {
   if (printer.outputFormat() != QPrinter::PdfFormat) return {};
   const QString folder = PdfJobFolder();
   if (!QDir().mkpath(folder))
-    throw PrintError(QStringLiteral("The folder \"%1\" for printed PDF files cannot be made.")
-                         .arg(folder)
-                         .toStdString());
+    throw PrintError(
+        QStringLiteral("The folder \"%1\" for printed PDF files cannot be made.").arg(folder));
   // Claiming the name by creating the file keeps two copies of the program
   // that share the folder from writing the same file.
   const QString stamp =
@@ -80,8 +79,7 @@ QString PrepareNextPdfJob() {
     }
     if (!QFile::exists(path)) break;  // not a name clash: the folder refuses files
   }
-  throw PrintError(
-      QStringLiteral("No PDF file can be made in the folder \"%1\".").arg(folder).toStdString());
+  throw PrintError(QStringLiteral("No PDF file can be made in the folder \"%1\".").arg(folder));
 }
 
 }  // namespace kestrel

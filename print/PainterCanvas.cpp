@@ -1,6 +1,7 @@
 #include "print/PainterCanvas.h"
 
 #include <QFontMetrics>
+#include <cstring>
 
 #include "print/PrintError.h"
 #include "print/PrintFonts.h"
@@ -32,8 +33,11 @@ void PainterCanvas::setFont(const PageFont& font) {
 }
 
 void PainterCanvas::beginPainting(QPaintDevice& device, const QString& refusal) {
-  if (!m_painter.begin(&device)) throw PrintError(refusal.toStdString());
+  if (!m_painter.begin(&device)) throw PrintError(refusal);
   m_painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  // PDF output would otherwise store bar-code images as JPEG, whose ringing
+  // blurs the bar edges a scanner reads.
+  m_painter.setRenderHint(QPainter::LosslessImageRendering, true);
   m_painter.setRenderHint(QPainter::TextAntialiasing, true);
   m_painter.setPen(Qt::black);
   m_painter.setFont(m_qtFont);
@@ -64,7 +68,19 @@ int PainterCanvas::textWidth(const QString& text) {
 
 void PainterCanvas::drawMonoImage(const QImage& image, const QRect& target) {
   if (!m_painter.isActive() || image.isNull() || target.isEmpty()) return;
-  m_painter.drawImage(target, image);
+  // A Code 128 image is the same row over and over; one row stretched to the
+  // rectangle paints the same pixels without smoothing, and spares a PDF or a
+  // printer spool hundreds of identical rows.
+  m_painter.drawImage(target, hasIdenticalRows(image) ? image.copy(0, 0, image.width(), 1) : image);
+}
+
+bool PainterCanvas::hasIdenticalRows(const QImage& image) {
+  const qsizetype rowBytes = (static_cast<qsizetype>(image.width()) * image.depth() + 7) / 8;
+  const uchar* first = image.constScanLine(0);
+  for (int y = 1; y < image.height(); ++y)
+    if (std::memcmp(first, image.constScanLine(y), static_cast<std::size_t>(rowBytes)) != 0)
+      return false;
+  return true;
 }
 
 }  // namespace kestrel

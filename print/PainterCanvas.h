@@ -24,6 +24,9 @@ class PainterCanvas : public PageCanvas {
   // kerning (printers of this form advance glyph by glyph).
   static QFont qtFont(const PageFont& font);
 
+  // Whether every row of the image holds the same pixels.
+  static bool hasIdenticalRows(const QImage& image);
+
  protected:
   // Opens the painter on the device and sets the drawing state every page
   // needs. Throws PrintError with the given reason when the device refuses.

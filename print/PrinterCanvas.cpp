@@ -16,23 +16,22 @@ PrinterCanvas::~PrinterCanvas() {
 
 QString PrinterCanvas::describePrinter() const {
   if (m_printer.outputFormat() == QPrinter::PdfFormat)
-    return QStringLiteral("the PDF file \"%1\"").arg(m_printer.outputFileName());
-  return QStringLiteral("the printer \"%1\"").arg(m_printer.printerName());
+    return QStringLiteral("The PDF file \"%1\"").arg(m_printer.outputFileName());
+  return QStringLiteral("The printer \"%1\"").arg(m_printer.printerName());
 }
 
 void PrinterCanvas::startJob(const QString& jobName) {
   if (m_jobOpen) throw PrintError("A print job is already open.");
   if (m_shareDocument && isPainting()) {
     if (!m_printer.newPage())
-      throw PrintError(
-          QStringLiteral("%1 refused a new page.").arg(describePrinter()).toStdString());
+      throw PrintError(QStringLiteral("%1 refused a new page.").arg(describePrinter()));
     m_jobOpen = true;
     return;
   }
   if (m_beforeJob) m_beforeJob();
   m_printer.setDocName(jobName);
   if (!m_printer.isValid())
-    throw PrintError(QStringLiteral("%1 is not available.").arg(describePrinter()).toStdString());
+    throw PrintError(QStringLiteral("%1 is not available.").arg(describePrinter()));
   beginPainting(m_printer, QStringLiteral("%1 refused the print job.").arg(describePrinter()));
   // Qt draws from the printable area's corner unless the printer is set to
   // full-page mode; either way that corner's distance from the paper's edge
@@ -52,15 +51,13 @@ void PrinterCanvas::endJob() {
   if (m_shareDocument) return;
   const bool ended = endPainting();
   if (!ended || m_printer.printerState() == QPrinter::Error)
-    throw PrintError(
-        QStringLiteral("%1 failed while printing the page.").arg(describePrinter()).toStdString());
+    throw PrintError(QStringLiteral("%1 failed while printing the page.").arg(describePrinter()));
 }
 
 void PrinterCanvas::finishDocument() {
   m_jobOpen = false;
   if (!endPainting() || m_printer.printerState() == QPrinter::Error)
-    throw PrintError(
-        QStringLiteral("%1 failed while printing the pages.").arg(describePrinter()).toStdString());
+    throw PrintError(QStringLiteral("%1 failed while printing the pages.").arg(describePrinter()));
 }
 
 void PrinterCanvas::abortJob() noexcept {

@@ -4,7 +4,9 @@
 #include <ZXing/ReadBarcode.h>
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QFont>
+#include <QPageSize>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -147,6 +149,7 @@ QString printPdf(const QString& path, const PrintRequest& request, bool barcodes
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setResolution(600);
+  printer.setPageSize(QPageSize(QPageSize::Letter));
   printer.setFullPage(true);
   printer.setOutputFileName(path);
   PrinterCanvas canvas(printer);
@@ -165,6 +168,18 @@ TEST(EndToEndPdf, HumanReadableNumbersAndAddressesAreTextInThePdf) {
   EXPECT_TRUE(text.contains("$ 11.15"));
   EXPECT_TRUE(poppler("pdfinfo", {dir.filePath("mailer.pdf")})
                   .contains(QRegularExpression("Pages:\\s+1\\n")));
+
+  // The bar codes survive the PDF: stored without lossy compression, and
+  // decoded again from the page rendered at 300 dpi by poppler.
+  QFile pdf(dir.filePath("mailer.pdf"));
+  ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+  EXPECT_FALSE(pdf.readAll().contains("/DCTDecode"));
+  ASSERT_EQ(QProcess::execute("pdftoppm", {"-r", "300", "-gray", "-singlefile",
+                                           dir.filePath("mailer.pdf"), dir.filePath("page")}),
+            0);
+  const QImage page(dir.filePath("page.pgm"));
+  ASSERT_EQ(page.size(), QSize(2550, 3300));
+  expectSymbols(page, PageMapping(PageGeometry{300, 300, 0, 0}, 0, 0));
 
   const QString plain = printPdf(dir.filePath("plain.pdf"), mailerRequest("0", "0"), false);
   EXPECT_FALSE(plain.contains("9214")) << "no number without bar codes";

@@ -2,6 +2,7 @@
 
 #include <QFont>
 
+#include "QtPrinting.h"
 #include "numbering/MailerNumber.h"
 #include "numbering/NumberConversionError.h"
 #include "print/FormPrinter.h"

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <vector>
 
+#include "QtPrinting.h"
 #include "platform/AnsiText.h"
 #include "print/FormPrinter.h"
 #include "print/RecordingCanvas.h"

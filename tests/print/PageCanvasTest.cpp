@@ -107,6 +107,30 @@ TEST(PageCanvas, TextCellIsOpaqueWhiteAndImagesAreStretchedWithoutSmoothing) {
   EXPECT_EQ(qGray(page.pixel(111, 111)), 255);
 }
 
+TEST(PageCanvas, ImagesWithDifferentRowsKeepThemWhenStretched) {
+  QImage rows(3, 2, QImage::Format_Mono);
+  rows.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+  rows.fill(0);
+  rows.setPixel(0, 0, 1);  // top row: black, white, white
+  rows.setPixel(2, 1, 1);  // bottom row: white, white, black
+  EXPECT_FALSE(PainterCanvas::hasIdenticalRows(rows));
+  QImage bars = rows.copy(0, 0, 3, 1).scaled(3, 50);
+  EXPECT_TRUE(PainterCanvas::hasIdenticalRows(bars));
+
+  ImageCanvas canvas(300, QSizeF(1, 1));
+  canvas.startJob("rows");
+  canvas.drawMonoImage(rows, QRect(0, 0, 300, 200));
+  canvas.drawMonoImage(bars, QRect(0, 200, 300, 100));
+  canvas.endJob();
+  const QImage& page = canvas.lastPage();
+  EXPECT_EQ(qGray(page.pixel(50, 50)), 0);
+  EXPECT_EQ(qGray(page.pixel(250, 50)), 255);
+  EXPECT_EQ(qGray(page.pixel(50, 150)), 255);
+  EXPECT_EQ(qGray(page.pixel(250, 150)), 0);
+  EXPECT_EQ(qGray(page.pixel(50, 290)), 0);
+  EXPECT_EQ(qGray(page.pixel(250, 290)), 255);
+}
+
 TEST(PageCanvas, ImageCanvasCoversThePrintableAreaOfItsOffsets) {
   ImageCanvas canvas(600, QSizeF(8.5, 11), QPointF(0.25, 0.5));
   canvas.startJob("geometry");

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "platform/AnsiText.h"
+
 namespace kestrel::render {
 
 namespace {
@@ -44,8 +46,8 @@ std::optional<RenderOptions> parseRenderOptions(const QStringList& arguments, QS
       if (haveLabels || !values(3)) return fail("--labels needs COUNT CUSTID SERIAL");
       if (!readInt(arguments[i + 1], 1, kMaxLabels, options.count))
         return fail(QStringLiteral("COUNT must be a whole number from 1 to %1").arg(kMaxLabels));
-      options.custId = arguments[i + 2].toStdString();
-      options.serial = arguments[i + 3].toStdString();
+      options.custId = toAnsi(arguments[i + 2]);
+      options.serial = toAnsi(arguments[i + 3]);
       i += 3;
       haveLabels = true;
     } else if (argument == "--pdf" || argument == "--png") {

@@ -10,6 +10,7 @@
 
 #include "RenderOptions.h"
 #include "RequestFile.h"
+#include "platform/AnsiText.h"
 #include "print/FormPrinter.h"
 #include "print/ImageCanvas.h"
 #include "print/PrintError.h"
@@ -70,7 +71,7 @@ void renderPng(const RenderOptions& options, const kestrel::PrintRequest& reques
   canvas.setPageSink([&](const QImage& page, int number) {
     const QString path = numberedPath(options.outputPath, number, pages);
     if (!page.save(path, "PNG"))
-      throw kestrel::PrintError(QStringLiteral("cannot write \"%1\"").arg(path).toStdString());
+      throw kestrel::PrintError(QStringLiteral("cannot write \"%1\"").arg(path));
   });
   render(canvas, options, request);
 }
@@ -106,7 +107,8 @@ int main(int argc, char** argv) {
     else
       renderPng(*options, request);
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "kestrel-render: %s\n", e.what());
+    std::fprintf(stderr, "kestrel-render: %s\n",
+                 kestrel::fromAnsi(e.what()).toLocal8Bit().constData());
     return kPrintFailure;
   }
   return 0;

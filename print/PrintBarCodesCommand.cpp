@@ -1,0 +1,84 @@
+#include "print/PrintBarCodesCommand.h"
+
+#include <QDialog>
+#include <algorithm>
+#include <exception>
+
+#include "numbering/MailerNumber.h"
+#include "platform/AnsiText.h"
+#include "platform/ApplicationTitle.h"
+#include "platform/BusyCursor.h"
+#include "platform/UserInteraction.h"
+#include "print/CurrentPrinter.h"
+#include "print/FormPrinter.h"
+#include "print/PrinterCanvas.h"
+#include "print/U_PrintBarCode.h"
+
+namespace kestrel {
+
+namespace {
+const QString kConfirmation = QStringLiteral(
+    "You have seleceted to pre-print the Bar Code's onto the Mailer's, would you like to "
+    "continue?");
+const QString kZeroCustomerId = QStringLiteral(
+    "You can not print a Mailer with \"000000000\" as a Customer ID. Enter a Customer ID. and try "
+    "again.");
+
+std::string withoutDashes(std::string text) {
+  text.erase(std::remove(text.begin(), text.end(), '-'), text.end());
+  return text;
+}
+
+QString stoppedRunMessage(const LabelRunProgress& progress, int count, const char* reason) {
+  return QStringLiteral(
+             "Printing the bar codes stopped: %1 of %2 labels were printed. The run stopped at "
+             "serial number %3.\n\n%4")
+      .arg(progress.labelsPrinted)
+      .arg(count)
+      .arg(fromAnsi(progress.serial), fromAnsi(reason));
+}
+}  // namespace
+
+void PrintBarCodesCommand(QWidget* parent, SettingsRecord& settings, const QFont& baseFont,
+                          PageCanvas& canvas) {
+  if (ui().message(kApplicationTitle, kConfirmation, UserInteraction::Icon::Question,
+                   UserInteraction::Buttons::YesNo) != UserInteraction::Answer::Yes)
+    return;
+
+  const NumberingState before = settings;
+  AdvanceMailerNumber(settings);
+
+  TF_PrintBarCode dialog(settings, parent);
+  if (ui().execDialog(dialog) != QDialog::Accepted) {
+    static_cast<NumberingState&>(settings) = before;
+    return;
+  }
+
+  if (settings.PrintBarCode && settings.CustID == "000000000") {
+    showError(kZeroCustomerId);
+    return;
+  }
+
+  LabelRunProgress progress;
+  std::string failure;
+  {
+    BusyCursor busy;
+    try {
+      PrintBarCodeLabels(canvas, settings.LabelCount, withoutDashes(settings.CustID),
+                         settings.SerialNum, settings.LeftRight, settings.TopBottom, baseFont,
+                         &progress);
+    } catch (const std::exception& error) {
+      failure = error.what();
+      if (failure.empty()) failure = "The printer reported an error.";
+    }
+  }
+  if (!failure.empty())
+    showError(stoppedRunMessage(progress, settings.LabelCount, failure.c_str()));
+}
+
+void PrintBarCodesCommand(QWidget* parent, SettingsRecord& settings, const QFont& baseFont) {
+  PrinterCanvas canvas(CurrentPrinter(), [] { PrepareNextPdfJob(); });
+  PrintBarCodesCommand(parent, settings, baseFont, canvas);
+}
+
+}  // namespace kestrel

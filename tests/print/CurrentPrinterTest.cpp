@@ -1,0 +1,45 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPrinter>
+
+#include "print/CurrentPrinter.h"
+#include "print/FormPrinter.h"
+
+namespace kestrel {
+namespace {
+
+// Without an installed printer every job becomes a PDF file of its own in
+// "Printed" under the program folder (here the test's own build folder).
+TEST(CurrentPrinter, WithoutAPrinterEachJobIsItsOwnPdfFile) {
+  if (HasInstalledPrinter()) GTEST_SKIP() << "this machine has a printer";
+  EXPECT_EQ(CurrentPrinter().outputFormat(), QPrinter::PdfFormat);
+  EXPECT_EQ(QFileInfo(PdfJobFolder()).fileName(), "Printed");
+
+  const QString first = PrepareNextPdfJob();
+  const QString second = PrepareNextPdfJob();
+  EXPECT_NE(first, second);
+  EXPECT_TRUE(QFileInfo::exists(first)) << "the name is claimed at once";
+  EXPECT_TRUE(QFileInfo::exists(second));
+  QFile::remove(first);
+  QFile::remove(second);
+
+  PrintRequest request;
+  request[22] = "0";
+  request[23] = "0";
+  const QStringList before = QDir(PdfJobFolder()).entryList({"*.pdf"}, QDir::Files);
+  PrintMailer(request, false, QFont("Arial", 8));
+  PrintBarCodeLabels(2, "123456789", "0000001", 0, 0, QFont("Arial", 8));
+  QStringList made = QDir(PdfJobFolder()).entryList({"*.pdf"}, QDir::Files);
+  for (const QString& old : before) made.removeAll(old);
+  EXPECT_EQ(made.size(), 3) << "one file per job: the mailer and two labels";
+  for (const QString& name : made) {
+    const QString path = QDir(PdfJobFolder()).filePath(name);
+    EXPECT_GT(QFileInfo(path).size(), 1000) << name.toStdString();
+    QFile::remove(path);
+  }
+}
+
+}  // namespace
+}  // namespace kestrel

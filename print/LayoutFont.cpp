@@ -12,7 +12,7 @@ struct FontSpec {
   bool bold;
 };
 
-FontSpec spec(LayoutFont font) {
+FontSpec fontSpecOf(LayoutFont font) {
   switch (font) {
     case LayoutFont::Ocr11:
       return {true, 11, false};
@@ -30,7 +30,7 @@ FontSpec spec(LayoutFont font) {
 }  // namespace
 
 void selectLayoutFont(const LayoutPage& page, LayoutFont font, int angle) {
-  const FontSpec s = spec(font);
+  const FontSpec s = fontSpecOf(font);
   SelectRotatedFont(page.canvas, s.ocr ? QString::fromLatin1(kOcrFace) : page.baseFace, s.points,
                     angle, s.bold);
 }

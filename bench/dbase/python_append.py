@@ -4,10 +4,10 @@ import datetime, sys, time
 import dbf
 
 path, count = sys.argv[1], int(sys.argv[2])
-spec = ('sentname0 C(30); sentname1 C(30); sentname2 C(30); sentname3 C(30); city C(35); '
+fields = ('sentname0 C(30); sentname1 C(30); sentname2 C(30); sentname3 C(30); city C(35); '
         'state C(4); zip C(10); rdate D; mailernum C(27); postage C(15); certified C(15); '
         'restricted C(15); return C(15); total C(15); comments C(35); re C(25)')
-dbf.Table(path, spec, dbf_type='db3', codepage='cp437').open(dbf.READ_WRITE).close()
+dbf.Table(path, fields, dbf_type='db3', codepage='cp437').open(dbf.READ_WRITE).close()
 start = time.perf_counter()
 for n in range(count):
     table = dbf.Table(path, codepage='cp437')

@@ -9,6 +9,7 @@
 #include "dialogs/U_About.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/Folders.h"
+#include "platform/StorageConnection.h"
 #include "platform/UserInteraction.h"
 
 int main(int argc, char** argv) {
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
   kestrel::formLook::registerFontSubstitutions();
   kestrel::QtUserInteraction userInteraction;
   kestrel::setUserInteraction(&userInteraction);
+  kestrel::connectStorageLayer();
 
   // The main window takes the splash over and discards it at its first show.
   auto* splash = new kestrel::TF_About();

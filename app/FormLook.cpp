@@ -50,9 +50,17 @@ QPalette labelPalette(QPalette base) {
 }
 
 QPalette fieldPalette(QPalette base) {
-  base.setColor(QPalette::Base, Qt::white);
+  base.setColor(QPalette::Base, editedFieldColour());
   base.setColor(QPalette::Text, Qt::black);
   return base;
+}
+
+QColor editedFieldColour() {
+  return {255, 255, 255};
+}
+
+QColor printedFieldColour() {
+  return {192, 192, 192};
 }
 
 QPalette linePalette(QPalette base) {

@@ -24,6 +24,10 @@ QPalette windowPalette(QPalette base);
 QPalette labelPalette(QPalette base);
 // Entry fields: black text on white.
 QPalette fieldPalette(QPalette base);
+// The two looks of the entry fields: white while the mailer is being edited,
+// silver once it has been printed.
+QColor editedFieldColour();   // red, green, blue 255
+QColor printedFieldColour();  // red, green, blue 192
 // The red separating line above the total.
 QPalette linePalette(QPalette base);
 

@@ -17,7 +17,11 @@
 #include <filesystem>
 
 #include "dialogs/ChoiceBox.h"
+#include "dialogs/MailerNumberCommand.h"
 #include "dialogs/U_About.h"
+#include "dialogs/U_Align.h"
+#include "dialogs/U_ExtraLabel.h"
+#include "dialogs/U_Mailer.h"
 #include "dialogs/U_YourAddress.h"
 #include "platform/AnsiText.h"
 #include "platform/ApplicationTitle.h"
@@ -87,12 +91,19 @@ TF_Main::TF_Main(const std::string& programFolder, TF_About* splash, QWidget* pa
   setObjectName(QStringLiteral("TF_Main"));
   createControls();
   createMenus();
+  connectEntryRules();
   // The window sees every key before the control that has the focus.
   new KeyPreview(*this, [this](QKeyEvent& event) { return FormKeyDown(event.key()); });
   FormCreate(programFolder);
 }
 
 TF_Main::~TF_Main() {
+  // The controls go after this part of the window: while they do, none of
+  // their signals or focus events may reach its handlers.
+  for (QObject* child : findChildren<QObject*>()) {
+    child->removeEventFilter(this);
+    QObject::disconnect(child, nullptr, this, nullptr);
+  }
   delete m_splash;
 }
 
@@ -111,11 +122,7 @@ void TF_Main::FormCreate(const std::string& programFolder) {
   if (settings.Company == kHarrowgate && loadCompanyLogo(logoFilePath(settings)))
     placeCompanyLogo();
 
-  // The fee fields show the stored defaults; normalising them and the total
-  // are the fee entry's rules, applied here once those are connected.
-  editPostage->setText(fromAnsi(settings.Postage));
-  editCertFee->setText(fromAnsi(settings.CertFee));
-  editReturn->setText(fromAnsi(settings.Return));
+  fillFeeFields();
 
   (settings.PrintBarCode ? PrintBarCodeMI : DontPrintBarCodeMI)->setChecked(true);
 
@@ -204,8 +211,8 @@ void TF_Main::FormShow() {
 
     if (settings.CustID == kUnsetHyphenatedCustID && settings.PrintBarCode) {
       showInformation(kSelectCustomerID);
-      // The mailer number dialog follows here (without stepping the number)
-      // once the numbering dialogs are connected to this window.
+      // Shows the stored number as it is: nothing is advanced or stepped back.
+      openMailerDialog(settings, this, false);
     }
 
     if (settings.BarCodeApp &&
@@ -237,6 +244,26 @@ void TF_Main::YourNameAddress1Click() {
   });
   // The sender group's only control takes the focus.
   btnChangeYourAddress->setFocus();
+}
+
+void TF_Main::MailerNumber1Click() {
+  // A numbering state that does not read as numbers ends the command in the
+  // general error display, with the state as the command found it.
+  runCommand([this] { kestrel::MailerNumber1Click(Settings(), this); });
+}
+
+void TF_Main::MIPrinterAlignmentClick() {
+  runCommand([this] {
+    TF_Align dialog(Settings(), this);
+    ui().execDialog(dialog);
+  });
+}
+
+void TF_Main::MIExtraLabelClick() {
+  runCommand([this] {
+    TF_ExtraLabel dialog(Settings(), this);
+    ui().execDialog(dialog);
+  });
 }
 
 void TF_Main::MIExitClick() {

@@ -54,6 +54,29 @@ class TF_Main : public QMainWindow {
   // Whether the first-show questions are still to come.
   bool firstShowPending() const { return FirstShow; }
 
+  // ---- Recipient and fee entry (U_MainEntry.cpp) ----
+
+  // The normalised form of one fee text: its MoneyText when it reads as an
+  // amount greater than 0, else a single blank. Recomputes and shows the total
+  // from the four fee fields as they stand, so the field being normalised
+  // still counts with its old text; the caller puts the result into it.
+  QString NormalizeFee(const QString& text);
+
+  // The two looks of the entry fields: edited (white, Print enabled) and
+  // printed (silver, Print disabled). Only btnPrint is disabled in the printed
+  // state; File > Print keeps working. The Print command calls
+  // ShowPrintedState after each printed mailer; every change of an entry
+  // field returns the window to the edited state.
+  void ShowEditedState();
+  void ShowPrintedState();
+  bool printedState() const { return m_printed; }
+
+  // Whether btnPrint has a command behind it. Until the Print command is
+  // connected the button stays disabled in both states (a press would do
+  // nothing); connecting the command sets this, and from then on the visual
+  // state decides. The state itself is switched either way.
+  void setPrintCommandConnected(bool connected);
+
   // ---- Controls (design names) ----
   QLabel* Image1 = nullptr;
   QLabel* imageCompany = nullptr;
@@ -155,16 +178,43 @@ class TF_Main : public QMainWindow {
   void TrackItem1Click();
   void Content1Click();
   void MIAboutClick();
+  void MailerNumber1Click();
+  void MIPrinterAlignmentClick();
+  void MIExtraLabelClick();
+
+  // Recipient and fee entry.
+  void editPostageExit();
+  void editCertFeeExit();
+  void editRestrictedExit();
+  void editReturnExit();
+  void editPostageChange();
+  void cbRestrictedClick();
+  void memoAddressChange();
+  void memoAddressExit();
+  void btnPasteClick();
+  void btnClearClick();
+  void SaveValues1Click();
 
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  // The "exit" rules of the entry fields: leaving a field is its focus-out.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // The design-time form (U_MainForm.cpp): controls, fonts, colours, tab order, menus.
   void createControls();
   void createMenus();
   void applyTabOrder();
+  // Connects the change and leave rules of the entry fields (U_MainEntry.cpp).
+  void connectEntryRules();
+  // Creation step 6: the stored default fees, normalised, and their total.
+  void fillFeeFields();
+  // Puts the normalised text into a fee field that is being left.
+  void leaveFeeField(QLineEdit* field);
+  // The fields whose colour shows the visual state.
+  QList<QWidget*> stateFields() const;
+  void paintStateFields(const QColor& colour);
 
   // Creation steps, in order (U_Main.cpp).
   void FormCreate(const std::string& programFolder);
@@ -186,6 +236,11 @@ class TF_Main : public QMainWindow {
   TF_About* m_splash = nullptr;
   bool FirstShow = false;
   bool m_showQueued = false;
+  bool m_printed = false;
+  bool m_printCommandConnected = false;
+  // Set while the four-line rule deletes lines: that deletion is itself a
+  // change of the memo, which the outer call already handles.
+  bool m_limitingMemo = false;
 };
 
 }  // namespace kestrel

@@ -164,6 +164,11 @@ void TF_Main::createControls() {
   memoAddress->setGeometry(8, 72, 265, 60);
   memoAddress->setPalette(formLook::fieldPalette(memoAddress->palette()));
   memoAddress->setTabChangesFocus(true);
+  // Lines wrap at the memo's width and count as displayed (four at most);
+  // no scroll bar takes part of that width.
+  memoAddress->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  memoAddress->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  memoAddress->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   editCity = edit(GroupBox3, "editCity", {8, 140, 161, 21}, false);
   editCity->setMaxLength(35);
   editState = edit(GroupBox3, "editState", {176, 140, 25, 21}, false);
@@ -171,9 +176,9 @@ void TF_Main::createControls() {
   editZip = edit<MaskedEdit>(GroupBox3, "editZip", {208, 140, 65, 21}, false);
   editZip->setEditMask(QStringLiteral("99999\\-9999;1;_"));
 
-  // Print, Paste and Clear are connected by the entry and print commands;
-  // until then they are shown but cannot be pressed.
-  for (QPushButton* b : {btnPrint, btnPaste, btnClear}) b->setEnabled(false);
+  // Print is shown but cannot be pressed until the Print command is
+  // connected to it (see setPrintCommandConnected).
+  btnPrint->setEnabled(false);
 
   applyTabOrder();
 }
@@ -253,15 +258,17 @@ void TF_Main::createMenus() {
   Help1->addSeparator();
   miAbout = item(Help1, "miAbout", QStringLiteral("&About"));
 
-  awaitingCommand({MIReadWriteToDB, MIPrint, MIMassPrint, MIPrintBarCodes, MailerNumber1,
-                   MIPrinterAlignment, MIExtraLabel, SaveValues1, MIImport, MIExport, miPrintFull,
-                   miPrintShort, miPreviewFull, miPreviewShort, ClearReport1, MIByMailerNumber,
-                   MIByName, MIByDate, MIByZipCode});
+  awaitingCommand({MIReadWriteToDB, MIPrint, MIMassPrint, MIPrintBarCodes, MIImport, MIExport,
+                   miPrintFull, miPrintShort, miPreviewFull, miPreviewShort, ClearReport1,
+                   MIByMailerNumber, MIByName, MIByDate, MIByZipCode});
 
   connect(MIExit, &QAction::triggered, this, &TF_Main::MIExitClick);
   connect(YourNameAddress1, &QAction::triggered, this, &TF_Main::YourNameAddress1Click);
   connect(btnChangeYourAddress, &QPushButton::clicked, this, &TF_Main::YourNameAddress1Click);
   connect(MIPrinterSetup, &QAction::triggered, this, &TF_Main::MIPrinterSetupClick);
+  connect(MailerNumber1, &QAction::triggered, this, &TF_Main::MailerNumber1Click);
+  connect(MIPrinterAlignment, &QAction::triggered, this, &TF_Main::MIPrinterAlignmentClick);
+  connect(MIExtraLabel, &QAction::triggered, this, &TF_Main::MIExtraLabelClick);
   connect(PrintBarCodeMI, &QAction::triggered, this, &TF_Main::PrintBarCodeMIClick);
   connect(DontPrintBarCodeMI, &QAction::triggered, this, &TF_Main::DontPrintBarCodeMIClick);
   connect(TrackItem1, &QAction::triggered, this, &TF_Main::TrackItem1Click);

@@ -68,6 +68,22 @@ void deleteDisplayedLine(QPlainTextEdit& memo, int index) {
   cursor.removeSelectedText();
 }
 
+void replaceDisplayedLine(QPlainTextEdit& memo, int index, const QString& text) {
+  const QList<DisplayedLine> lines = displayedLines(memo);
+  int from = 0;
+  int to = 0;
+  if (index >= 0 && index < lines.size()) {
+    from = lines[index].start;
+    to = from + lines[index].length;
+  } else if (index != 0 || !lines.isEmpty()) {
+    return;
+  }
+  QTextCursor cursor(memo.document());
+  cursor.setPosition(from);
+  cursor.setPosition(to, QTextCursor::KeepAnchor);
+  cursor.insertText(text);
+}
+
 void limitDisplayedLines(QPlainTextEdit& memo, int maxLines) {
   while (displayedLines(memo).size() > maxLines) deleteDisplayedLine(memo, maxLines);
 }

@@ -27,6 +27,12 @@ QString displayedLine(const QPlainTextEdit& memo, int index);
 // its neighbours, so that no empty line is left behind.
 void deleteDisplayedLine(QPlainTextEdit& memo, int index);
 
+// Writes text over the displayed line at index, as assigning one line of the
+// original multi-line edits did: the line's characters are replaced, its break
+// stays, and a line break inside text adds lines. An empty edit still has its
+// line 0; an index beyond the last line changes nothing.
+void replaceDisplayedLine(QPlainTextEdit& memo, int index, const QString& text);
+
 // Deletes lines beyond maxLines one at a time, as the memos' change rule does.
 void limitDisplayedLines(QPlainTextEdit& memo, int maxLines);
 

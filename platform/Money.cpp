@@ -22,6 +22,9 @@ int leadingBlanksFor(double amount) {
 // scientific as "1.5E20" / "1E-7" (no plus sign, no leading exponent zeros).
 std::string shortestText(double amount) {
   if (amount == 0) return "0";
+  // A sum of huge fees can overflow; the general format names what is left.
+  if (std::isnan(amount)) return "NAN";
+  if (std::isinf(amount)) return amount < 0 ? "-INF" : "INF";
   // to_chars, unlike printf, never uses the locale's decimal separator.
   char buffer[64];
   const auto written =

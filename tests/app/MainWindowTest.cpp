@@ -24,6 +24,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "MainWindowFixture.h"
 #include "ScriptedUserInteraction.h"
 #include "app/FormLook.h"
 #include "app/U_Main.h"
@@ -36,6 +37,8 @@
 namespace kestrel {
 namespace {
 
+using test::kQuietStart;
+using test::retype;
 using test::ScriptedUserInteraction;
 using Kind = ScriptedUserInteraction::Kind;
 
@@ -45,61 +48,16 @@ const QString kRegistrationText = QStringLiteral(
     "used. You must have a mailer ID issued by the U.S. Postal Server.  If you do not have a "
     "USPS mailer ID contact them at 800 522 9085 option 3 then option 6. ");
 
-// A stored sender and no registration notice: a start without questions.
-const char* const kQuietStart =
-    "[Type]\r\nBarCodeApp=0\r\n"
-    "[YourAddress]\r\nLine1=Ann Example\r\nCity=Springfield\r\nState=IL\r\nZip=62701\r\n";
 const char* const kQuietHarrowgateStart =
     "[Type]\r\nCompany=Harrowgate\r\nBarCodeApp=0\r\n"
     "[YourAddress]\r\nLine1=Ann Example\r\nCity=Springfield\r\nState=IL\r\nZip=62701\r\n";
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public test::MainWindowFixture {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(m_machine.isValid());
-    ASSERT_TRUE(m_program.isValid());
-    formLook::registerFontSubstitutions();
-    setMachineFolderForTests(m_machine.path().toStdString());
-    Settings() = SettingsRecord{};
-  }
-  void TearDown() override {
-    m_window.reset();
-    setMachineFolderForTests("");
-  }
-
-  QString iniPath() const { return m_machine.filePath(QStringLiteral("Kestrel3.ini")); }
-  std::string programFolder() const { return m_program.path().toStdString(); }
-
-  void writeIni(const QByteArray& content) {
-    QFile file(iniPath());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-  }
-  QByteArray readIni() const {
-    QFile file(iniPath());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-  }
-
   void writeLogo(QSize size = {120, 60}) {
     QImage logo(size, QImage::Format_RGB32);
     logo.fill(Qt::darkBlue);
     ASSERT_TRUE(logo.save(m_program.filePath(QStringLiteral("Scr_logo.bmp")), "BMP"));
-  }
-
-  // Creates the window, shows it and lets the first-show questions run.
-  TF_Main& start(TF_About* splash = nullptr) {
-    m_window = std::make_unique<TF_Main>(programFolder(), splash);
-    m_window->show();
-    for (int i = 0; i < 100 && m_window->firstShowPending(); ++i) QCoreApplication::processEvents();
-    EXPECT_FALSE(m_window->firstShowPending());
-    return *m_window;
-  }
-
-  template <typename W>
-  W* find(const char* name) {
-    W* widget = m_window->findChild<W*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
   }
 
   QStringList senderLines() {
@@ -109,20 +67,7 @@ class MainWindowTest : public ::testing::Test {
       lines << find<QLabel>(name)->text();
     return lines;
   }
-
-  QTemporaryDir m_machine;
-  QTemporaryDir m_program;
-  ScriptedUserInteraction m_user;
-  std::unique_ptr<TF_Main> m_window;
 };
-
-// Replaces the text of a field as a person does: select all, then type.
-void retype(QWidget* field, const QString& text) {
-  ASSERT_NE(field, nullptr);
-  field->setFocus();
-  QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-  QTest::keyClicks(field, text);
-}
 
 // The sender dialog as a person fills it, then OK.
 ScriptedUserInteraction::DialogScript typeSender(const QString& name, const QString& city,
@@ -154,7 +99,7 @@ TEST_F(MainWindowTest, FirstStartAsksSenderThenRegistrationAndWritesCompleteFile
   EXPECT_EQ(senderLines(), (QStringList{"Ann Example", "Springfield IL 62701", "", "", ""}));
   EXPECT_EQ(Settings().Company, "Brightwater");
   EXPECT_EQ(window.windowTitle(), QStringLiteral("Kestrel"));
-  EXPECT_EQ(find<QLineEdit>("editPostage")->text(), QStringLiteral("0.39"));
+  EXPECT_EQ(find<QLineEdit>("editPostage")->text(), QStringLiteral("          0.39"));
   EXPECT_TRUE(QDir(m_program.filePath(QStringLiteral("Addresses"))).exists());
   EXPECT_TRUE(QDir(m_program.filePath(QStringLiteral("Reports"))).exists());
 
@@ -188,10 +133,21 @@ TEST_F(MainWindowTest, SenderWithOnlySecondLineIsAskedForAndCancelKeepsIt) {
 }
 
 TEST_F(MainWindowTest, HyphenatedUnsetCustomerIdIsNoticedInBarCodeModeOnly) {
-  writeIni(QByteArray(kQuietStart) + "[Values]\r\nCustID=00-000-0000\r\nPrintBarCode=1\r\n");
+  writeIni(QByteArray(kQuietStart) +
+           "[Values]\r\nCustID=00-000-0000\r\nPrintBarCode=1\r\nSerialNum=0000041\r\n");
   m_user.answerMessage(UserInteraction::Answer::Ok);
+  // Then the mailer number dialog, showing the stored number unadvanced.
+  QString shownSerial;
+  m_user.answerDialog([&](QDialog& dialog) {
+    shownSerial = dialog.findChild<MaskedEdit*>(QStringLiteral("editSerialNum"))->maskedText();
+    return int(QDialog::Rejected);
+  });
   start();
-  ASSERT_EQ(m_user.questions().size(), 1u);
+  ASSERT_EQ(m_user.questions().size(), 2u);
+  EXPECT_EQ(m_user.questions()[1].kind, Kind::Dialog);
+  EXPECT_EQ(m_user.questions()[1].text, QStringLiteral("TF_Mailer"));
+  EXPECT_EQ(shownSerial, QStringLiteral("0000041"));
+  EXPECT_EQ(Settings().SerialNum, "0000041");
   const auto& notice = m_user.questions()[0];
   EXPECT_EQ(notice.kind, Kind::Message);
   EXPECT_EQ(notice.caption, QStringLiteral("Kestrel"));
@@ -206,7 +162,7 @@ TEST_F(MainWindowTest, HyphenatedUnsetCustomerIdIsNoticedInBarCodeModeOnly) {
   Settings() = SettingsRecord{};
   writeIni(QByteArray(kQuietStart) + "[Values]\r\nCustID=00-000-0000\r\nPrintBarCode=0\r\n");
   start();
-  EXPECT_EQ(m_user.questions().size(), 1u);  // nothing new asked
+  EXPECT_EQ(m_user.questions().size(), 2u);  // nothing new asked
 }
 
 TEST_F(MainWindowTest, HarrowgateBrandPlacesTheLogoWhenItLoads) {
@@ -410,17 +366,17 @@ TEST_F(MainWindowTest, MenusHoldEveryItemInOrderWithItsAccessKey) {
       {"File1/-", "-", true},
       {"File1/MIExit", "&Exit", true},
       {"Options1", "&Options", true},
-      {"Options1/MailerNumber1", "&Mailer Number", false},
+      {"Options1/MailerNumber1", "&Mailer Number", true},
       {"Options1/YourNameAddress1", "&Your Name && Address", true},
       {"Options1/PrintOptions1", "Print &Options", true},
       {"Options1/PrintOptions1/MIPrinterSetup", "&Printer Setup", true},
-      {"Options1/PrintOptions1/MIPrinterAlignment", "Printer &Alignment", false},
-      {"Options1/PrintOptions1/MIExtraLabel", "&Extra Label", false},
+      {"Options1/PrintOptions1/MIPrinterAlignment", "Printer &Alignment", true},
+      {"Options1/PrintOptions1/MIExtraLabel", "&Extra Label", true},
       {"Options1/BarCodes1", "&BarCode's", true},
       {"Options1/BarCodes1/PrintBarCodeMI", "&Print", true},
       {"Options1/BarCodes1/DontPrintBarCodeMI", "&Don't Print", true},
       {"Options1/DefaultPostage1", "&Default Postage", true},
-      {"Options1/DefaultPostage1/SaveValues1", "&Save Values", false},
+      {"Options1/DefaultPostage1/SaveValues1", "&Save Values", true},
       {"Options1/NameAddressTextFiles1", "&Name && Address Text Files", true},
       {"Options1/NameAddressTextFiles1/MIImport", "&Import", false},
       {"Options1/NameAddressTextFiles1/MIExport", "&Export", false},

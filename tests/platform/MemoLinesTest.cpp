@@ -70,5 +70,26 @@ TEST(KeyPreview, TheWindowSeesKeysBeforeItsControls) {
   EXPECT_EQ(seen.size(), 3);
 }
 
+TEST_F(MemoLinesTest, ReplacingALineKeepsItsBreakAndMayAddLines) {
+  replaceDisplayedLine(m_memo, 0, " ");  // an empty edit still has its first line
+  EXPECT_EQ(m_memo.toPlainText(), " ");
+  replaceDisplayedLine(m_memo, 0, "Bob\n");
+  replaceDisplayedLine(m_memo, 1, "Main St\n");
+  EXPECT_EQ(m_memo.toPlainText(), "Bob\nMain St\n");
+  replaceDisplayedLine(m_memo, 5, "beyond");  // no such line: nothing changes
+  EXPECT_EQ(m_memo.toPlainText(), "Bob\nMain St\n");
+
+  // The wrapped part of a long line is a line of its own; the rest of the
+  // paragraph stays and flows on.
+  QString longLine;
+  for (int i = 0; i < 30; ++i) longLine += QString("w%1 ").arg(i);
+  m_memo.setPlainText(longLine + "\nlast");
+  QStringList parts = texts();
+  ASSERT_GT(parts.size(), 3);
+  parts[1] = "X";
+  replaceDisplayedLine(m_memo, 1, "X");
+  EXPECT_EQ(m_memo.toPlainText(), parts.mid(0, parts.size() - 1).join("") + "\nlast");
+}
+
 }  // namespace
 }  // namespace kestrel

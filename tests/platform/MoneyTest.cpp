@@ -37,6 +37,9 @@ TEST(FormatMoney, HugeAndTinyAmountsUseTheScientificForm) {
   EXPECT_EQ(FormatMoney(123456789012345.0), blanks(1) + "123456789012345.00");
   EXPECT_EQ(FormatMoney(1234567890123456.0), blanks(1) + "1.23456789012346E15");
   EXPECT_EQ(FormatMoney(0.000001), blanks(10) + "1E-6.00");
+  // Two fees near the top of the range add up beyond it.
+  EXPECT_EQ(FormatMoney(1e308 + 1e308), blanks(1) + "INF.00");
+  EXPECT_EQ(FormatMoney(-1e308 - 1e308), blanks(10) + "-INF.00");
 }
 
 TEST(ReadAmount, AcceptsBlanksSignDecimalsAndExponent) {

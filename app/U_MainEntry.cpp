@@ -1,0 +1,255 @@
+// Recipient and fee entry in the main window: the fee fields with their total,
+// restricted delivery, the default fees, Clear and Paste of the recipient, the
+// four-line recipient memo, and the edited and printed looks of the fields.
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <algorithm>
+
+#include "app/FeeRules.h"
+#include "app/FormLook.h"
+#include "app/RecipientPaste.h"
+#include "app/U_Main.h"
+#include "platform/AnsiText.h"
+#include "platform/CommandRunner.h"
+#include "platform/MaskedEdit.h"
+#include "platform/MemoLines.h"
+#include "platform/Money.h"
+#include "platform/Settings.h"
+#include "platform/UserInteraction.h"
+
+namespace kestrel {
+
+namespace {
+
+// The recipient memo holds at most this many displayed lines, wrapped parts
+// of a long line included: the printed form has room for no more.
+constexpr int kMemoLines = 4;
+
+const QString kNoLineOnClipboard = QStringLiteral(
+    "The text on the clipboard holds no complete line, so no address could be pasted. Copy "
+    "the address again, including the end of its last line.");
+
+// Leaving a field is a move of the focus inside the window. Another window
+// coming to the front (a message box or dialog among them) or a menu opening
+// is not the user leaving the field.
+bool leavesWithinWindow(const QFocusEvent& event) {
+  switch (event.reason()) {
+    case Qt::ActiveWindowFocusReason:
+    case Qt::PopupFocusReason:
+    case Qt::MenuBarFocusReason:
+      return false;
+    default:
+      return true;
+  }
+}
+
+std::string trimmedText(const QLineEdit* field) {
+  return toAnsi(field->text().trimmed());
+}
+
+}  // namespace
+
+void TF_Main::connectEntryRules() {
+  for (QObject* left : {static_cast<QObject*>(editPostage), static_cast<QObject*>(editCertFee),
+                        static_cast<QObject*>(editRestricted), static_cast<QObject*>(editReturn),
+                        static_cast<QObject*>(cbRestricted), static_cast<QObject*>(memoAddress)})
+    left->installEventFilter(this);
+
+  // Every change of these texts, typed or made by the program, makes the
+  // mailer one that is being edited again.
+  for (QLineEdit* field : {editPostage, editCertFee, editRestricted, editReturn, editRe,
+                           editComment, editCity, editState, static_cast<QLineEdit*>(editZip)})
+    connect(field, &QLineEdit::textChanged, this, &TF_Main::editPostageChange);
+  connect(memoAddress, &QPlainTextEdit::textChanged, this, &TF_Main::memoAddressChange);
+  // Ticked by the user or by the program alike.
+  connect(cbRestricted, &QCheckBox::toggled, this, &TF_Main::cbRestrictedClick);
+
+  connect(btnPaste, &QPushButton::clicked, this, &TF_Main::btnPasteClick);
+  connect(btnClear, &QPushButton::clicked, this, &TF_Main::btnClearClick);
+  connect(SaveValues1, &QAction::triggered, this, &TF_Main::SaveValues1Click);
+}
+
+bool TF_Main::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusOut && leavesWithinWindow(*static_cast<QFocusEvent*>(event))) {
+    if (watched == editPostage)
+      editPostageExit();
+    else if (watched == editCertFee)
+      editCertFeeExit();
+    else if (watched == editRestricted)
+      editRestrictedExit();
+    else if (watched == editReturn)
+      editReturnExit();
+    else if (watched == cbRestricted)
+      ShowEditedState();
+    else if (watched == memoAddress)
+      memoAddressExit();
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- Fees ----
+
+QString TF_Main::NormalizeFee(const QString& text) {
+  // The fields in the order they are added up; the one being normalised
+  // still holds its old text here.
+  const double total = FeeTotal({toAnsi(editPostage->text()), toAnsi(editCertFee->text()),
+                                 toAnsi(editRestricted->text()), toAnsi(editReturn->text())});
+  editTotal->setText(fromAnsi(FormatMoney(total)));
+  return fromAnsi(NormalizedFeeText(toAnsi(text)));
+}
+
+void TF_Main::fillFeeFields() {
+  const SettingsRecord& settings = Settings();
+  editPostage->setText(NormalizeFee(fromAnsi(settings.Postage)));
+  editCertFee->setText(NormalizeFee(fromAnsi(settings.CertFee)));
+  editReturn->setText(NormalizeFee(fromAnsi(settings.Return)));
+  // The fields were added up while they filled; once more with all of them.
+  editPostageExit();
+}
+
+void TF_Main::leaveFeeField(QLineEdit* field) {
+  field->setText(NormalizeFee(field->text()));
+}
+
+void TF_Main::editPostageExit() {
+  leaveFeeField(editPostage);
+}
+
+void TF_Main::editCertFeeExit() {
+  leaveFeeField(editCertFee);
+}
+
+void TF_Main::editRestrictedExit() {
+  leaveFeeField(editRestricted);
+}
+
+void TF_Main::editReturnExit() {
+  leaveFeeField(editReturn);
+}
+
+void TF_Main::editPostageChange() {
+  ShowEditedState();
+}
+
+void TF_Main::cbRestrictedClick() {
+  const bool ticked = cbRestricted->isChecked();
+  lblRestricted->setEnabled(ticked);
+  editRestricted->setEnabled(ticked);
+  editRestricted->setText(ticked ? fromAnsi(Settings().Restricted) : QString());
+  editRestrictedExit();
+}
+
+void TF_Main::SaveValues1Click() {
+  SettingsRecord& settings = Settings();
+  settings.Postage = trimmedText(editPostage);
+  settings.CertFee = trimmedText(editCertFee);
+  settings.Return = trimmedText(editReturn);
+  // A restricted-delivery field that is blank (unticked, or never ticked)
+  // keeps the stored default for the next time the box is ticked.
+  if (std::string restricted = trimmedText(editRestricted); !restricted.empty())
+    settings.Restricted = std::move(restricted);
+}
+
+// ---- Recipient ----
+
+void TF_Main::btnClearClick() {
+  memoAddress->clear();
+  replaceDisplayedLine(*memoAddress, 0, QStringLiteral(" "));
+  editCity->clear();
+  editState->clear();
+  editZip->clear();  // reads "     -    " again
+}
+
+void TF_Main::btnPasteClick() {
+  runCommand([this] {
+    btnClearClick();
+    const QString clipboard = QGuiApplication::clipboard()->text();
+    if (clipboard.isEmpty()) return;
+    const std::vector<std::string> lines = SplitClipboardLines(toAnsi(clipboard));
+    if (lines.empty()) {
+      showError(kNoLineOnClipboard);
+      return;
+    }
+
+    const CityLineParts parts = ParseCityLine(lines.back());
+    editCity->setText(fromAnsi(parts.city));
+    editState->setText(fromAnsi(parts.state));
+    editZip->setMaskedText(fromAnsi(parts.zip));
+
+    // The lines before the city line are written over the memo's lines from
+    // the top, each but the fourth with a line break; lines beyond the fourth
+    // are dropped. After Clear the memo ends up holding the pasted lines, with
+    // one empty line below when there are fewer than four.
+    const std::size_t recipientLines =
+        std::min<std::size_t>(lines.size() - 1, static_cast<std::size_t>(kMemoLines));
+    for (std::size_t i = 0; i < recipientLines; ++i) {
+      QString line = fromAnsi(lines[i]);
+      if (i + 1 < static_cast<std::size_t>(kMemoLines)) line += QLatin1Char('\n');
+      replaceDisplayedLine(*memoAddress, static_cast<int>(i), line);
+    }
+  });
+}
+
+void TF_Main::memoAddressChange() {
+  ShowEditedState();
+  if (m_limitingMemo) return;
+  // Whatever reaches a fifth line, by Enter, by wrapping or by the program,
+  // is deleted at once with its text.
+  m_limitingMemo = true;
+  limitDisplayedLines(*memoAddress, kMemoLines);
+  m_limitingMemo = false;
+}
+
+void TF_Main::memoAddressExit() {
+  // Each of the first four lines is written back in place with its own text:
+  // no character changes, but every rewrite of a line that holds text counts
+  // as a change of the memo. Only that effect is applied, so that the cursor
+  // and the undo history stay as the user left them.
+  const QList<DisplayedLine> lines = displayedLines(*memoAddress);
+  const auto firstLines = lines.begin() + std::min<qsizetype>(lines.size(), kMemoLines);
+  if (std::any_of(lines.begin(), firstLines,
+                  [](const DisplayedLine& line) { return !line.text.isEmpty(); }))
+    memoAddressChange();
+}
+
+// ---- Visual state ----
+
+QList<QWidget*> TF_Main::stateFields() const {
+  // The database-mode fields join these once database mode is connected.
+  return {editPostage, editCertFee, editRestricted, editReturn, editTotal, editRe,
+          editComment, memoAddress, editCity,       editState,  editZip};
+}
+
+void TF_Main::paintStateFields(const QColor& colour) {
+  for (QWidget* field : stateFields()) {
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, colour);
+    field->setPalette(palette);
+  }
+}
+
+void TF_Main::ShowEditedState() {
+  m_printed = false;
+  paintStateFields(formLook::editedFieldColour());
+  btnPrint->setEnabled(m_printCommandConnected);
+}
+
+void TF_Main::ShowPrintedState() {
+  m_printed = true;
+  paintStateFields(formLook::printedFieldColour());
+  btnPrint->setEnabled(false);
+}
+
+void TF_Main::setPrintCommandConnected(bool connected) {
+  m_printCommandConnected = connected;
+  btnPrint->setEnabled(connected && !m_printed);
+}
+
+}  // namespace kestrel

@@ -33,6 +33,7 @@
 #include "platform/ShellOpen.h"
 #include "platform/UserInteraction.h"
 #include "print/CurrentPrinter.h"
+#include "print/PrintBarCodesCommand.h"
 
 namespace kestrel {
 
@@ -264,6 +265,10 @@ void TF_Main::MIExtraLabelClick() {
     TF_ExtraLabel dialog(Settings(), this);
     ui().execDialog(dialog);
   });
+}
+
+void TF_Main::MIPrintBarCodesClick() {
+  runCommand([this] { PrintBarCodesCommand(this, Settings(), m_printFont); });
 }
 
 void TF_Main::MIExitClick() {

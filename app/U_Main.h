@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QMainWindow>
 #include <string>
 
@@ -76,6 +77,10 @@ class TF_Main : public QMainWindow {
   // nothing); connecting the command sets this, and from then on the visual
   // state decides. The state itself is switched either way.
   void setPrintCommandConnected(bool connected);
+
+  // The font the form printer prints with: the window's font for printing,
+  // "Arial" 8 points, regular, black.
+  const QFont& printFont() const { return m_printFont; }
 
   // ---- Controls (design names) ----
   QLabel* Image1 = nullptr;
@@ -181,6 +186,7 @@ class TF_Main : public QMainWindow {
   void MailerNumber1Click();
   void MIPrinterAlignmentClick();
   void MIExtraLabelClick();
+  void MIPrintBarCodesClick();
 
   // Recipient and fee entry.
   void editPostageExit();
@@ -234,6 +240,7 @@ class TF_Main : public QMainWindow {
   bool FormClose();
 
   TF_About* m_splash = nullptr;
+  QFont m_printFont{QStringLiteral("Arial"), 8};
   bool FirstShow = false;
   bool m_showQueued = false;
   bool m_printed = false;

@@ -258,9 +258,9 @@ void TF_Main::createMenus() {
   Help1->addSeparator();
   miAbout = item(Help1, "miAbout", QStringLiteral("&About"));
 
-  awaitingCommand({MIReadWriteToDB, MIPrint, MIMassPrint, MIPrintBarCodes, MIImport, MIExport,
-                   miPrintFull, miPrintShort, miPreviewFull, miPreviewShort, ClearReport1,
-                   MIByMailerNumber, MIByName, MIByDate, MIByZipCode});
+  awaitingCommand({MIReadWriteToDB, MIPrint, MIMassPrint, MIImport, MIExport, miPrintFull,
+                   miPrintShort, miPreviewFull, miPreviewShort, ClearReport1, MIByMailerNumber,
+                   MIByName, MIByDate, MIByZipCode});
 
   connect(MIExit, &QAction::triggered, this, &TF_Main::MIExitClick);
   connect(YourNameAddress1, &QAction::triggered, this, &TF_Main::YourNameAddress1Click);
@@ -269,6 +269,7 @@ void TF_Main::createMenus() {
   connect(MailerNumber1, &QAction::triggered, this, &TF_Main::MailerNumber1Click);
   connect(MIPrinterAlignment, &QAction::triggered, this, &TF_Main::MIPrinterAlignmentClick);
   connect(MIExtraLabel, &QAction::triggered, this, &TF_Main::MIExtraLabelClick);
+  connect(MIPrintBarCodes, &QAction::triggered, this, &TF_Main::MIPrintBarCodesClick);
   connect(PrintBarCodeMI, &QAction::triggered, this, &TF_Main::PrintBarCodeMIClick);
   connect(DontPrintBarCodeMI, &QAction::triggered, this, &TF_Main::DontPrintBarCodeMIClick);
   connect(TrackItem1, &QAction::triggered, this, &TF_Main::TrackItem1Click);

@@ -362,7 +362,7 @@ TEST_F(MainWindowTest, MenusHoldEveryItemInOrderWithItsAccessKey) {
       {"File1/-", "-", true},
       {"File1/MIPrint", "&Print", false},
       {"File1/MIMassPrint", "&Mass Print", false},
-      {"File1/MIPrintBarCodes", "Print &Bar Codes", false},
+      {"File1/MIPrintBarCodes", "Print &Bar Codes", true},
       {"File1/-", "-", true},
       {"File1/MIExit", "&Exit", true},
       {"Options1", "&Options", true},

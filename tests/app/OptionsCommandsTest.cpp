@@ -81,6 +81,23 @@ TEST_F(OptionsCommandsTest, UnreadableSerialReachesTheGeneralErrorDisplay) {
   EXPECT_TRUE(window.isVisible());  // the program keeps running
 }
 
+TEST_F(OptionsCommandsTest, PrintBarCodesAsksFirstAndACancelledDialogRestoresTheSerial) {
+  TF_Main& window =
+      startWith("[Values]\r\nPrintBarCode=1\r\nCustID=123456789\r\nSerialNum=0000041\r\n");
+  m_user.answerMessage(UserInteraction::Answer::Yes);
+  QString dialogName;
+  m_user.answerDialog([&](QDialog& dialog) {
+    dialogName = dialog.objectName();
+    EXPECT_EQ(Settings().SerialNum, "0000042");  // the dialog starts at the next number
+    return int(QDialog::Rejected);
+  });
+  window.MIPrintBarCodes->trigger();
+  ASSERT_EQ(m_user.questions().size(), 2u);
+  EXPECT_EQ(m_user.questions()[0].icon, UserInteraction::Icon::Question);
+  EXPECT_EQ(dialogName, "TF_PrintBarCode");
+  EXPECT_EQ(Settings().SerialNum, "0000041");
+}
+
 TEST_F(OptionsCommandsTest, PrintOptionDialogsChangeTheSettingsThatReachTheFile) {
   TF_Main& window = startWith("[Print Align]\r\nLeftRight=1500\r\n");
 

@@ -18,6 +18,8 @@ packages=(
   libdbd-xbase-perl libzint-dev libzxing-dev poppler-utils
   # formatting
   clang-format
+  # a locale with "," as decimal separator, for the tests that amounts ignore it
+  locales-all
 )
 
 missing=()

@@ -156,7 +156,7 @@ void MdxWriter::addChild(std::size_t index, const unsigned char* highestKey, std
 void MdxWriter::add(const unsigned char* key, std::uint32_t recNo) {
   if (!m_begun || m_added == m_expected)
     throw std::logic_error("MdxWriter: more entries than announced");
-  if (m_added > 0 && m_key.compareEntries(m_previous.data(), m_previousRecNo, key, recNo) > 0)
+  if (m_added > 0 && m_key.compareEntries(m_previous.data(), m_previousRecNo, key, recNo) >= 0)
     throw std::logic_error("MdxWriter: entries out of order");
   std::memcpy(m_previous.data(), key, m_key.length());
   m_previousRecNo = recNo;

@@ -25,8 +25,7 @@ ExternalSort::ExternalSort(const IndexKey& key, std::size_t memoryBudget, std::s
     : m_key(key),
       m_entrySize(key.length() + 4),
       m_budget(memoryBudget),
-      m_capacity(
-          std::max(kMinEntriesInMemory, memoryBudget / (m_entrySize + sizeof(std::uint32_t)))),
+      m_capacity(std::max(kMinEntriesInMemory, memoryBudget / (m_entrySize + sizeof(Item)))),
       m_tempFolder(std::move(tempFolder)),
       m_current(m_entrySize) {}
 
@@ -46,7 +45,7 @@ void ExternalSort::add(const unsigned char* key, std::uint32_t recNo) {
   m_buffer.resize(at + m_entrySize);
   std::memcpy(m_buffer.data() + at, key, m_key.length());
   mdx::putLe32(m_buffer.data() + at + m_key.length(), recNo);
-  m_order.push_back(static_cast<std::uint32_t>(m_order.size()));
+  m_order.push_back(Item{m_key.sortPrefix(key), static_cast<std::uint32_t>(m_order.size())});
   ++m_total;
 }
 
@@ -58,8 +57,9 @@ bool ExternalSort::runAfter(std::size_t a, std::size_t b) const {
 void ExternalSort::sortBuffer() {
   const unsigned char* base = m_buffer.data();
   const std::size_t size = m_entrySize;
-  std::sort(m_order.begin(), m_order.end(), [&](std::uint32_t x, std::uint32_t y) {
-    return less(base + x * size, base + y * size);
+  std::sort(m_order.begin(), m_order.end(), [&](const Item& x, const Item& y) {
+    if (x.prefix != y.prefix) return x.prefix < y.prefix;
+    return less(base + std::size_t{x.index} * size, base + std::size_t{y.index} * size);
   });
 }
 
@@ -94,8 +94,8 @@ void ExternalSort::spillRun() {
   run.remaining = m_order.size();
   std::vector<unsigned char> chunk;
   chunk.reserve(kWriteChunk + m_entrySize);
-  for (std::uint32_t index : m_order) {
-    const unsigned char* entry = m_buffer.data() + static_cast<std::size_t>(index) * m_entrySize;
+  for (const Item& item : m_order) {
+    const unsigned char* entry = m_buffer.data() + std::size_t{item.index} * m_entrySize;
     chunk.insert(chunk.end(), entry, entry + m_entrySize);
     if (chunk.size() >= kWriteChunk) {
       writeAll(chunk.data(), chunk.size());
@@ -140,7 +140,7 @@ void ExternalSort::finish() {
   if (!m_order.empty()) spillRun();
   // The in-memory buffer is free now; its budget is shared by the runs.
   std::vector<unsigned char>().swap(m_buffer);
-  std::vector<std::uint32_t>().swap(m_order);
+  std::vector<Item>().swap(m_order);
   const std::size_t perRun =
       std::max(kMinEntriesPerRead, m_budget / m_runs.size() / m_entrySize) * m_entrySize;
   auto greater = [this](std::size_t a, std::size_t b) { return runAfter(a, b); };
@@ -157,7 +157,7 @@ bool ExternalSort::next(const unsigned char*& key, std::uint32_t& recNo) {
   const std::size_t k = m_key.length();
   if (m_runs.empty()) {
     if (m_next >= m_order.size()) return false;
-    key = m_buffer.data() + static_cast<std::size_t>(m_order[m_next++]) * m_entrySize;
+    key = m_buffer.data() + std::size_t{m_order[m_next++].index} * m_entrySize;
     recNo = mdx::getLe32(key + k);
     return true;
   }

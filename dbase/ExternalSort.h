@@ -64,7 +64,14 @@ class ExternalSort {
   std::string m_tempFolder;
 
   std::vector<unsigned char> m_buffer;
-  std::vector<std::uint32_t> m_order;  // entry indexes in sorted order
+  // An entry's place in the buffer with the leading bytes of its key in an
+  // order-preserving form, so that most comparisons of the in-memory sort
+  // never touch the scattered entries themselves.
+  struct Item {
+    std::uint64_t prefix;
+    std::uint32_t index;
+  };
+  std::vector<Item> m_order;  // sorted by sortBuffer()
   std::uint64_t m_total = 0;
   bool m_finished = false;
   std::size_t m_next = 0;  // in-memory output position

@@ -93,6 +93,33 @@ int IndexKey::compare(const unsigned char* a, const unsigned char* b) const {
   return 0;
 }
 
+std::uint64_t IndexKey::sortPrefix(const unsigned char* key) const {
+  switch (m_type) {
+    case KeyType::Character: {
+      // The first 8 bytes, big-endian.
+      std::uint64_t prefix = 0;
+      for (std::size_t i = 0; i < 8; ++i) prefix = (prefix << 8) | (i < m_length ? key[i] : 0);
+      return prefix;
+    }
+    case KeyType::Date: {
+      // IEEE order as unsigned order: negatives reversed, positives above them.
+      const auto bits = std::bit_cast<std::uint64_t>(decodeDate(key));
+      return (bits >> 63) ? ~bits : bits | (std::uint64_t{1} << 63);
+    }
+    case KeyType::Numeric: {
+      // Sign class in the top bits, then exponent and the first 12 digits;
+      // for negatives the magnitude is inverted.
+      const int sign = numericSign(key);
+      if (sign == 0) return std::uint64_t{1} << 62;
+      std::uint64_t magnitude = key[0];
+      for (std::size_t i = 0; i < 6; ++i) magnitude = (magnitude << 8) | key[kMantissa + i];
+      if (sign < 0) return ~magnitude & ((std::uint64_t{1} << 56) - 1);
+      return (std::uint64_t{2} << 62) | magnitude;
+    }
+  }
+  return 0;
+}
+
 double IndexKey::julianDay(int year, int month, int day) {
   // Proleptic Gregorian calendar to Julian day number (Fliegel and Van
   // Flandern), in integers so that no rounding can creep in.

@@ -47,6 +47,10 @@ class IndexKey {
     return recA < recB ? -1 : (recA > recB ? 1 : 0);
   }
 
+  // A number whose order agrees with compare(): a smaller prefix means a
+  // smaller key; equal prefixes say nothing, compare() must decide.
+  std::uint64_t sortPrefix(const unsigned char* key) const;
+
   // The encodings, for callers and tests that work on single values.
   static double julianDay(int year, int month, int day);
   static void encodeDate(std::string_view yyyymmdd, unsigned char* out);

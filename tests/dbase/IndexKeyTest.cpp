@@ -85,6 +85,10 @@ TEST(IndexKey, NumericOrderIsTheOrderOfTheValues) {
     for (const auto& [y, ky] : values) {
       const int expected = x < y ? -1 : (x > y ? 1 : 0);
       EXPECT_EQ(key.compare(kx.data(), ky.data()), expected) << x << " vs " << y;
+      // The sort's shortcut never contradicts the full comparison.
+      if (key.sortPrefix(kx.data()) < key.sortPrefix(ky.data())) {
+        EXPECT_EQ(expected, -1) << x << " vs " << y;
+      }
     }
 }
 
@@ -98,6 +102,7 @@ TEST(IndexKey, CharacterAndDateOrder) {
     text.encode(ordered[i], a.data());
     text.encode(ordered[i + 1], b.data());
     EXPECT_LT(text.compare(a.data(), b.data()), 0) << i;
+    EXPECT_LE(text.sortPrefix(a.data()), text.sortPrefix(b.data())) << i;
   }
   // Short text is padded with blanks, long text cut to the key length.
   text.encode("AB", a.data());
@@ -114,6 +119,8 @@ TEST(IndexKey, CharacterAndDateOrder) {
   date.encode("        ", blank.data());
   EXPECT_LT(date.compare(d1.data(), d2.data()), 0);
   EXPECT_LT(date.compare(d2.data(), blank.data()), 0);
+  EXPECT_LT(date.sortPrefix(d1.data()), date.sortPrefix(d2.data()));
+  EXPECT_LT(date.sortPrefix(d2.data()), date.sortPrefix(blank.data()));
 }
 
 TEST(IndexKey, FieldTypesAndKeyLengths) {

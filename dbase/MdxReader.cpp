@@ -182,6 +182,16 @@ void MdxReader::settle() {
 }
 
 void MdxReader::First() {
+  if (m_fd >= 0) {
+    // The index may have grown and got a new root since the last walk
+    // (an append through MdxUpdater on the same file).
+    struct stat st {};
+    if (::fstat(m_fd, &st) != 0) throw IndexError::fromErrno(errno, m_path + " [ReadIndex]");
+    m_fileSize = static_cast<std::uint64_t>(st.st_size);
+    unsigned char root[4];
+    readAt(mdx::pageOffset(m_entry.headerPage) + mdx::kThRootPage, root, sizeof root);
+    m_tag.rootPage = mdx::getLe32(root);
+  }
   m_stack.clear();
   m_visited.assign(static_cast<std::size_t>(m_fileSize / mdx::kNodeSize + 1), false);
   m_havePrevious = false;

@@ -36,7 +36,8 @@ class MdxReader {
   const mdx::MdxTagHeader& tagHeader() const { return m_tag; }
   const IndexKey& key() const { return m_key; }
 
-  // To the smallest entry; Eof() at once for an empty tag.
+  // To the smallest entry; Eof() at once for an empty tag. Each call starts
+  // from the tag's current root, so a walk after an update sees it.
   void First();
   // To the next entry; Eof() after the last. Requires: !Eof().
   void Next();

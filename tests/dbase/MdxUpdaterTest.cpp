@@ -54,6 +54,8 @@ TEST(MdxUpdater, AppendsGrowTheTreeThroughSplitsToThreeLevels) {
   auto entries = test::keysOf(key, texts);
   test::buildIndex(path, key, entries);
 
+  // A reader opened before the updates sees them on its next walk.
+  MdxReader early(path);
   MdxUpdater updater(path, "DUMMY_TAG");
   std::mt19937 random(3);
   std::string k(30, ' ');
@@ -65,6 +67,9 @@ TEST(MdxUpdater, AppendsGrowTheTreeThroughSplitsToThreeLevels) {
   }
   expectIndexHolds(path, key, entries);
   EXPECT_EQ(depthOf(path), 3u);
+  std::size_t seen = 0;
+  for (early.First(); !early.Eof(); early.Next()) ++seen;
+  EXPECT_EQ(seen, entries.size());
 }
 
 TEST(MdxUpdater, InsertsAnywhereAndRewritesKeepTheOrder) {

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <stdexcept>
 
 #include "dbase/IndexError.h"
 #include "dbase/MdxFormat.h"
@@ -25,7 +26,8 @@ ExternalSort::ExternalSort(const IndexKey& key, std::size_t memoryBudget, std::s
     : m_key(key),
       m_entrySize(key.length() + 4),
       m_budget(memoryBudget),
-      m_capacity(std::max(kMinEntriesInMemory, memoryBudget / (m_entrySize + sizeof(Item)))),
+      m_capacity(std::clamp<std::size_t>(memoryBudget / (m_entrySize + sizeof(Item)),
+                                         kMinEntriesInMemory, UINT32_MAX)),
       m_tempFolder(std::move(tempFolder)),
       m_current(m_entrySize) {}
 
@@ -39,6 +41,7 @@ bool ExternalSort::less(const unsigned char* a, const unsigned char* b) const {
 }
 
 void ExternalSort::add(const unsigned char* key, std::uint32_t recNo) {
+  if (m_finished) throw std::logic_error("ExternalSort: add after finish");
   if (m_order.size() == m_capacity) spillRun();
   if (m_buffer.empty()) m_buffer.reserve(std::min<std::size_t>(m_capacity, 1 << 20) * m_entrySize);
   const std::size_t at = m_buffer.size();
@@ -154,6 +157,7 @@ void ExternalSort::finish() {
 }
 
 bool ExternalSort::next(const unsigned char*& key, std::uint32_t& recNo) {
+  if (!m_finished) throw std::logic_error("ExternalSort: next before finish");
   const std::size_t k = m_key.length();
   if (m_runs.empty()) {
     if (m_next >= m_order.size()) return false;

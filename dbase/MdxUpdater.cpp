@@ -120,6 +120,12 @@ std::vector<MdxUpdater::Node> MdxUpdater::descend(const unsigned char* key,
 }
 
 void MdxUpdater::insert(const unsigned char* key, std::uint32_t recNo) {
+  const std::uint64_t sizeBefore = m_fileSize;
+  insertEntry(key, recNo);
+  if (m_fileSize != sizeBefore) writeHeaderPageCount();
+}
+
+void MdxUpdater::insertEntry(const unsigned char* key, std::uint32_t recNo) {
   std::vector<Node> path = descend(key, recNo);
   const std::size_t k = m_key.length();
 
@@ -128,7 +134,9 @@ void MdxUpdater::insert(const unsigned char* key, std::uint32_t recNo) {
   std::size_t at = 0;
   while (at < leaf.count) {
     unsigned char* e = leaf.entry(at, m_entryLength);
-    if (m_key.compareEntries(e + 4, mdx::getLe32(e), key, recNo) > 0) break;
+    const int c = m_key.compareEntries(e + 4, mdx::getLe32(e), key, recNo);
+    if (c == 0) return;  // already there: the index holds each entry once
+    if (c > 0) break;
     ++at;
   }
   std::vector<unsigned char> item(m_entryLength, 0);
@@ -230,7 +238,6 @@ void MdxUpdater::setRoot(std::uint32_t page) {
   if (::pwrite(m_fd, bytes, 4,
                static_cast<off_t>(mdx::pageOffset(m_tagHeaderPage) + mdx::kThRootPage)) != 4)
     throw IndexError::fromErrno(errno, m_path + " [UpdateIndex]");
-  writeHeaderPageCount();
 }
 
 void MdxUpdater::writeHeaderPageCount() {

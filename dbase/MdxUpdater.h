@@ -31,7 +31,8 @@ class MdxUpdater {
 
   const IndexKey& key() const { return m_key; }
 
-  // Requires: key has key().length() bytes; (key, recNo) not in the tag yet.
+  // Requires: key has key().length() bytes. An entry already in the tag is
+  // left as it is.
   void insert(const unsigned char* key, std::uint32_t recNo);
   // Removes the entry; IndexError 222 when it is not there.
   void remove(const unsigned char* key, std::uint32_t recNo);
@@ -49,6 +50,7 @@ class MdxUpdater {
     }
   };
 
+  void insertEntry(const unsigned char* key, std::uint32_t recNo);
   Node readNode(std::uint32_t page) const;
   void writeNode(const Node& node);
   std::uint32_t allocatePage();

@@ -65,8 +65,13 @@ TEST(MdxUpdater, AppendsGrowTheTreeThroughSplitsToThreeLevels) {
     updater.insert(bytesOf(k), recNo);
     entries.emplace_back(k, recNo);
   }
+  // Inserting an entry that is there already changes nothing.
+  updater.insert(bytesOf(entries[70].first), entries[70].second);
   expectIndexHolds(path, key, entries);
   EXPECT_EQ(depthOf(path), 3u);
+  // New nodes lie past the tag header; the header counts every page in use.
+  const auto bytes = test::readFile(path);
+  EXPECT_EQ(bytes[32] | (bytes[33] << 8) | (bytes[34] << 16), bytes.size() / 512);
   std::size_t seen = 0;
   for (early.First(); !early.Eof(); early.Next()) ++seen;
   EXPECT_EQ(seen, entries.size());

@@ -19,6 +19,8 @@ namespace {
 constexpr std::size_t kMinEntriesPerRead = 16;
 constexpr std::size_t kMinEntriesInMemory = 2;
 constexpr std::size_t kWriteChunk = 1 << 16;
+// Items sorted at a time before the pieces are merged (1 MiB of items).
+constexpr std::size_t kCacheChunk = 1 << 16;
 const char* const kOperation = " [MakeIndex sort]";
 }  // namespace
 
@@ -26,7 +28,7 @@ ExternalSort::ExternalSort(const IndexKey& key, std::size_t memoryBudget, std::s
     : m_key(key),
       m_entrySize(key.length() + 4),
       m_budget(memoryBudget),
-      m_capacity(std::clamp<std::size_t>(memoryBudget / (m_entrySize + sizeof(Item)),
+      m_capacity(std::clamp<std::size_t>(memoryBudget / (2 * m_entrySize + sizeof(Item)),
                                          kMinEntriesInMemory, UINT32_MAX)),
       m_tempFolder(std::move(tempFolder)),
       m_current(m_entrySize) {}
@@ -52,18 +54,56 @@ void ExternalSort::add(const unsigned char* key, std::uint32_t recNo) {
   ++m_total;
 }
 
-bool ExternalSort::runAfter(std::size_t a, std::size_t b) const {
-  return less(m_runs[b].buffer.data() + m_runs[b].position,
-              m_runs[a].buffer.data() + m_runs[a].position);
-}
-
-void ExternalSort::sortBuffer() {
+std::vector<ExternalSort::Run> ExternalSort::sortPieces() {
   const unsigned char* base = m_buffer.data();
   const std::size_t size = m_entrySize;
-  std::sort(m_order.begin(), m_order.end(), [&](const Item& x, const Item& y) {
+  const auto before = [&](const Item& x, const Item& y) {
     if (x.prefix != y.prefix) return x.prefix < y.prefix;
     return less(base + std::size_t{x.index} * size, base + std::size_t{y.index} * size);
+  };
+  // Each piece is sorted while its items stay in the processor's cache and
+  // then copied out in order, so that the merge reads entries sequentially.
+  m_sorted.resize(m_order.size() * size);
+  std::vector<Run> pieces;
+  for (std::size_t at = 0; at < m_order.size(); at += kCacheChunk) {
+    const std::size_t end = std::min(m_order.size(), at + kCacheChunk);
+    std::sort(m_order.begin() + static_cast<std::ptrdiff_t>(at),
+              m_order.begin() + static_cast<std::ptrdiff_t>(end), before);
+    for (std::size_t i = at; i < end; ++i)
+      std::memcpy(m_sorted.data() + i * size, base + std::size_t{m_order[i].index} * size, size);
+    Run piece;
+    piece.data = m_sorted.data() + at * size;
+    piece.filled = (end - at) * size;
+    pieces.push_back(std::move(piece));
+  }
+  m_buffer.clear();
+  m_order.clear();
+  return pieces;
+}
+
+void ExternalSort::startMerge(std::vector<Run>& runs, std::vector<std::size_t>& heap) {
+  heap.clear();
+  for (std::size_t r = 0; r < runs.size(); ++r)
+    if (runs[r].position < runs[r].filled || refill(runs[r])) heap.push_back(r);
+  std::make_heap(heap.begin(), heap.end(), [&](std::size_t a, std::size_t b) {
+    return less(runs[b].data + runs[b].position, runs[a].data + runs[a].position);
   });
+}
+
+bool ExternalSort::pop(std::vector<Run>& runs, std::vector<std::size_t>& heap, unsigned char* out) {
+  if (heap.empty()) return false;
+  const auto after = [&](std::size_t a, std::size_t b) {
+    return less(runs[b].data + runs[b].position, runs[a].data + runs[a].position);
+  };
+  std::pop_heap(heap.begin(), heap.end(), after);
+  Run& run = runs[heap.back()];
+  std::memcpy(out, run.data + run.position, m_entrySize);
+  run.position += m_entrySize;
+  if (run.position < run.filled || refill(run))
+    std::push_heap(heap.begin(), heap.end(), after);
+  else
+    heap.pop_back();
+  return true;
 }
 
 void ExternalSort::openTempFile() {
@@ -91,24 +131,24 @@ void ExternalSort::writeAll(const unsigned char* data, std::size_t size) {
 
 void ExternalSort::spillRun() {
   if (m_fd < 0) openTempFile();
-  sortBuffer();
   Run run;
   run.offset = m_fileSize;
   run.remaining = m_order.size();
-  std::vector<unsigned char> chunk;
-  chunk.reserve(kWriteChunk + m_entrySize);
-  for (const Item& item : m_order) {
-    const unsigned char* entry = m_buffer.data() + std::size_t{item.index} * m_entrySize;
-    chunk.insert(chunk.end(), entry, entry + m_entrySize);
-    if (chunk.size() >= kWriteChunk) {
-      writeAll(chunk.data(), chunk.size());
-      chunk.clear();
+  std::vector<Run> pieces = sortPieces();
+  std::vector<std::size_t> heap;
+  startMerge(pieces, heap);
+  std::vector<unsigned char> chunk(kWriteChunk / m_entrySize * m_entrySize + m_entrySize);
+  std::size_t filled = 0;
+  while (pop(pieces, heap, chunk.data() + filled)) {
+    filled += m_entrySize;
+    if (filled + m_entrySize > chunk.size()) {
+      writeAll(chunk.data(), filled);
+      filled = 0;
     }
   }
-  writeAll(chunk.data(), chunk.size());
+  writeAll(chunk.data(), filled);
   m_runs.push_back(std::move(run));
-  m_buffer.clear();
-  m_order.clear();
+  ++m_fileRuns;
 }
 
 bool ExternalSort::refill(Run& run) {
@@ -126,6 +166,7 @@ bool ExternalSort::refill(Run& run) {
       throw IndexError::fromErrno(n < 0 ? errno : EIO, "temporary file" + std::string(kOperation));
     done += static_cast<std::size_t>(n);
   }
+  run.data = run.buffer.data();
   run.offset += bytes;
   run.remaining -= entries;
   run.position = 0;
@@ -136,49 +177,27 @@ bool ExternalSort::refill(Run& run) {
 void ExternalSort::finish() {
   if (m_finished) return;
   m_finished = true;
-  if (m_runs.empty()) {
-    sortBuffer();
-    return;
+  if (m_fileRuns == 0) {
+    // Everything fitted: the sorted pieces are merged straight out of memory.
+    m_runs = sortPieces();
+  } else {
+    if (!m_order.empty()) spillRun();
+    // The in-memory buffers are free now; their budget is shared by the runs.
+    std::vector<unsigned char>().swap(m_buffer);
+    std::vector<unsigned char>().swap(m_sorted);
+    std::vector<Item>().swap(m_order);
+    const std::size_t perRun =
+        std::max(kMinEntriesPerRead, m_budget / m_runs.size() / m_entrySize) * m_entrySize;
+    for (Run& run : m_runs) run.buffer.resize(perRun);
   }
-  if (!m_order.empty()) spillRun();
-  // The in-memory buffer is free now; its budget is shared by the runs.
-  std::vector<unsigned char>().swap(m_buffer);
-  std::vector<Item>().swap(m_order);
-  const std::size_t perRun =
-      std::max(kMinEntriesPerRead, m_budget / m_runs.size() / m_entrySize) * m_entrySize;
-  auto greater = [this](std::size_t a, std::size_t b) { return runAfter(a, b); };
-  for (std::size_t r = 0; r < m_runs.size(); ++r) {
-    m_runs[r].buffer.resize(perRun);
-    if (refill(m_runs[r])) {
-      m_heap.push_back(r);
-      std::push_heap(m_heap.begin(), m_heap.end(), greater);
-    }
-  }
+  startMerge(m_runs, m_heap);
 }
 
 bool ExternalSort::next(const unsigned char*& key, std::uint32_t& recNo) {
   if (!m_finished) throw std::logic_error("ExternalSort: next before finish");
-  const std::size_t k = m_key.length();
-  if (m_runs.empty()) {
-    if (m_next >= m_order.size()) return false;
-    key = m_buffer.data() + std::size_t{m_order[m_next++].index} * m_entrySize;
-    recNo = mdx::getLe32(key + k);
-    return true;
-  }
-  if (m_heap.empty()) return false;
-  auto greater = [this](std::size_t a, std::size_t b) { return runAfter(a, b); };
-  std::pop_heap(m_heap.begin(), m_heap.end(), greater);
-  const std::size_t r = m_heap.back();
-  Run& run = m_runs[r];
-  std::memcpy(m_current.data(), run.buffer.data() + run.position, m_entrySize);
-  run.position += m_entrySize;
-  if (run.position < run.filled || refill(run)) {
-    std::push_heap(m_heap.begin(), m_heap.end(), greater);
-  } else {
-    m_heap.pop_back();
-  }
+  if (!pop(m_runs, m_heap, m_current.data())) return false;
   key = m_current.data();
-  recNo = mdx::getLe32(key + k);
+  recNo = mdx::getLe32(key + m_key.length());
   return true;
 }
 

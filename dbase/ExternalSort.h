@@ -14,13 +14,15 @@ namespace kestrel {
 // next() hands them out sorted. Pairs that fit in the budget are sorted in
 // memory; otherwise each full buffer is sorted and written as a run to one
 // temporary file, and finish() merges all runs in a single pass, so every
-// pair is written once and read once. The temporary file is unlinked as soon
+// pair is written once and read once. A buffer is sorted in cache-sized
+// pieces that are then merged, which is much faster than one sort over
+// entries scattered through a large buffer. The temporary file is unlinked as soon
 // as it is created: it disappears with the sorter, also after an error.
 class ExternalSort {
  public:
-  // memoryBudget: bytes for pairs and their order (a few pairs at least are
-  // always kept). tempFolder: where the run file goes; empty means the
-  // system's temporary folder.
+  // memoryBudget: bytes for the buffered pairs, which are held twice while
+  // a buffer is sorted (a few pairs at least are always kept). tempFolder:
+  // where the run file goes; empty means the system's temporary folder.
   ExternalSort(const IndexKey& key, std::size_t memoryBudget, std::string tempFolder = {});
   ~ExternalSort();
   ExternalSort(const ExternalSort&) = delete;
@@ -37,21 +39,33 @@ class ExternalSort {
 
   std::uint64_t size() const { return m_total; }
   // Runs written to the temporary file (0 when everything fitted in memory).
-  std::size_t runCount() const { return m_runs.size(); }
+  std::size_t runCount() const { return m_fileRuns; }
 
  private:
+  // A sorted sequence being merged: a piece of the in-memory buffer, or a
+  // run in the temporary file read a block at a time.
   struct Run {
-    std::uint64_t offset = 0;     // in the temporary file
-    std::uint64_t remaining = 0;  // entries not yet loaded into buffer
-    std::vector<unsigned char> buffer;
-    std::size_t position = 0;  // byte offset of the current entry in buffer
-    std::size_t filled = 0;    // bytes loaded in buffer
+    const unsigned char* data = nullptr;  // the block of entries at hand
+    std::size_t position = 0;             // byte offset of the current entry
+    std::size_t filled = 0;               // bytes in the block
+    std::uint64_t offset = 0;             // file runs: next unread byte
+    std::uint64_t remaining = 0;          // file runs: entries not yet read
+    std::vector<unsigned char> buffer;    // file runs: the block read
+  };
+  // An entry's place in the buffer with the leading bytes of its key in an
+  // order-preserving form, so that most comparisons of the in-memory sort
+  // never touch the entries themselves.
+  struct Item {
+    std::uint64_t prefix;
+    std::uint32_t index;
   };
 
   bool less(const unsigned char* a, const unsigned char* b) const;
-  // Heap order of the runs: true when run a's current entry sorts after b's.
-  bool runAfter(std::size_t a, std::size_t b) const;
-  void sortBuffer();
+  // Sorts the buffered entries into m_sorted as sorted pieces, one Run each.
+  std::vector<Run> sortPieces();
+  // Pops the smallest current entry of the runs on the heap into out.
+  bool pop(std::vector<Run>& runs, std::vector<std::size_t>& heap, unsigned char* out);
+  void startMerge(std::vector<Run>& runs, std::vector<std::size_t>& heap);
   void spillRun();
   bool refill(Run& run);
   void openTempFile();
@@ -63,23 +77,17 @@ class ExternalSort {
   std::size_t m_capacity;  // entries held in memory before a run is written
   std::string m_tempFolder;
 
-  std::vector<unsigned char> m_buffer;
-  // An entry's place in the buffer with the leading bytes of its key in an
-  // order-preserving form, so that most comparisons of the in-memory sort
-  // never touch the scattered entries themselves.
-  struct Item {
-    std::uint64_t prefix;
-    std::uint32_t index;
-  };
-  std::vector<Item> m_order;  // sorted by sortBuffer()
+  std::vector<unsigned char> m_buffer;  // entries in arrival order
+  std::vector<Item> m_order;
+  std::vector<unsigned char> m_sorted;  // entries in sorted pieces
   std::uint64_t m_total = 0;
   bool m_finished = false;
-  std::size_t m_next = 0;  // in-memory output position
 
   int m_fd = -1;
   std::uint64_t m_fileSize = 0;
-  std::vector<Run> m_runs;
-  std::vector<std::size_t> m_heap;  // run indexes, smallest current entry on top
+  std::size_t m_fileRuns = 0;
+  std::vector<Run> m_runs;  // being merged for next()
+  std::vector<std::size_t> m_heap;
   std::vector<unsigned char> m_current;
 };
 

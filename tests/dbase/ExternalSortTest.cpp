@@ -25,10 +25,12 @@ bool folderEmpty(const std::filesystem::path& folder) {
   return std::filesystem::directory_iterator(folder) == std::filesystem::directory_iterator();
 }
 
-TEST(ExternalSort, ManyKeysInATinyBudgetMergeFromTemporaryRuns) {
-  // 300,000 six-byte keys with many duplicates, 64 KiB of memory: about
-  // 4,700 pairs per run, some 60 runs merged in one pass.
-  constexpr std::size_t kCount = 300000;
+TEST(ExternalSort, ManyKeysSortInMemoryOrThroughTemporaryRuns) {
+  // 250,000 six-byte keys with many duplicates. 64 KiB of memory: about
+  // 2,000 pairs per run, over a hundred runs merged in one pass; 4 MiB: a
+  // few runs each sorted in several cache-sized pieces; 64 MiB: everything
+  // in memory, in pieces.
+  constexpr std::size_t kCount = 250000;
   const IndexKey key(KeyType::Character, 6);
   std::mt19937 random(5);
   std::vector<Entry> input;
@@ -36,25 +38,31 @@ TEST(ExternalSort, ManyKeysInATinyBudgetMergeFromTemporaryRuns) {
   for (std::uint32_t r = 1; r <= kCount; ++r) {
     std::string k(6, ' ');
     const auto v = random() % 50000;
-    for (int i = 0; i < 5; ++i)
-      k[static_cast<std::size_t>(i)] = static_cast<char>('0' + (v >> (3 * i)) % 8);
+    for (std::size_t i = 0; i < 5; ++i) k[i] = static_cast<char>('0' + (v >> (3 * i)) % 8);
     k[5] = static_cast<char>(random() % 2 ? 0xE1 : 'a');
     input.emplace_back(k, r);
   }
   std::shuffle(input.begin(), input.end(), random);
+  std::vector<Entry> expected = input;
+  std::sort(expected.begin(), expected.end());  // unsigned bytes, then record number
 
-  test::TempFolder folder;
-  ExternalSort sort(key, 64 * 1024, folder.path().string());
-  for (const auto& [k, r] : input) sort.add(reinterpret_cast<const unsigned char*>(k.data()), r);
-  // The run file is unlinked as soon as it exists.
-  EXPECT_TRUE(folderEmpty(folder.path()));
-  sort.finish();
-  EXPECT_GT(sort.runCount(), 30u);
-  EXPECT_EQ(sort.size(), kCount);
-
-  std::sort(input.begin(), input.end());  // unsigned bytes, then record number
-  EXPECT_EQ(drain(sort, 6), input);
-  EXPECT_TRUE(folderEmpty(folder.path()));
+  struct Budget {
+    std::size_t bytes, minRuns, maxRuns;
+  };
+  for (const Budget b :
+       {Budget{64 << 10, 100, 1000}, Budget{4 << 20, 2, 5}, Budget{64 << 20, 0, 0}}) {
+    test::TempFolder folder;
+    ExternalSort sort(key, b.bytes, folder.path().string());
+    for (const auto& [k, r] : input) sort.add(reinterpret_cast<const unsigned char*>(k.data()), r);
+    // The run file is unlinked as soon as it exists.
+    EXPECT_TRUE(folderEmpty(folder.path()));
+    sort.finish();
+    EXPECT_GE(sort.runCount(), b.minRuns) << b.bytes;
+    EXPECT_LE(sort.runCount(), b.maxRuns) << b.bytes;
+    EXPECT_EQ(sort.size(), kCount);
+    EXPECT_EQ(drain(sort, 6), expected) << b.bytes;
+    EXPECT_TRUE(folderEmpty(folder.path()));
+  }
 }
 
 TEST(ExternalSort, SmallInputStaysInMemoryAndNumericKeysMergeByValue) {

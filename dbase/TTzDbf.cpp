@@ -168,9 +168,14 @@ void TTzDbf::Close() {
   m_state = TDataSetState::dsBrowse;  // an unposted edit is dropped
   std::exception_ptr failure;
   try {
-    writeBack();
+    closeIndex();
   } catch (...) {
     failure = std::current_exception();
+  }
+  try {
+    writeBack();
+  } catch (...) {
+    if (!failure) failure = std::current_exception();
   }
   releaseAll();
   if (failure) std::rethrow_exception(failure);
@@ -200,7 +205,10 @@ void TTzDbf::writeBack() {
 }
 
 void TTzDbf::releaseAll() {
-  // Closing the descriptors drops every lock they hold.
+  // The index logs off the semaphore file under the table's lock byte, so it
+  // goes before the table's descriptor. Closing the descriptors drops every
+  // lock they hold.
+  m_index.reset();
   m_memo.close();
   m_file.close();
   WorkAreas::release(m_workArea);
@@ -239,6 +247,14 @@ std::int64_t TTzDbf::recordOffset(std::uint32_t recNo) const {
 }
 
 std::string TTzDbf::fetchRecord(std::uint32_t recNo) const {
+  std::string bytes = fetchRawRecord(recNo);
+  if (m_language == TTableLanguage::tlOem) {
+    std::transform(bytes.begin() + 1, bytes.end(), bytes.begin() + 1, oemToAnsi);
+  }
+  return bytes;
+}
+
+std::string TTzDbf::fetchRawRecord(std::uint32_t recNo) const {
   std::string bytes(m_header.recordLength, ' ');
   std::size_t got = 0;
   int error = m_file.readAt(recordOffset(recNo), bytes.data(), bytes.size(), got);
@@ -246,9 +262,6 @@ std::string TTzDbf::fetchRecord(std::uint32_t recNo) const {
     throw ETableError(
         error != 0 ? tableErrorCodeFromErrno(error, false) : 100,
         "Error reading " + m_fileName + " Record # " + std::to_string(recNo) + " [GetRecord]");
-  }
-  if (m_language == TTableLanguage::tlOem) {
-    std::transform(bytes.begin() + 1, bytes.end(), bytes.begin() + 1, oemToAnsi);
   }
   return bytes;
 }
@@ -322,6 +335,12 @@ void TTzDbf::positionOn(std::uint32_t recNo, int step) {
 void TTzDbf::First() {
   checkActive("First");
   checkBrowseMode();
+  if (m_index) {
+    m_bof = true;
+    m_index->first();
+    settleOrdered();
+    return;
+  }
   m_bof = m_eof = false;
   positionOn(1, 1);
   if (m_eof) {
@@ -336,7 +355,30 @@ void TTzDbf::Next() {
   checkActive("Next");
   checkBrowseMode();
   if (m_eof) return;
+  if (m_index) {
+    m_bof = false;
+    m_index->next();
+    settleOrdered();
+    return;
+  }
   positionOn(m_recNo + 1, 1);
+}
+
+// On the index's current entry, or past it to the first one shown.
+void TTzDbf::settleOrdered() {
+  for (; !m_index->eof(); m_index->next()) {
+    std::string bytes = fetchRecord(m_index->recNo());
+    if (m_hideDeleted && static_cast<unsigned char>(bytes[0]) == kDeletedFlag) continue;
+    m_record = std::move(bytes);
+    m_recNo = m_index->recNo();
+    m_eof = false;
+    return;
+  }
+  m_eof = true;
+  if (m_bof) {
+    m_recNo = 0;
+    blankRecord();
+  }
 }
 
 void TTzDbf::Prior() {
@@ -467,7 +509,10 @@ void TTzDbf::s_ReplaceWithLock() {
     throw ETableError(1200,
                       "Record #" + std::to_string(m_recNo) + " in " + m_fileName + " [REPLACE]");
   }
-  writeRecordAt(m_recNo, encodedRecord(), "REPLACE");
+  const std::string before = m_index ? fetchRawRecord(m_recNo) : std::string();
+  const std::string after = encodedRecord();
+  writeRecordAt(m_recNo, after, "REPLACE");
+  if (m_index) m_index->recordWritten(m_recNo, before, after);
   m_state = TDataSetState::dsBrowse;
   if (!heldBefore) UnLock();
 }
@@ -687,6 +732,7 @@ void TTzDbf::AppendRec() {
     throw ETableError(tableErrorCodeFromErrno(error, true), writeError);
   }
   if (m_exclusive) m_count = count + 1;
+  if (m_index) m_index->recordWritten(count + 1, std::string(), bytes);
   m_recNo = count + 1;
   m_bof = false;
   m_eof = false;

@@ -184,14 +184,7 @@ void TTzDbf::Close() {
 void TTzDbf::writeBack() {
   if (m_readOnly || !(m_appended || m_changed)) return;
   const std::uint32_t count = m_exclusive ? m_count : countFromFileSize();
-  unsigned char foreign[kForeignAreaSize] = {};
-  std::size_t got = 0;
-  m_file.readAt(kForeignAreaOffset, foreign, sizeof foreign, got);
-  const std::string header = encodeHeaderRewrite(m_header, count, today(), foreign);
-  if (int error = m_file.writeAt(0, header.data(), header.size())) {
-    throw ETableError(tableErrorCodeFromErrno(error, true),
-                      "Error writing " + m_fileName + " [CLOSE]");
-  }
+  rewriteHeader(count, "CLOSE");
   // Every append already wrote the end-of-file byte after its record. It is
   // written again only where no other process can be appending, because in a
   // shared table without the lock that offset may belong to another's record.
@@ -201,6 +194,17 @@ void TTzDbf::writeBack() {
       throw ETableError(tableErrorCodeFromErrno(error, true),
                         "Error writing " + m_fileName + " [CLOSE]");
     }
+  }
+}
+
+void TTzDbf::rewriteHeader(std::uint32_t count, const std::string& operation) {
+  unsigned char foreign[kForeignAreaSize] = {};
+  std::size_t got = 0;
+  m_file.readAt(kForeignAreaOffset, foreign, sizeof foreign, got);
+  const std::string header = encodeHeaderRewrite(m_header, count, today(), foreign);
+  if (int error = m_file.writeAt(0, header.data(), header.size())) {
+    throw ETableError(tableErrorCodeFromErrno(error, true),
+                      "Error writing " + m_fileName + " [" + operation + "]");
   }
 }
 

@@ -161,6 +161,7 @@ class TTzDbf {
   void openFiles();
   void releaseAll();
   void writeBack();
+  void rewriteHeader(std::uint32_t count, const std::string& operation);
   std::uint32_t countFromFileSize() const;
   std::int64_t recordOffset(std::uint32_t recNo) const;
   std::string fetchRecord(std::uint32_t recNo) const;

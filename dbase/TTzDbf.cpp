@@ -641,9 +641,7 @@ std::string TTzDbf::GetFieldText(const std::string& fieldName) {
     case 'L':
       return readLogical(bytes) ? "T" : "F";
     case 'M': {
-      const std::uint32_t block = readMemoBlock(bytes);
-      if (block == 0 || !m_memo.isOpen()) return std::string();
-      std::string text = m_memo.read(block, m_recNo);
+      std::string text = memoText(field);
       if (m_language == TTableLanguage::tlOem && looksLikeText(text)) oemToAnsiInPlace(text);
       return text;
     }
@@ -653,11 +651,21 @@ std::string TTzDbf::GetFieldText(const std::string& fieldName) {
 }
 
 std::uint32_t TTzDbf::addMemo(const std::string& text, const std::string& operation) {
-  if (!m_memo.isOpen()) throw ETableError(1019, m_fileName + " [" + operation + "]");
-  if (m_readOnly) throw ETableError(5, m_memo.path() + " [" + operation + "]");
   std::string stored = text;
   if (m_language == TTableLanguage::tlOem && looksLikeText(stored)) ansiToOemInPlace(stored);
+  return addStoredMemo(stored, operation);
+}
+
+std::uint32_t TTzDbf::addStoredMemo(const std::string& stored, const std::string& operation) {
+  if (!m_memo.isOpen()) throw ETableError(1019, m_fileName + " [" + operation + "]");
+  if (m_readOnly) throw ETableError(5, m_memo.path() + " [" + operation + "]");
   return m_memo.add(stored, !m_exclusive, operation);
+}
+
+std::string TTzDbf::memoText(const FieldDescriptor& field) const {
+  const std::uint32_t block = readMemoBlock(fieldBytes(m_record, field));
+  if (block == 0 || !m_memo.isOpen()) return std::string();
+  return m_memo.read(block, m_recNo);
 }
 
 bool TTzDbf::ALock() {

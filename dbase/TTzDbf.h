@@ -177,6 +177,9 @@ class TTzDbf {
   bool holdsRecordLock(std::uint32_t recNo) const;
   bool withRetries(const std::function<bool()>& attempt, const LockFailedEvent& event);
   std::uint32_t addMemo(const std::string& text, const std::string& operation);
+  std::uint32_t addStoredMemo(const std::string& stored, const std::string& operation);
+  // The raw text of the current record's memo in this field ("" for block 0).
+  std::string memoText(const FieldDescriptor& field) const;
   const FieldDescriptor& memoFieldNamed(const std::string& fieldName,
                                         const std::string& operation) const;
   std::string fetchRawRecord(std::uint32_t recNo) const;

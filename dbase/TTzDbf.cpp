@@ -717,11 +717,14 @@ void TTzDbf::AppendRec() {
   if (!m_exclusive && !m_appendLocked) {
     throw ETableError(5, "File must be locked to append: " + m_fileName + " [APPEND]");
   }
+  appendStoredRecord(encodedRecord());
+}
+
+void TTzDbf::appendStoredRecord(std::string bytes) {
   const std::uint32_t count = m_exclusive ? m_count : countFromFileSize();
   const std::int64_t offset = recordOffset(count + 1);
   // The record and a new end-of-file byte go out in one write, so the file
   // always ends with exactly one 0x1A after its last record.
-  std::string bytes = encodedRecord();
   bytes += static_cast<char>(kEndOfFile);
   const std::string writeError = "Error writing " + m_fileName + " [APPEND]";
   if (count >= 0xFFFFFFFEu ||

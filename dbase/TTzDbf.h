@@ -194,6 +194,9 @@ class TTzDbf {
   std::uint32_t compactRecords();
   void packMemoFile();
   void appendRecordsOf(TTzDbf& source);
+  // Appends record bytes as the file stores them (code page included);
+  // the caller has checked the append lock.
+  void appendStoredRecord(std::string bytes);
 
   // The four write paths of the data-set protocol.
   void s_AppendWithLock();

@@ -36,8 +36,14 @@ TableIndex::TableIndex(const std::string& indexPath, const OsFile& table,
     }
     m_reader = std::make_unique<MdxReader>(indexPath);
     if (shared) {
-      m_semaphore = std::make_unique<SemaphoreFile>(SemaphoreFile::pathForTable(tablePath),
-                                                    table.descriptor());
+      // The semaphore's lock byte of the table needs a write lock, which a
+      // table opened read-only cannot take on its own descriptor.
+      int tableFd = table.descriptor();
+      if (m_tableForLocks.open(tablePath, OsFile::Access::ReadWrite) == 0) {
+        tableFd = m_tableForLocks.descriptor();
+      }
+      m_semaphore =
+          std::make_unique<SemaphoreFile>(SemaphoreFile::pathForTable(tablePath), tableFd);
       m_semaphore->logOn();
     }
   } catch (const IndexError& error) {
@@ -57,6 +63,7 @@ void TableIndex::close() {
   m_semaphore.reset();
   m_reader.reset();
   m_file.close();
+  m_tableForLocks.close();
 }
 
 template <typename Step>

@@ -63,6 +63,7 @@ class TableIndex {
   std::string m_path;
   FieldDescriptor m_field;
   OsFile m_file;
+  OsFile m_tableForLocks;  // declared before the semaphore, which uses it
   std::unique_ptr<MdxReader> m_reader;
   std::unique_ptr<SemaphoreFile> m_semaphore;
 };

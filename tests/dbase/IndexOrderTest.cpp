@@ -255,6 +255,10 @@ TEST_F(IndexOrderTest, SharedTableLogsOnToTheSemaphoreFileUntilClosed) {
   EXPECT_EQ(readBytes(semaphore), std::string("\x01\x00\x00\x00", 4));
   EXPECT_EQ(visit(table), (std::vector<std::uint32_t>{2, 1}));
   EXPECT_EQ(readBytes(semaphore)[1], '\0');  // no reader left counted
+  // A change of the open index is marked and unmarked in the same byte.
+  addRows(table, {{{"zip", "0"}}});
+  EXPECT_EQ(readBytes(semaphore), std::string("\x01\x00\x00\x00", 4));
+  EXPECT_EQ(visit(table), (std::vector<std::uint32_t>{3, 2, 1}));
   table.Close();
   EXPECT_FALSE(std::filesystem::exists(semaphore));
 }

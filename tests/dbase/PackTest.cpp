@@ -109,6 +109,19 @@ TEST_F(PackTest, KeptRecordsCloseUpAndOnlyTheirMemosStay) {
   EXPECT_FALSE(std::filesystem::exists(m_dir.file("book.$$$")));
 }
 
+TEST_F(PackTest, AnOpenIndexIsRebuiltForTheKeptRecords) {
+  TTzDbf table;
+  openBook(table, false);
+  for (const char* city : {"d", "c", "b", "a"}) add(table, "", city);
+  ASSERT_TRUE(table.IndexOnOne("city", "city"));
+  remove(table, {2});
+  ASSERT_TRUE(table.Pack());
+  ASSERT_TRUE(table.hasIndexOrder());
+  std::string order;
+  for (table.First(); !table.Eof(); table.Next()) order += table.GetFieldText("city").substr(0, 1);
+  EXPECT_EQ(order, "abd");
+}
+
 TEST_F(PackTest, SharedTableAnotherProcessHasOpenIsLeftAsItWas) {
   TTzDbf table;
   openBook(table, false);

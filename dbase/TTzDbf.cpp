@@ -388,6 +388,10 @@ void TTzDbf::settleOrdered() {
 void TTzDbf::Prior() {
   checkActive("Prior");
   checkBrowseMode();
+  if (m_index && !m_bof && m_recNo != 0) {
+    priorOrdered();
+    return;
+  }
   if (m_bof || m_recNo <= 1) {
     m_bof = true;
     return;
@@ -398,6 +402,10 @@ void TTzDbf::Prior() {
 void TTzDbf::Last() {
   checkActive("Last");
   checkBrowseMode();
+  if (m_index) {
+    lastOrdered();
+    return;
+  }
   const std::uint32_t count = RecordCount();
   m_bof = m_eof = false;
   positionOn(count, -1);

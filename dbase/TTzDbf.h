@@ -189,6 +189,12 @@ class TTzDbf {
   void reopen(bool exclusive);
   void closeIndex();
   void settleOrdered();
+  // The index reader walks forward only: Prior and Last in key order walk
+  // from the first entry (record numbers are unique among the entries).
+  bool visibleInOrder(std::uint32_t recNo) const;
+  void seekOrdered(std::uint32_t recNo);
+  void priorOrdered();
+  void lastOrdered();
   void buildIndex(const FieldDescriptor& field, const std::string& expression,
                   const std::string& indexPath);
   std::uint32_t compactRecords();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "dbase/DbfLayout.h"
 #include "dbase/ETableError.h"
 #include "dbase/IndexError.h"
 #include "dbase/MdxBuilder.h"
@@ -136,6 +137,44 @@ bool TTzDbf::IndexOnOne(const std::string& keyExpression, const std::string& ind
   m_index = std::make_unique<TableIndex>(indexPath, m_file, m_fileName, !m_exclusive, field);
   m_indexExpression = expression;
   return true;
+}
+
+bool TTzDbf::visibleInOrder(std::uint32_t recNo) const {
+  return !m_hideDeleted || static_cast<unsigned char>(fetchRawRecord(recNo)[0]) != dbf::kDeletedFlag;
+}
+
+void TTzDbf::seekOrdered(std::uint32_t recNo) {
+  for (m_index->first(); !m_index->eof() && m_index->recNo() != recNo; m_index->next()) {
+  }
+  if (m_index->eof()) return;
+  readRecord(recNo);
+  m_bof = false;
+  m_eof = false;
+}
+
+void TTzDbf::priorOrdered() {
+  const std::uint32_t current = m_recNo;
+  std::uint32_t previous = 0;
+  for (m_index->first(); !m_index->eof() && m_index->recNo() != current; m_index->next()) {
+    if (visibleInOrder(m_index->recNo())) previous = m_index->recNo();
+  }
+  seekOrdered(previous == 0 ? current : previous);
+  if (previous == 0) m_bof = true;
+}
+
+void TTzDbf::lastOrdered() {
+  std::uint32_t last = 0;
+  for (m_index->first(); !m_index->eof(); m_index->next()) {
+    if (visibleInOrder(m_index->recNo())) last = m_index->recNo();
+  }
+  if (last == 0) {
+    m_bof = true;
+    m_eof = true;
+    m_recNo = 0;
+    blankRecord();
+    return;
+  }
+  seekOrdered(last);
 }
 
 }  // namespace kestrel

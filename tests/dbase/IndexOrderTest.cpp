@@ -77,8 +77,24 @@ TEST_F(IndexOrderTest, CharacterKeysInByteOrderEqualKeysByRecordNumberDeletedInc
   EXPECT_EQ(walked[0].second, 6u);
   EXPECT_EQ(walked[1].first, "9214 0000 0001             ");
 
+  // Backwards in key order.
+  table.Last();
+  EXPECT_EQ(table.RecNo(), 3u);
+  table.Prior();
+  EXPECT_EQ(table.RecNo(), 5u);
+  table.Next();
+  EXPECT_EQ(table.RecNo(), 3u);
+
   table.SetHideDeletedRecs(true);
   EXPECT_EQ(visit(table), (std::vector<std::uint32_t>{6, 1, 4, 5, 3}));
+  table.First();
+  table.Next();
+  table.Prior();  // past the hidden record 2
+  EXPECT_EQ(table.RecNo(), 6u);
+  EXPECT_FALSE(table.Bof());
+  table.Prior();
+  EXPECT_EQ(table.RecNo(), 6u);
+  EXPECT_TRUE(table.Bof());
 }
 
 TEST_F(IndexOrderTest, DatesChronologicallyWithBlankDatesLast) {

@@ -140,7 +140,8 @@ bool TTzDbf::IndexOnOne(const std::string& keyExpression, const std::string& ind
 }
 
 bool TTzDbf::visibleInOrder(std::uint32_t recNo) const {
-  return !m_hideDeleted || static_cast<unsigned char>(fetchRawRecord(recNo)[0]) != dbf::kDeletedFlag;
+  return !m_hideDeleted ||
+         static_cast<unsigned char>(fetchRawRecord(recNo)[0]) != dbf::kDeletedFlag;
 }
 
 void TTzDbf::seekOrdered(std::uint32_t recNo) {

@@ -28,3 +28,29 @@ awk -v o="$ours_append" -v p="$py_append" 'BEGIN {
   printf "log append x 10,000     kestrel %8.3f s   python3-dbf     %8.3f s   python/kestrel %6.1f\n", o, p, p / o }'
 awk -v o="$ours_scan" -v p="$py_scan" 'BEGIN {
   printf "scan 1,000,000 records  kestrel %8.3f s   python3-dbfread %8.3f s   python/kestrel %6.1f\n", o, p, p / o }'
+
+# Seconds of a benchmark given by name, from the real-time column.
+seconds_of() {
+  awk -v name="$1" '$1 ~ "^"name {t=$2; u=$3} END {f=(u=="ms")?1e-3:(u=="us")?1e-6:(u=="s")?1:1e-9; printf "%.3f", t*f}' "$work/bench.txt"
+}
+read_once=$(seconds_of "BM_ReadFileOnce")
+index_name=$(seconds_of "BM_IndexOnOne_sentname0")
+index_date=$(seconds_of "BM_IndexOnOne_rdate")
+pack=$(seconds_of "BM_PackOneInTenDeleted")
+
+echo "== dbase: the same keys sorted by sort(1) (LC_ALL=C, stable) =="
+sort_keys() {
+  local start end
+  start=$(date +%s.%N)
+  LC_ALL=C sort -s -t "$(printf '\t')" -k1,1 "$1" > "$work/sorted.txt"
+  end=$(date +%s.%N)
+  awk -v s="$start" -v e="$end" 'BEGIN {printf "%.3f", e - s}'
+}
+sort_name=$(sort_keys "$work/bench_sort_1000000.dbf.sentname0.txt")
+sort_date=$(sort_keys "$work/bench_sort_1000000.dbf.rdate.txt")
+awk -v r="$read_once" -v i="$index_name" -v s="$sort_name" 'BEGIN {
+  printf "IndexOnOne sentname0 1,000,000  kestrel %7.3f s   read file once %7.3f s (x%5.1f)   sort(1) %7.3f s (x%5.2f)\n", i, r, i / r, s, i / s }'
+awk -v r="$read_once" -v i="$index_date" -v s="$sort_date" 'BEGIN {
+  printf "IndexOnOne rdate     1,000,000  kestrel %7.3f s   read file once %7.3f s (x%5.1f)   sort(1) %7.3f s (x%5.2f)\n", i, r, i / r, s, i / s }'
+awk -v p="$pack" -v r="$read_once" 'BEGIN {
+  printf "Pack 1,000,000, one in ten deleted  kestrel %7.3f s   read file once %7.3f s (x%5.1f)\n", p, r, p / r }'

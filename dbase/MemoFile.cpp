@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
 #include <thread>
 
@@ -151,6 +152,24 @@ std::string MemoFile::read(std::uint32_t block, std::uint32_t recordNumber) cons
     return readToEnd(start, std::min(fileSize, start + length), false);
   }
   return readToEnd(offset, fileSize, true);
+}
+
+int MemoFile::createEmptyCopy(const std::string& path) const {
+  const std::uint32_t first = firstUsableBlock();
+  std::string header(static_cast<std::size_t>(first) * m_blockSize, '\0');
+  std::size_t got = 0;
+  if (int error = m_file.readAt(0, header.data(), header.size(), got)) return error;
+  header.resize(got);
+  if (header.size() < 4) return EINVAL;
+  auto* bytes = reinterpret_cast<unsigned char*>(header.data());
+  if (m_layout == MemoLayout::FoxPro) {
+    putBe32(bytes + kMemoNextBlockOffset, first);
+  } else {
+    putLe32(bytes + kMemoNextBlockOffset, first);
+  }
+  OsFile file;
+  if (int error = file.create(path)) return error;
+  return file.writeAt(0, header.data(), header.size());
 }
 
 std::uint32_t MemoFile::firstUsableBlock() const {

@@ -39,6 +39,11 @@ class MemoFile {
   // `shared` the memo lock byte is taken first (11 attempts). `operation`
   // names the caller in error details. On failure the file is left as before.
   std::uint32_t add(const std::string& text, bool shared, const std::string& operation);
+  // Creates an empty memo file of this one's layout and block size (its
+  // header copied, the next free block set to the first after it), for a
+  // pack. Returns 0 or errno.
+  int createEmptyCopy(const std::string& path) const;
+  std::int64_t size() const { return m_file.size(); }
 
  private:
   std::string readToEnd(std::int64_t offset, std::int64_t limit, bool stopAtEof) const;

@@ -29,6 +29,8 @@ class OsFile {
   int create(const std::string& path);
   void close();
   bool isOpen() const { return m_fd >= 0; }
+  // The descriptor, for code that locks bytes of this open file itself.
+  int descriptor() const { return m_fd; }
 
   // Reads up to `size` bytes; `got` tells how many (fewer at the end of the file).
   int readAt(std::int64_t offset, void* buffer, std::size_t size, std::size_t& got) const;

@@ -168,9 +168,14 @@ void TTzDbf::Close() {
   m_state = TDataSetState::dsBrowse;  // an unposted edit is dropped
   std::exception_ptr failure;
   try {
-    writeBack();
+    closeIndex();
   } catch (...) {
     failure = std::current_exception();
+  }
+  try {
+    writeBack();
+  } catch (...) {
+    if (!failure) failure = std::current_exception();
   }
   releaseAll();
   if (failure) std::rethrow_exception(failure);
@@ -179,14 +184,7 @@ void TTzDbf::Close() {
 void TTzDbf::writeBack() {
   if (m_readOnly || !(m_appended || m_changed)) return;
   const std::uint32_t count = m_exclusive ? m_count : countFromFileSize();
-  unsigned char foreign[kForeignAreaSize] = {};
-  std::size_t got = 0;
-  m_file.readAt(kForeignAreaOffset, foreign, sizeof foreign, got);
-  const std::string header = encodeHeaderRewrite(m_header, count, today(), foreign);
-  if (int error = m_file.writeAt(0, header.data(), header.size())) {
-    throw ETableError(tableErrorCodeFromErrno(error, true),
-                      "Error writing " + m_fileName + " [CLOSE]");
-  }
+  rewriteHeader(count, "CLOSE");
   // Every append already wrote the end-of-file byte after its record. It is
   // written again only where no other process can be appending, because in a
   // shared table without the lock that offset may belong to another's record.
@@ -199,8 +197,22 @@ void TTzDbf::writeBack() {
   }
 }
 
+void TTzDbf::rewriteHeader(std::uint32_t count, const std::string& operation) {
+  unsigned char foreign[kForeignAreaSize] = {};
+  std::size_t got = 0;
+  m_file.readAt(kForeignAreaOffset, foreign, sizeof foreign, got);
+  const std::string header = encodeHeaderRewrite(m_header, count, today(), foreign);
+  if (int error = m_file.writeAt(0, header.data(), header.size())) {
+    throw ETableError(tableErrorCodeFromErrno(error, true),
+                      "Error writing " + m_fileName + " [" + operation + "]");
+  }
+}
+
 void TTzDbf::releaseAll() {
-  // Closing the descriptors drops every lock they hold.
+  // The index logs off the semaphore file under the table's lock byte, so it
+  // goes before the table's descriptor. Closing the descriptors drops every
+  // lock they hold.
+  m_index.reset();
   m_memo.close();
   m_file.close();
   WorkAreas::release(m_workArea);
@@ -239,6 +251,14 @@ std::int64_t TTzDbf::recordOffset(std::uint32_t recNo) const {
 }
 
 std::string TTzDbf::fetchRecord(std::uint32_t recNo) const {
+  std::string bytes = fetchRawRecord(recNo);
+  if (m_language == TTableLanguage::tlOem) {
+    std::transform(bytes.begin() + 1, bytes.end(), bytes.begin() + 1, oemToAnsi);
+  }
+  return bytes;
+}
+
+std::string TTzDbf::fetchRawRecord(std::uint32_t recNo) const {
   std::string bytes(m_header.recordLength, ' ');
   std::size_t got = 0;
   int error = m_file.readAt(recordOffset(recNo), bytes.data(), bytes.size(), got);
@@ -246,9 +266,6 @@ std::string TTzDbf::fetchRecord(std::uint32_t recNo) const {
     throw ETableError(
         error != 0 ? tableErrorCodeFromErrno(error, false) : 100,
         "Error reading " + m_fileName + " Record # " + std::to_string(recNo) + " [GetRecord]");
-  }
-  if (m_language == TTableLanguage::tlOem) {
-    std::transform(bytes.begin() + 1, bytes.end(), bytes.begin() + 1, oemToAnsi);
   }
   return bytes;
 }
@@ -322,6 +339,12 @@ void TTzDbf::positionOn(std::uint32_t recNo, int step) {
 void TTzDbf::First() {
   checkActive("First");
   checkBrowseMode();
+  if (m_index) {
+    m_bof = true;
+    m_index->first();
+    settleOrdered();
+    return;
+  }
   m_bof = m_eof = false;
   positionOn(1, 1);
   if (m_eof) {
@@ -336,12 +359,39 @@ void TTzDbf::Next() {
   checkActive("Next");
   checkBrowseMode();
   if (m_eof) return;
+  if (m_index) {
+    m_bof = false;
+    m_index->next();
+    settleOrdered();
+    return;
+  }
   positionOn(m_recNo + 1, 1);
+}
+
+// On the index's current entry, or past it to the first one shown.
+void TTzDbf::settleOrdered() {
+  for (; !m_index->eof(); m_index->next()) {
+    std::string bytes = fetchRecord(m_index->recNo());
+    if (m_hideDeleted && static_cast<unsigned char>(bytes[0]) == kDeletedFlag) continue;
+    m_record = std::move(bytes);
+    m_recNo = m_index->recNo();
+    m_eof = false;
+    return;
+  }
+  m_eof = true;
+  if (m_bof) {
+    m_recNo = 0;
+    blankRecord();
+  }
 }
 
 void TTzDbf::Prior() {
   checkActive("Prior");
   checkBrowseMode();
+  if (m_index && !m_bof && m_recNo != 0) {
+    priorOrdered();
+    return;
+  }
   if (m_bof || m_recNo <= 1) {
     m_bof = true;
     return;
@@ -352,6 +402,10 @@ void TTzDbf::Prior() {
 void TTzDbf::Last() {
   checkActive("Last");
   checkBrowseMode();
+  if (m_index) {
+    lastOrdered();
+    return;
+  }
   const std::uint32_t count = RecordCount();
   m_bof = m_eof = false;
   positionOn(count, -1);
@@ -467,7 +521,10 @@ void TTzDbf::s_ReplaceWithLock() {
     throw ETableError(1200,
                       "Record #" + std::to_string(m_recNo) + " in " + m_fileName + " [REPLACE]");
   }
-  writeRecordAt(m_recNo, encodedRecord(), "REPLACE");
+  const std::string before = m_index ? fetchRawRecord(m_recNo) : std::string();
+  const std::string after = encodedRecord();
+  writeRecordAt(m_recNo, after, "REPLACE");
+  if (m_index) m_index->recordWritten(m_recNo, before, after);
   m_state = TDataSetState::dsBrowse;
   if (!heldBefore) UnLock();
 }
@@ -592,9 +649,7 @@ std::string TTzDbf::GetFieldText(const std::string& fieldName) {
     case 'L':
       return readLogical(bytes) ? "T" : "F";
     case 'M': {
-      const std::uint32_t block = readMemoBlock(bytes);
-      if (block == 0 || !m_memo.isOpen()) return std::string();
-      std::string text = m_memo.read(block, m_recNo);
+      std::string text = memoText(field);
       if (m_language == TTableLanguage::tlOem && looksLikeText(text)) oemToAnsiInPlace(text);
       return text;
     }
@@ -604,11 +659,21 @@ std::string TTzDbf::GetFieldText(const std::string& fieldName) {
 }
 
 std::uint32_t TTzDbf::addMemo(const std::string& text, const std::string& operation) {
-  if (!m_memo.isOpen()) throw ETableError(1019, m_fileName + " [" + operation + "]");
-  if (m_readOnly) throw ETableError(5, m_memo.path() + " [" + operation + "]");
   std::string stored = text;
   if (m_language == TTableLanguage::tlOem && looksLikeText(stored)) ansiToOemInPlace(stored);
+  return addStoredMemo(stored, operation);
+}
+
+std::uint32_t TTzDbf::addStoredMemo(const std::string& stored, const std::string& operation) {
+  if (!m_memo.isOpen()) throw ETableError(1019, m_fileName + " [" + operation + "]");
+  if (m_readOnly) throw ETableError(5, m_memo.path() + " [" + operation + "]");
   return m_memo.add(stored, !m_exclusive, operation);
+}
+
+std::string TTzDbf::memoText(const FieldDescriptor& field) const {
+  const std::uint32_t block = readMemoBlock(fieldBytes(m_record, field));
+  if (block == 0 || !m_memo.isOpen()) return std::string();
+  return m_memo.read(block, m_recNo);
 }
 
 bool TTzDbf::ALock() {
@@ -660,11 +725,14 @@ void TTzDbf::AppendRec() {
   if (!m_exclusive && !m_appendLocked) {
     throw ETableError(5, "File must be locked to append: " + m_fileName + " [APPEND]");
   }
+  appendStoredRecord(encodedRecord());
+}
+
+void TTzDbf::appendStoredRecord(std::string bytes) {
   const std::uint32_t count = m_exclusive ? m_count : countFromFileSize();
   const std::int64_t offset = recordOffset(count + 1);
   // The record and a new end-of-file byte go out in one write, so the file
   // always ends with exactly one 0x1A after its last record.
-  std::string bytes = encodedRecord();
   bytes += static_cast<char>(kEndOfFile);
   const std::string writeError = "Error writing " + m_fileName + " [APPEND]";
   if (count >= 0xFFFFFFFEu ||
@@ -687,6 +755,7 @@ void TTzDbf::AppendRec() {
     throw ETableError(tableErrorCodeFromErrno(error, true), writeError);
   }
   if (m_exclusive) m_count = count + 1;
+  if (m_index) m_index->recordWritten(count + 1, std::string(), bytes);
   m_recNo = count + 1;
   m_bof = false;
   m_eof = false;

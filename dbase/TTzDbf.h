@@ -10,6 +10,7 @@
 #include "dbase/MemoFile.h"
 #include "dbase/OsFile.h"
 #include "dbase/TableHeader.h"
+#include "dbase/TableIndex.h"
 
 namespace kestrel {
 
@@ -115,6 +116,32 @@ class TTzDbf {
   void AppendRec();
   void DeleteRec();
 
+  // --- Index order, packing, appending, memos as lines --------------------------------
+  // Builds the index file of one tag on the field named by keyExpression and
+  // makes it the current order until the table is closed. The caller then
+  // positions with First.
+  bool IndexOnOne(const std::string& keyExpression, const std::string& indexName);
+  // Whether an index order is active, and its file.
+  bool hasIndexOrder() const { return m_index != nullptr; }
+  std::string indexPath() const { return m_index ? m_index->path() : std::string(); }
+  // Bytes the index build may hold in memory before it sorts in runs
+  // through a temporary file; and where that file goes (empty: the system's).
+  void setIndexMemoryBudget(std::size_t bytes) { m_indexMemoryBudget = bytes; }
+  void setIndexTempFolder(std::string folder) { m_indexTempFolder = std::move(folder); }
+  // Removes the records marked deleted. False, with nothing changed, when a
+  // shared table cannot be had exclusively.
+  bool Pack();
+  // Appends every record of another table file, matching fields by name.
+  void AppendFrom(const std::string& fileName);
+  // The current record's memo as lines, and a list stored as its new memo.
+  void GetMField(const std::string& fieldName, std::vector<std::string>& lines);
+  void SetMField(const std::string& fieldName, const std::vector<std::string>& lines);
+  // Memo streams of a data-aware memo control: the current record's memo as
+  // program text, and a new memo from program text (its block number goes
+  // into the record buffer; the following post writes the record).
+  std::string readMemoStream(const std::string& fieldName);
+  void writeMemoStream(const std::string& fieldName, const std::string& text);
+
   // --- Structure --------------------------------------------------------------------
   const std::vector<FieldDescriptor>& fields() const { return m_header.fields; }
   // Index of the field (first 10 characters, any case), or -1.
@@ -134,6 +161,7 @@ class TTzDbf {
   void openFiles();
   void releaseAll();
   void writeBack();
+  void rewriteHeader(std::uint32_t count, const std::string& operation);
   std::uint32_t countFromFileSize() const;
   std::int64_t recordOffset(std::uint32_t recNo) const;
   std::string fetchRecord(std::uint32_t recNo) const;
@@ -149,6 +177,32 @@ class TTzDbf {
   bool holdsRecordLock(std::uint32_t recNo) const;
   bool withRetries(const std::function<bool()>& attempt, const LockFailedEvent& event);
   std::uint32_t addMemo(const std::string& text, const std::string& operation);
+  std::uint32_t addStoredMemo(const std::string& stored, const std::string& operation);
+  // The raw text of the current record's memo in this field ("" for block 0).
+  std::string memoText(const FieldDescriptor& field) const;
+  const FieldDescriptor& memoFieldNamed(const std::string& fieldName,
+                                        const std::string& operation) const;
+  std::string fetchRawRecord(std::uint32_t recNo) const;
+  // Every record's raw bytes in physical order, read in large pieces.
+  void scanRecords(const std::function<void(const char* record, std::uint32_t recNo)>& visit);
+  // Closes and opens the table again in the given mode (position lost).
+  void reopen(bool exclusive);
+  void closeIndex();
+  void settleOrdered();
+  // The index reader walks forward only: Prior and Last in key order walk
+  // from the first entry (record numbers are unique among the entries).
+  bool visibleInOrder(std::uint32_t recNo) const;
+  void seekOrdered(std::uint32_t recNo);
+  void priorOrdered();
+  void lastOrdered();
+  void buildIndex(const FieldDescriptor& field, const std::string& expression,
+                  const std::string& indexPath);
+  std::uint32_t compactRecords();
+  void packMemoFile();
+  void appendRecordsOf(TTzDbf& source);
+  // Appends record bytes as the file stores them (code page included);
+  // the caller has checked the append lock.
+  void appendStoredRecord(std::string bytes);
 
   // The four write paths of the data-set protocol.
   void s_AppendWithLock();
@@ -190,6 +244,10 @@ class TTzDbf {
   std::vector<std::uint32_t> m_lockedRecords;
   bool m_appended = false;
   bool m_changed = false;
+  std::unique_ptr<TableIndex> m_index;
+  std::string m_indexExpression;
+  std::size_t m_indexMemoryBudget = std::size_t{64} << 20;
+  std::string m_indexTempFolder;
 };
 
 }  // namespace kestrel

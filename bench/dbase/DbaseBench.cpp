@@ -1,12 +1,18 @@
-// The storage layer's two heavy patterns: the log append (open, blank, 16
-// fields, lock, append, unlock, close) and a sequential scan of a large log
-// reading every field. bench/run.sh runs the same work in python3-dbf and
-// python3-dbfread and prints the ratios.
+// The storage layer's heavy patterns: the log append (open, blank, 16
+// fields, lock, append, unlock, close), a sequential scan of a large log
+// reading every field, the report's sorts (IndexOnOne by sentname0 and by
+// rdate) against one plain read of the file, and Pack with one record in ten
+// deleted. bench/run.sh runs the same work in python3-dbf, python3-dbfread
+// and sort(1) and prints the ratios.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -107,6 +113,124 @@ void BM_ScanEveryField(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_ScanEveryField)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A log of varied names and dates for the sorts (kept for run.sh, which
+// sorts the same keys, written beside it as "key<TAB>record" lines).
+std::string sortTable(long records) {
+  const std::string path = benchFolder() + "/bench_sort_" + std::to_string(records) + ".dbf";
+  if (std::filesystem::exists(path)) return path;
+  TTzDbf table("build");
+  table.SetDbfFileName(path);
+  table.SetDbfFields(kLogFields);
+  table.SetExclusive(true);
+  table.Open();
+  std::ofstream names(path + ".sentname0.txt");
+  std::ofstream dates(path + ".rdate.txt");
+  std::uint32_t state = 20261208;
+  for (long n = 0; n < records; ++n) {
+    fillLogRecord(table, n);
+    state = state * 1664525u + 1013904223u;
+    char name[32];
+    std::snprintf(name, sizeof name, "Recipient %07u", (state >> 4) % 5000000);
+    table.SetFieldText("sentname0", name);
+    const int year = 1990 + static_cast<int>((state >> 8) % 37);
+    const int month = 1 + static_cast<int>((state >> 14) % 12);
+    const int day = 1 + static_cast<int>((state >> 20) % 28);
+    const bool blank = (state >> 27) % 50 == 0;
+    table.SetFieldText("rdate", blank ? std::string()
+                                      : std::to_string(month) + "/" + std::to_string(day) + "/" +
+                                            std::to_string(year));
+    table.AppendRec();
+    names << table.GetFieldText("sentname0") << '\t' << n + 1 << '\n';
+    char date[16];
+    std::snprintf(date, sizeof date, "%04d%02d%02d", blank ? 9999 : year, month, day);
+    dates << date << '\t' << n + 1 << '\n';
+  }
+  table.Close();
+  return path;
+}
+
+// The physical floor of a sort: reading the table file once.
+void BM_ReadFileOnce(benchmark::State& state) {
+  const std::string path = sortTable(state.range(0));
+  std::vector<char> buffer(std::size_t{1} << 20);
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    for (ssize_t got; (got = ::read(fd, buffer.data(), buffer.size())) > 0;) {
+      bytes += static_cast<std::size_t>(got) + static_cast<unsigned char>(buffer[0]);
+    }
+    ::close(fd);
+  }
+  benchmark::DoNotOptimize(bytes);
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ReadFileOnce)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void indexOn(benchmark::State& state, const char* field) {
+  kestrel::SetProgramDateFormat("M/d/yyyy");
+  const std::string path = sortTable(state.range(0));
+  for (auto _ : state) {
+    TTzDbf table("tzLog");
+    table.SetDbfFileName(path);
+    table.Open();
+    table.IndexOnOne(field, field);
+    table.Close();
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+void BM_IndexOnOne_sentname0(benchmark::State& state) {
+  indexOn(state, "sentname0");
+}
+void BM_IndexOnOne_rdate(benchmark::State& state) {
+  indexOn(state, "rdate");
+}
+BENCHMARK(BM_IndexOnOne_sentname0)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IndexOnOne_rdate)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Pack of a copy of the sort table with every tenth record marked deleted;
+// only the pack is timed.
+void BM_PackOneInTenDeleted(benchmark::State& state) {
+  const std::string source = sortTable(state.range(0));
+  const std::string path = benchFolder() + "/bench_pack.dbf";
+  for (auto _ : state) {
+    std::filesystem::copy_file(source, path, std::filesystem::copy_options::overwrite_existing);
+    {
+      TTzDbf table("marks");
+      table.SetDbfFileName(path);
+      table.SetExclusive(true);
+      table.Open();
+      const std::int64_t header = table.headerLength();
+      const std::int64_t length = table.recordLength();
+      table.Close();
+      const int fd = ::open(path.c_str(), O_WRONLY);
+      for (long n = 0; n < state.range(0); n += 10) {
+        (void)!::pwrite(fd, "*", 1, header + n * length);
+      }
+      ::close(fd);
+    }
+    const auto start = std::chrono::steady_clock::now();
+    TTzDbf table("tzLog");
+    table.SetDbfFileName(path);
+    table.SetExclusive(true);
+    table.Open();
+    const bool packed = table.Pack();
+    const std::uint32_t kept = table.RecordCount();
+    table.Close();
+    if (!packed || kept != state.range(0) - (state.range(0) + 9) / 10) {
+      state.SkipWithError("the pack kept the wrong records");
+    }
+    state.SetIterationTime(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  }
+  std::filesystem::remove(path);
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_PackOneInTenDeleted)
+    ->Arg(1000000)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,8 +1,11 @@
 // kestrel-dbf as users and scripts call it.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "DbaseTestSupport.h"
 #include "TestPaths.h"
+#include "dbase/TTzDbf.h"
 
 namespace kestrel::test {
 namespace {
@@ -33,6 +36,40 @@ TEST_F(ToolTest, CreateAppendDumpAndInfo) {
   EXPECT_EQ(output,
             "version: 0x8B\nrecords: 2\nheader length: 161\nrecord length: 60\nfields: 4\n"
             "  ADDRESS,M,10,0\n  CITY,C,35,0\n  WHEN,D,8,0\n  N,N,6,2\n");
+}
+
+TEST_F(ToolTest, DumpInOrderAppendFromAndPack) {
+  const std::string book = shellQuote(m_dir.file("book.dbf"));
+  const std::string other = shellQuote(m_dir.file("other.dbf"));
+  ASSERT_EQ(tool("create " + book + " city,C,5,0 n,N,4,0").first, 0);
+  ASSERT_EQ(tool("append " + book, "c,3\na,1\nb,2\na,0\n").first, 0);
+  auto [status, output] = tool("dump " + book + " --order city");
+  EXPECT_EQ(status, 0) << output;
+  EXPECT_EQ(output, ",a,1\r\n,a,0\r\n,b,2\r\n,c,3\r\n");
+  EXPECT_EQ(tool("dump " + book + " --order N").second, ",a,0\r\n,a,1\r\n,b,2\r\n,c,3\r\n");
+  EXPECT_TRUE(std::filesystem::exists(m_dir.path() / "city.MDX"));
+  EXPECT_EQ(tool("dump " + book + " --order nosuch").first, 1);
+
+  ASSERT_EQ(tool("create " + other + " city,C,5,0 zip,C,5,0").first, 0);
+  ASSERT_EQ(tool("append " + other, "d,12345\n").first, 0);
+  std::tie(status, output) = tool("append-from " + book + " " + other);
+  EXPECT_EQ(status, 0) << output;
+  EXPECT_EQ(tool("dump " + book).second, ",c,3\r\n,a,1\r\n,b,2\r\n,a,0\r\n,d,\r\n");
+  EXPECT_EQ(tool("append-from " + book + " " + book).first, 1);
+
+  {
+    TTzDbf table("table");
+    table.SetDbfFileName(m_dir.file("book.dbf"));
+    table.Open();
+    table.First();
+    table.Delete();
+    // While this process has the table open, the pack is refused.
+    std::tie(status, output) = tool("pack " + book);
+    EXPECT_EQ(status, 3) << output;
+  }
+  std::tie(status, output) = tool("pack " + book);
+  EXPECT_EQ(status, 0) << output;
+  EXPECT_EQ(tool("dump " + book).second, ",a,1\r\n,b,2\r\n,a,0\r\n,d,\r\n");
 }
 
 TEST_F(ToolTest, ErrorsPrintTheTableErrorWithStatusOne) {

@@ -73,9 +73,10 @@ int infoCommand(const std::string& path, std::ostream& out) {
   return 0;
 }
 
-int dumpCommand(const std::string& path, std::ostream& out) {
+int dumpCommand(const std::string& path, std::ostream& out, const std::string& orderField) {
   TTzDbf table("kestrel-dbf");
   openTable(table, path, true);
+  if (!orderField.empty()) table.IndexOnOne(orderField, orderField);
   for (table.First(); !table.Eof(); table.Next()) {
     std::vector<std::string> row;
     row.push_back(table.Deleted() ? "*" : "");
@@ -124,6 +125,30 @@ int appendCommand(const std::string& path, std::istream& in, std::ostream& err) 
     table.AppendRec();
     table.UnLock();
   }
+  table.Close();
+  return 0;
+}
+
+int packCommand(const std::string& path, std::ostream& err) {
+  TTzDbf table("kestrel-dbf");
+  openTable(table, path, false);
+  if (!table.Pack()) {
+    err << "another process has the table open: " << table.DbfFileName() << '\n';
+    return kExitLockRefused;
+  }
+  table.Close();
+  return 0;
+}
+
+int appendFromCommand(const std::string& target, const std::string& source, std::ostream& err) {
+  TTzDbf table("kestrel-dbf");
+  openTable(table, target, false);
+  if (!table.ALock()) {
+    err << "append lock refused: " << table.DbfFileName() << '\n';
+    return kExitLockRefused;
+  }
+  table.AppendFrom(source);
+  table.UnLock();
   table.Close();
   return 0;
 }

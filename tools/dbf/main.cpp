@@ -15,13 +15,16 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: kestrel-dbf info FILE\n"
-    "       kestrel-dbf dump FILE\n"
+    "       kestrel-dbf dump FILE [--order FIELD]\n"
+    "       kestrel-dbf pack FILE\n"
+    "       kestrel-dbf append-from TARGET SOURCE\n"
     "       kestrel-dbf create FILE DEF...      (DEF such as \"sentname0,C,30,0\")\n"
     "       kestrel-dbf append FILE < rows.csv\n"
     "       kestrel-dbf hold-lock FILE SECONDS\n"
     "Text is UTF-8; dates are read as month/day/year and dumped as YYYYMMDD.\n"
     "dump writes one CSV row per record, the first column \"*\" for a deleted record.\n"
-    "Exit status: 0 done, 1 error, 2 usage, 3 append lock refused.\n";
+    "dump --order builds FIELD.MDX beside the table and dumps in its order.\n"
+    "Exit status: 0 done, 1 error, 2 usage, 3 append lock or exclusive use refused.\n";
 
 int usage() {
   std::cerr << kUsage;
@@ -43,6 +46,11 @@ int main(int argc, char** argv) {
   try {
     if (command == "info" && args.size() == 2) return tools::infoCommand(file, std::cout);
     if (command == "dump" && args.size() == 2) return tools::dumpCommand(file, std::cout);
+    if (command == "dump" && args.size() == 4 && args[2] == "--order")
+      return tools::dumpCommand(file, std::cout, args[3]);
+    if (command == "pack" && args.size() == 2) return tools::packCommand(file, std::cerr);
+    if (command == "append-from" && args.size() == 3)
+      return tools::appendFromCommand(file, args[2], std::cerr);
     if (command == "create" && args.size() >= 3) {
       return tools::createCommand(file, {args.begin() + 2, args.end()}, std::cerr);
     }

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+
+namespace kestrel {
+
+// The type of an index key, stored in the index file as its letter.
+enum class KeyType : char { Character = 'C', Date = 'D', Numeric = 'N' };
+
+// The key type a table field of the given type letter is indexed as; logical
+// and memo fields have none.
+inline std::optional<KeyType> keyTypeForField(char fieldType) {
+  switch (fieldType) {
+    case 'C':
+      return KeyType::Character;
+    case 'D':
+      return KeyType::Date;
+    case 'N':
+    case 'F':
+      return KeyType::Numeric;
+    default:
+      return std::nullopt;
+  }
+}
+
+inline std::optional<KeyType> keyTypeFromLetter(char letter) {
+  switch (letter) {
+    case 'C':
+      return KeyType::Character;
+    case 'D':
+      return KeyType::Date;
+    case 'N':
+      return KeyType::Numeric;
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace kestrel

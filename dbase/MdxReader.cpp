@@ -1,0 +1,209 @@
+#include "dbase/MdxReader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+
+#include "dbase/IndexError.h"
+
+namespace kestrel {
+
+namespace {
+// Deeper than any real tree: a billion keys at the smallest fan-out of a
+// 100-byte key still need fewer than 16 levels.
+constexpr std::size_t kMaxDepth = 32;
+
+std::string upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+}  // namespace
+
+MdxReader::MdxReader(const std::string& path, const std::string& tagName) : m_path(path) {
+  m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat st {};
+  if (m_fd < 0 || ::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+    throw IndexError(IndexError::kCorruptedIndex, "Unable to open index: " + path);
+  }
+  m_fileSize = static_cast<std::uint64_t>(st.st_size);
+  try {
+    open(tagName);
+  } catch (...) {
+    ::close(m_fd);
+    m_fd = -1;
+    throw;
+  }
+}
+
+MdxReader::MdxReader(std::span<const unsigned char> bytes, const std::string& name,
+                     const std::string& tagName)
+    : m_path(name), m_memory(bytes), m_fileSize(bytes.size()) {
+  open(tagName);
+}
+
+MdxReader::~MdxReader() {
+  if (m_fd >= 0) ::close(m_fd);
+}
+
+void MdxReader::readAt(std::uint64_t offset, unsigned char* out, std::size_t size) const {
+  // Callers have checked offset + size against the file size.
+  if (m_fd < 0) {
+    std::memcpy(out, m_memory.data() + offset, size);
+    return;
+  }
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t n = ::pread(m_fd, out + done, size - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw IndexError::fromErrno(errno, m_path + " [ReadIndex]");
+    if (n == 0) corrupt("file shorter than expected");  // shrunk while open
+    done += static_cast<std::size_t>(n);
+  }
+}
+
+void MdxReader::corrupt(const std::string& what) const {
+  throw IndexError(
+      IndexError::kCorruptedIndex,
+      "Invalid dBASE key expression or corrupted index file " + m_path + " (" + what + ")");
+}
+
+void MdxReader::checkPage(std::uint32_t page, const char* what) const {
+  // A node or tag header is two whole pages after the file header.
+  if (page < mdx::kFirstNodePage || mdx::pageOffset(page) + mdx::kNodeSize > m_fileSize)
+    corrupt(std::string(what) + " page " + std::to_string(page) + " outside the file");
+}
+
+void MdxReader::open(const std::string& tagName) {
+  if (m_fileSize < mdx::kHeaderSize)
+    throw IndexError(IndexError::kCorruptedIndex, "Unable to open index: " + m_path);
+  std::array<unsigned char, mdx::kHeaderSize> bytes{};
+  readAt(0, bytes.data(), bytes.size());
+  m_header = mdx::decodeHeader(bytes);
+  // The geometry fields decide every offset; a file that disagrees with the
+  // layout this reader knows is not read at all.
+  if (m_header.pagesPerNode != mdx::kPagesPerNode || m_header.nodeBytes != mdx::kNodeSize ||
+      m_header.tagEntryLength != mdx::kTagEntrySize)
+    throw IndexError(IndexError::kCorruptedIndex, "Unable to open index: " + m_path);
+  if (m_header.tagCount == 0 || m_header.tagCount > mdx::kTagSlots) corrupt("tag count");
+
+  const std::string wanted = upper(tagName);
+  bool found = false;
+  for (std::size_t k = 0; k < m_header.tagCount && !found; ++k) {
+    const auto entry = mdx::decodeTagEntry(std::span<const unsigned char, mdx::kTagEntrySize>(
+        bytes.data() + mdx::kTagTableOffset + k * mdx::kTagEntrySize, mdx::kTagEntrySize));
+    if (wanted.empty() || upper(entry.name) == wanted) {
+      m_entry = entry;
+      found = true;
+    }
+  }
+  if (!found) corrupt("no tag " + wanted);
+
+  checkPage(m_entry.headerPage, "tag header");
+  std::array<unsigned char, mdx::kNodeSize> tagBytes{};
+  readAt(mdx::pageOffset(m_entry.headerPage), tagBytes.data(), tagBytes.size());
+  m_tag = mdx::decodeTagHeader(tagBytes);
+  const auto type = keyTypeFromLetter(m_tag.keyType);
+  if (!type) corrupt("key type");
+  if (m_tag.keyLength < mdx::kMinKeyLength || m_tag.keyLength > mdx::kMaxKeyLength)
+    corrupt("key length");
+  if ((*type == KeyType::Date && m_tag.keyLength != IndexKey::kDateLength) ||
+      (*type == KeyType::Numeric && m_tag.keyLength != IndexKey::kNumericLength))
+    corrupt("key length for its type");
+  if (m_tag.entryLength != mdx::entryLength(m_tag.keyLength)) corrupt("entry length");
+  if (m_tag.keyFormat & mdx::kKeyFormatDescending) corrupt("descending tag");
+  checkPage(m_tag.rootPage, "root");
+  m_key = IndexKey(*type, m_tag.keyLength);
+  m_keyBytes.assign(m_tag.keyLength, 0);
+  m_previousKey.assign(m_tag.keyLength, 0);
+}
+
+std::uint32_t MdxReader::childPage(const Frame& frame, std::uint32_t i) const {
+  return mdx::getLe32(frame.bytes.data() + mdx::kNodeEntries + i * m_tag.entryLength);
+}
+
+void MdxReader::push(std::uint32_t page) {
+  checkPage(page, "node");
+  if (m_stack.size() >= kMaxDepth) corrupt("tree too deep");
+  const std::size_t slot = page / mdx::kPagesPerNode;
+  if (m_visited[slot]) corrupt("node page " + std::to_string(page) + " reached twice");
+  m_visited[slot] = true;
+
+  Frame& frame = m_stack.emplace_back();
+  frame.page = page;
+  readAt(mdx::pageOffset(page), frame.bytes.data(), frame.bytes.size());
+  const std::uint32_t count = mdx::getLe32(frame.bytes.data() + mdx::kNodeKeyCount);
+  if (count > mdx::maxKeysPerNode(m_tag.entryLength))
+    corrupt("key count " + std::to_string(count) + " at page " + std::to_string(page));
+  frame.count = count;
+  // After the last entry a branch keeps its last child, a leaf 0.
+  frame.leaf = childPage(frame, count) == 0;
+  frame.position = 0;
+}
+
+// Moves from the current stack to the next entry in order: down the leftmost
+// path of unvisited children, up past exhausted nodes.
+void MdxReader::settle() {
+  while (!m_stack.empty()) {
+    Frame& top = m_stack.back();
+    if (top.leaf) {
+      if (top.position < top.count) break;
+    } else if (top.position <= top.count) {
+      const std::uint32_t child = childPage(top, top.position);
+      ++top.position;
+      push(child);
+      continue;
+    }
+    m_stack.pop_back();
+  }
+  if (m_stack.empty()) {
+    m_eof = true;
+    return;
+  }
+  const Frame& leaf = m_stack.back();
+  const unsigned char* entry =
+      leaf.bytes.data() + mdx::kNodeEntries + leaf.position * m_tag.entryLength;
+  m_recNo = mdx::getLe32(entry);
+  std::memcpy(m_keyBytes.data(), entry + 4, m_keyBytes.size());
+  if (m_recNo == 0) corrupt("record number 0 at page " + std::to_string(leaf.page));
+  if (m_havePrevious &&
+      m_key.compareEntries(m_previousKey.data(), m_previousRecNo, m_keyBytes.data(), m_recNo) >= 0)
+    corrupt("entries out of order at page " + std::to_string(leaf.page));
+  m_havePrevious = true;
+  m_previousKey = m_keyBytes;
+  m_previousRecNo = m_recNo;
+  m_eof = false;
+}
+
+void MdxReader::First() {
+  if (m_fd >= 0) {
+    // The index may have grown and got a new root since the last walk
+    // (an append through MdxUpdater on the same file).
+    struct stat st {};
+    if (::fstat(m_fd, &st) != 0) throw IndexError::fromErrno(errno, m_path + " [ReadIndex]");
+    m_fileSize = static_cast<std::uint64_t>(st.st_size);
+    unsigned char root[4];
+    readAt(mdx::pageOffset(m_entry.headerPage) + mdx::kThRootPage, root, sizeof root);
+    m_tag.rootPage = mdx::getLe32(root);
+  }
+  m_stack.clear();
+  m_visited.assign(static_cast<std::size_t>(m_fileSize / mdx::kNodeSize + 1), false);
+  m_havePrevious = false;
+  m_eof = false;
+  push(m_tag.rootPage);
+  settle();
+}
+
+void MdxReader::Next() {
+  if (m_eof) return;
+  ++m_stack.back().position;
+  settle();
+}
+
+}  // namespace kestrel

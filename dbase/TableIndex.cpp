@@ -1,0 +1,160 @@
+#include "dbase/TableIndex.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "dbase/DbfLayout.h"
+#include "dbase/ETableError.h"
+#include "dbase/IndexError.h"
+#include "dbase/IndexKey.h"
+#include "dbase/MdxReader.h"
+#include "dbase/MdxUpdater.h"
+#include "dbase/SemaphoreFile.h"
+
+namespace kestrel {
+namespace {
+
+// Beyond any index data, like the table's own share byte: a process holding
+// the index open keeps a read lock here, one that may replace the file
+// must get a write lock first.
+constexpr std::int64_t kIndexInUseByte = dbf::kShareLockOffset;
+
+}  // namespace
+
+TableIndex::TableIndex(const std::string& indexPath, const OsFile& table,
+                       const std::string& tablePath, bool shared, const FieldDescriptor& field)
+    : m_path(indexPath), m_field(field) {
+  try {
+    if (m_file.open(indexPath, OsFile::Access::ReadWrite) != 0 &&
+        m_file.open(indexPath, OsFile::Access::ReadOnly) != 0) {
+      throw IndexError(IndexError::kCorruptedIndex, "Unable to open index: " + indexPath);
+    }
+    const auto kind = shared ? OsFile::LockKind::Shared : OsFile::LockKind::Exclusive;
+    if (m_file.tryLock(kIndexInUseByte, 1, kind) != 0) {
+      throw IndexError(IndexError::kCorruptedIndex, "Unable to open index: " + indexPath);
+    }
+    m_reader = std::make_unique<MdxReader>(indexPath);
+    if (shared) {
+      // The semaphore's lock byte of the table needs a write lock, which a
+      // table opened read-only cannot take on its own descriptor.
+      int tableFd = table.descriptor();
+      if (m_tableForLocks.open(tablePath, OsFile::Access::ReadWrite) == 0) {
+        tableFd = m_tableForLocks.descriptor();
+      }
+      m_semaphore =
+          std::make_unique<SemaphoreFile>(SemaphoreFile::pathForTable(tablePath), tableFd);
+      m_semaphore->logOn();
+    }
+  } catch (const IndexError& error) {
+    throw asTableError(error);
+  }
+}
+
+TableIndex::~TableIndex() = default;
+
+void TableIndex::close() {
+  try {
+    if (m_semaphore) m_semaphore->logOff();
+  } catch (const IndexError& error) {
+    m_semaphore.reset();
+    throw asTableError(error);
+  }
+  m_semaphore.reset();
+  m_reader.reset();
+  m_file.close();
+  m_tableForLocks.close();
+}
+
+template <typename Step>
+void TableIndex::reading(Step step) {
+  try {
+    if (m_semaphore) m_semaphore->beginRead();
+    try {
+      step();
+    } catch (...) {
+      if (m_semaphore) m_semaphore->endRead();
+      throw;
+    }
+    if (m_semaphore) m_semaphore->endRead();
+  } catch (const IndexError& error) {
+    throw asTableError(error);
+  }
+}
+
+void TableIndex::first() {
+  reading([this] { m_reader->First(); });
+}
+
+void TableIndex::next() {
+  reading([this] { m_reader->Next(); });
+}
+
+bool TableIndex::eof() const {
+  return m_reader->Eof();
+}
+
+std::uint32_t TableIndex::recNo() const {
+  return m_reader->RecNo();
+}
+
+void TableIndex::recordWritten(std::uint32_t recNo, const std::string& before,
+                               const std::string& after) {
+  const auto slice = [this](const std::string& record) {
+    return std::string_view(record).substr(m_field.offset,
+                                           static_cast<std::size_t>(m_field.length));
+  };
+  try {
+    MdxUpdater updater(m_path);
+    const IndexKey& key = updater.key();
+    std::string newKey(key.length(), '\0');
+    auto* newBytes = reinterpret_cast<unsigned char*>(newKey.data());
+    key.encode(slice(after), newBytes);
+    std::string oldKey;
+    if (!before.empty()) {
+      oldKey.assign(key.length(), '\0');
+      key.encode(slice(before), reinterpret_cast<unsigned char*>(oldKey.data()));
+      if (oldKey == newKey) return;
+    }
+    if (m_semaphore) m_semaphore->beginChange();
+    try {
+      if (before.empty()) {
+        updater.insert(newBytes, recNo);
+      } else {
+        updater.replace(reinterpret_cast<const unsigned char*>(oldKey.data()), newBytes, recNo);
+      }
+    } catch (...) {
+      if (m_semaphore) m_semaphore->endChange();
+      throw;
+    }
+    if (m_semaphore) m_semaphore->endChange();
+  } catch (const IndexError& error) {
+    throw asTableError(error);
+  }
+}
+
+bool TableIndex::tryErase(const std::string& indexPath) {
+  OsFile file;
+  int error = file.open(indexPath, OsFile::Access::ReadWrite);
+  if (error == ENOENT) return true;
+  if (error != 0) return false;
+  if (file.tryLock(kIndexInUseByte, 1, OsFile::LockKind::Exclusive) != 0) return false;
+  return ::unlink(indexPath.c_str()) == 0 || errno == ENOENT;
+}
+
+std::string TableIndex::indexPathFor(const std::string& tablePath, const std::string& indexName) {
+  std::string name = indexName;
+  const std::size_t slash = name.find_last_of("/\\:");
+  const std::size_t dot = name.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) name += ".MDX";
+  if (name.find_first_of("/\\:") != std::string::npos) return name;
+  const std::size_t tableSlash = tablePath.find_last_of('/');
+  return tableSlash == std::string::npos ? name : tablePath.substr(0, tableSlash + 1) + name;
+}
+
+ETableError TableIndex::asTableError(const IndexError& error) {
+  if (error.code() != 0) return ETableError(error.code(), error.detail());
+  return ETableError(tableErrorCodeFromErrno(error.osError(), true), error.detail());
+}
+
+}  // namespace kestrel

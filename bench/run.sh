@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the benchmarks (Release) and prints every figure. The storage layer's
-# figures are set against the same work done by python3-dbf (append) and
+# Builds the benchmarks (Release) and prints every figure of every subsystem.
+# The storage layer's figures are set against the same work done by python3-dbf (append) and
 # python3-dbfread (scan), printed as ratios.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -54,3 +54,12 @@ awk -v r="$read_once" -v i="$index_date" -v s="$sort_date" 'BEGIN {
   printf "IndexOnOne rdate     1,000,000  kestrel %7.3f s   read file once %7.3f s (x%5.1f)   sort(1) %7.3f s (x%5.2f)\n", i, r, i / r, s, i / s }'
 awk -v p="$pack" -v r="$read_once" 'BEGIN {
   printf "Pack 1,000,000, one in ten deleted  kestrel %7.3f s   read file once %7.3f s (x%5.1f)\n", p, r, p / r }'
+
+echo "== index building blocks: Google Benchmark =="
+cmake --build "$build" -j 2 --target mdx_bench numbering_bench > /dev/null
+"$build/bench/mdx/mdx_bench" --benchmark_format=console
+
+echo "== bar-code images: Google Benchmark =="
+"$build/bench/numbering/numbering_bench" --benchmark_format=console
+
+bash bench/print/run.sh

@@ -9,16 +9,6 @@
 namespace kestrel::test {
 namespace {
 
-// The records as python3-dbfread reads them (deleted ones after the others,
-// marked "*"); the reader's dBASE IV memos carry 8 zero bytes too many.
-constexpr const char* kDbfreadScript = R"(
-import sys, dbfread
-t = dbfread.DBF(sys.argv[1], encoding='cp437', load=True)
-for flag, records in (('', t.records), ('*', t.deleted)):
-    for r in records:
-        print('|'.join([flag] + [str(v).strip('\x00 ') for v in r.values()]))
-)";
-
 class AppendFromTest : public DbaseTest {
  protected:
   void make(TTzDbf& table, const std::string& name, const std::vector<std::string>& fields) {
@@ -33,12 +23,7 @@ class AppendFromTest : public DbaseTest {
     table.Post();
   }
   std::string dbfread(const std::string& path) {
-    const std::string script = m_dir.file("read.py");
-    writeBytes(script, kDbfreadScript);
-    auto [status, output] = runCommand(std::string(kSystemPython) + " " + shellQuote(script) + " " +
-                                       shellQuote(path) + " 2>&1");
-    EXPECT_EQ(status, 0) << output;
-    return output;
+    return readWithDbfread(path, m_dir.path().string());
   }
 };
 

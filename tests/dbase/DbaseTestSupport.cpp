@@ -1,5 +1,6 @@
 #include "DbaseTestSupport.h"
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -7,6 +8,8 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+
+#include "TestPaths.h"
 
 namespace kestrel::test {
 
@@ -73,6 +76,25 @@ std::vector<std::string> mailingLogFields() {
 
 std::vector<std::string> addressBookFields() {
   return {"address,M,10,0", "city,C,35,0", "state,C,2,0", "zip,C,10,0"};
+}
+
+std::string readWithDbfread(const std::string& tablePath, const std::string& scriptFolder) {
+  // The reader takes a dBASE IV memo's stored length (which counts the 8-byte
+  // block header) as the text's length, so the zero bytes it reads past the
+  // text are dropped.
+  static constexpr const char* kScript = R"(
+import sys, dbfread
+t = dbfread.DBF(sys.argv[1], encoding='cp437', load=True)
+for flag, records in (('', t.records), ('*', t.deleted)):
+    for r in records:
+        print('|'.join([flag] + [str(v).strip('\x00 ') for v in r.values()]))
+)";
+  const std::string script = scriptFolder + "/read_with_dbfread.py";
+  writeBytes(script, kScript);
+  auto [status, output] = runCommand(std::string(kSystemPython) + " " + shellQuote(script) + " " +
+                                     shellQuote(tablePath) + " 2>&1");
+  EXPECT_EQ(status, 0) << output;
+  return output;
 }
 
 }  // namespace kestrel::test

@@ -43,6 +43,11 @@ class WarningRecorder {
   std::vector<std::string> m_texts;
 };
 
+// Every record of a table as python3-dbfread reads it, one line each: the
+// deleted mark ("*" or empty), then the values joined by "|". Deleted records
+// come after the others. Runs the script from the folder given.
+std::string readWithDbfread(const std::string& tablePath, const std::string& scriptFolder);
+
 // The MailingLog field list of the program.
 std::vector<std::string> mailingLogFields();
 std::vector<std::string> addressBookFields();

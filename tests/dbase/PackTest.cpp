@@ -15,18 +15,6 @@
 namespace kestrel::test {
 namespace {
 
-// Prints each record of a table as python3-dbfread reads it: the deleted
-// mark, then the values joined by "|". The reader takes a dBASE IV memo's
-// stored length (which counts the 8-byte block header) as the text's
-// length, so the zero bytes it reads past the text are dropped.
-constexpr const char* kDbfreadScript = R"(
-import sys, dbfread
-t = dbfread.DBF(sys.argv[1], encoding='cp437', load=True)
-for flag, records in (('', t.records), ('*', t.deleted)):
-    for r in records:
-        print('|'.join([flag] + [str(v).strip('\x00 ') for v in r.values()]))
-)";
-
 class PackTest : public DbaseTest {
  protected:
   std::string bookPath() const { return m_dir.file("book.dbf"); }
@@ -50,12 +38,7 @@ class PackTest : public DbaseTest {
     }
   }
   std::string dbfread(const std::string& path) {
-    const std::string script = m_dir.file("read.py");
-    writeBytes(script, kDbfreadScript);
-    auto [status, output] = runCommand(std::string(kSystemPython) + " " + shellQuote(script) + " " +
-                                       shellQuote(path) + " 2>&1");
-    EXPECT_EQ(status, 0) << output;
-    return output;
+    return readWithDbfread(path, m_dir.path().string());
   }
 };
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "dbase/DateText.h"
+#include "dbase/TTzDbf.h"
 #include "dbase/TableWarnings.h"
 
 namespace kestrel::test {
@@ -57,6 +58,18 @@ class DbaseTest : public ::testing::Test {
  protected:
   void SetUp() override { SetProgramDateFormat("M/d/yyyy"); }
   TempDir m_dir;
+};
+
+// Tests of the program's mailing log: "report3.dbf" with the log's fields in
+// the test's folder.
+class MailingLogTest : public DbaseTest {
+ protected:
+  std::string logPath() const { return m_dir.file("report3.dbf"); }
+  void openLog(TTzDbf& table) {
+    table.SetDbfFileName(logPath());
+    table.SetDbfFields(mailingLogFields());
+    table.Open();
+  }
 };
 
 }  // namespace kestrel::test

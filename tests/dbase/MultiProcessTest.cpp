@@ -61,15 +61,7 @@ std::string tool() {
   return std::string(kBinaryDir) + "/tools/dbf/kestrel-dbf";
 }
 
-class MultiProcessTest : public DbaseTest {
- protected:
-  std::string logPath() const { return m_dir.file("report3.dbf"); }
-  void openLog(TTzDbf& table) {
-    table.SetDbfFileName(logPath());
-    table.SetDbfFields(mailingLogFields());
-    table.Open();
-  }
-};
+class MultiProcessTest : public MailingLogTest {};
 
 TEST_F(MultiProcessTest, AppendLockIsRefusedWhileAnotherProcessHoldsIt) {
   TTzDbf table("tzLog");

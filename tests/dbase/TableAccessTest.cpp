@@ -15,14 +15,8 @@
 namespace kestrel::test {
 namespace {
 
-class TableAccessTest : public DbaseTest {
+class TableAccessTest : public MailingLogTest {
  protected:
-  std::string logPath() const { return m_dir.file("report3.dbf"); }
-  void openLog(TTzDbf& table) {
-    table.SetDbfFileName(logPath());
-    table.SetDbfFields(mailingLogFields());
-    table.Open();
-  }
   // The program's log pattern: one record, appended under the append lock.
   void appendLog(const std::string& name, const std::string& date = "12/8/2026") {
     TTzDbf table("tzLog");

@@ -89,6 +89,7 @@ void TTzDbf::SetActive(bool active) {
 // --- Open and close -------------------------------------------------------------------
 
 void TTzDbf::Open() {
+  const Notice notice(*this, DataSetEvent::Opened);
   if (Active()) return;
   if (m_fileName.empty()) throw std::runtime_error("Missing DbfFilename property");
   m_workArea = WorkAreas::acquire();
@@ -164,6 +165,7 @@ void TTzDbf::openFiles() {
 }
 
 void TTzDbf::Close() {
+  const Notice notice(*this, DataSetEvent::Closed);
   if (!Active()) return;
   m_state = TDataSetState::dsBrowse;  // an unposted edit is dropped
   std::exception_ptr failure;
@@ -337,6 +339,7 @@ void TTzDbf::positionOn(std::uint32_t recNo, int step) {
 }
 
 void TTzDbf::First() {
+  const Notice notice(*this, DataSetEvent::Scrolled);
   checkActive("First");
   checkBrowseMode();
   if (m_index) {
@@ -356,6 +359,7 @@ void TTzDbf::First() {
 }
 
 void TTzDbf::Next() {
+  const Notice notice(*this, DataSetEvent::Scrolled);
   checkActive("Next");
   checkBrowseMode();
   if (m_eof) return;
@@ -386,6 +390,7 @@ void TTzDbf::settleOrdered() {
 }
 
 void TTzDbf::Prior() {
+  const Notice notice(*this, DataSetEvent::Scrolled);
   checkActive("Prior");
   checkBrowseMode();
   if (m_index && !m_bof && m_recNo != 0) {
@@ -400,6 +405,7 @@ void TTzDbf::Prior() {
 }
 
 void TTzDbf::Last() {
+  const Notice notice(*this, DataSetEvent::Scrolled);
   checkActive("Last");
   checkBrowseMode();
   if (m_index) {
@@ -417,6 +423,7 @@ void TTzDbf::Last() {
 }
 
 void TTzDbf::Refresh() {
+  const Notice notice(*this, DataSetEvent::Scrolled);
   checkActive("Refresh");
   if (m_state != TDataSetState::dsBrowse) m_state = TDataSetState::dsBrowse;
   if (m_recNo >= 1 && m_recNo <= RecordCount()) readRecord(m_recNo);
@@ -439,6 +446,7 @@ void TTzDbf::checkBrowseMode() {
 }
 
 void TTzDbf::Insert() {
+  const Notice notice(*this, DataSetEvent::StateChanged);
   checkActive("Insert");
   checkBrowseMode();
   m_state = TDataSetState::dsInsert;
@@ -447,6 +455,7 @@ void TTzDbf::Insert() {
 }
 
 void TTzDbf::Edit() {
+  const Notice notice(*this, DataSetEvent::StateChanged);
   checkActive("Edit");
   if (m_state != TDataSetState::dsBrowse) return;
   if (m_recNo == 0 || RecordCount() == 0) {
@@ -458,6 +467,7 @@ void TTzDbf::Edit() {
 }
 
 void TTzDbf::Post() {
+  const Notice notice(*this, DataSetEvent::RecordChanged);
   checkActive("Post");
   if (m_state == TDataSetState::dsInsert) {
     s_AppendWithLock();
@@ -467,6 +477,7 @@ void TTzDbf::Post() {
 }
 
 void TTzDbf::Cancel() {
+  const Notice notice(*this, DataSetEvent::StateChanged);
   checkActive("Cancel");
   if (m_state == TDataSetState::dsBrowse) return;
   m_state = TDataSetState::dsBrowse;
@@ -478,6 +489,7 @@ void TTzDbf::Cancel() {
 }
 
 void TTzDbf::Delete() {
+  const Notice notice(*this, DataSetEvent::RecordChanged);
   checkActive("Delete");
   if (m_state != TDataSetState::dsBrowse) Cancel();
   if (m_recNo == 0 || m_recNo > RecordCount()) return;
@@ -485,6 +497,7 @@ void TTzDbf::Delete() {
 }
 
 void TTzDbf::Restore() {
+  const Notice notice(*this, DataSetEvent::RecordChanged);
   checkActive("Restore");
   if (m_state != TDataSetState::dsBrowse) Cancel();
   if (m_recNo == 0 || m_recNo > RecordCount()) return;

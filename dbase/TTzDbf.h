@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "dbase/DataSet.h"
 #include "dbase/FieldDescriptor.h"
 #include "dbase/MemoFile.h"
 #include "dbase/OsFile.h"
@@ -16,7 +17,6 @@ namespace kestrel {
 
 enum class TTableLanguage { tlOem, tlAnsi };
 enum class TCreateIndex { ciNotFound, ciAlways, ciVerifyHeader, ciNever };
-enum class TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
 
 // The table component: one dBASE table file, its record buffer and its locks,
 // offered as a data set (open, close, visit, insert/edit/post/cancel/delete)
@@ -27,13 +27,11 @@ enum class TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
 // by the append-lock byte and in-place writes by record locks. Every lock
 // request is one attempt. Errors are ETableError; warnings go through
 // SetWarningHandler.
-class TTzDbf {
+class TTzDbf : public DataSet {
  public:
   explicit TTzDbf(std::string name = std::string());
   // Closes the table; errors while closing are dropped here (call Close to see them).
-  ~TTzDbf();
-  TTzDbf(const TTzDbf&) = delete;
-  TTzDbf& operator=(const TTzDbf&) = delete;
+  ~TTzDbf() override;
 
   // --- Settings -----------------------------------------------------------------
   const std::string& Name() const { return m_name; }
@@ -76,41 +74,41 @@ class TTzDbf {
   void SetOnRLockFailedOnPost(LockFailedEvent event) { m_onRLockFailedOnPost = std::move(event); }
 
   // --- Open and close -------------------------------------------------------------
-  void Open();
-  void Close();
-  bool Active() const { return m_file.isOpen(); }
+  void Open() override;
+  void Close() override;
+  bool Active() const override { return m_file.isOpen(); }
   void SetActive(bool active);
 
   // --- Visiting ---------------------------------------------------------------------
-  std::uint32_t RecordCount();
-  std::uint32_t RecNo() const { return m_recNo; }
-  void First();
-  void Next();
-  void Prior();
-  void Last();
-  bool Eof() const { return m_eof; }
-  bool Bof() const { return m_bof; }
+  std::uint32_t RecordCount() override;
+  std::uint32_t RecNo() const override { return m_recNo; }
+  void First() override;
+  void Next() override;
+  void Prior() override;
+  void Last() override;
+  bool Eof() const override { return m_eof; }
+  bool Bof() const override { return m_bof; }
   // Reads the current record again from the file.
   void Refresh();
   // Whether the current record (as in the buffer) is marked deleted.
-  bool Deleted() const;
+  bool Deleted() const override;
 
   // --- Data-set protocol ----------------------------------------------------------
-  TDataSetState State() const { return m_state; }
-  void Insert();
-  void Edit();
+  TDataSetState State() const override { return m_state; }
+  void Insert() override;
+  void Edit() override;
   // Insert: append under the append lock; edit: rewrite under the record lock.
-  void Post();
-  void Cancel();
+  void Post() override;
+  void Cancel() override;
   // Marks the current record deleted under its record lock.
-  void Delete();
+  void Delete() override;
   // Removes the deleted mark of the current record under its record lock.
   void Restore();
 
   // --- Storage-layer operations ---------------------------------------------------
   void ClearRecord();
-  void SetFieldText(const std::string& fieldName, const std::string& text);
-  std::string GetFieldText(const std::string& fieldName);
+  void SetFieldText(const std::string& fieldName, const std::string& text) override;
+  std::string GetFieldText(const std::string& fieldName) override;
   bool ALock();
   void UnLock();
   void AppendRec();
@@ -134,8 +132,8 @@ class TTzDbf {
   // Appends every record of another table file, matching fields by name.
   void AppendFrom(const std::string& fileName);
   // The current record's memo as lines, and a list stored as its new memo.
-  void GetMField(const std::string& fieldName, std::vector<std::string>& lines);
-  void SetMField(const std::string& fieldName, const std::vector<std::string>& lines);
+  void GetMField(const std::string& fieldName, std::vector<std::string>& lines) override;
+  void SetMField(const std::string& fieldName, const std::vector<std::string>& lines) override;
   // Memo streams of a data-aware memo control: the current record's memo as
   // program text, and a new memo from program text (its block number goes
   // into the record buffer; the following post writes the record).
@@ -144,6 +142,10 @@ class TTzDbf {
 
   // --- Structure --------------------------------------------------------------------
   const std::vector<FieldDescriptor>& fields() const { return m_header.fields; }
+  int FieldCount() const override { return static_cast<int>(m_header.fields.size()); }
+  std::string FieldName(int index) const override { return m_header.fields.at(index).name; }
+  char FieldType(int index) const override { return m_header.fields.at(index).type; }
+  int FieldLength(int index) const override { return m_header.fields.at(index).length; }
   // Index of the field (first 10 characters, any case), or -1.
   int fieldIndex(const std::string& fieldName) const;
   unsigned char versionByte() const { return m_header.version; }

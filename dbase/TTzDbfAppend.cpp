@@ -47,6 +47,7 @@ bool isNumeric(char type) {
 }  // namespace
 
 void TTzDbf::AppendFrom(const std::string& fileName) {
+  const Notice notice(*this, DataSetEvent::RecordChanged);
   checkActive("AppendFrom");
   checkBrowseMode();
   const std::string source = withTableExtension(fileName);

@@ -100,6 +100,7 @@ void TTzDbf::buildIndex(const FieldDescriptor& field, const std::string& express
 }
 
 bool TTzDbf::IndexOnOne(const std::string& keyExpression, const std::string& indexName) {
+  const Notice notice(*this, DataSetEvent::Scrolled);
   checkActive("IndexOnOne");
   checkBrowseMode();
   closeIndex();

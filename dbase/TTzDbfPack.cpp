@@ -35,6 +35,7 @@ std::uint64_t freeBytesBeside(const std::string& path) {
 }  // namespace
 
 bool TTzDbf::Pack() {
+  const Notice notice(*this, DataSetEvent::Opened);
   checkActive("Pack");
   checkBrowseMode();
   if (RecordCount() == 0) return true;

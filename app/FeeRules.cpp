@@ -1,6 +1,6 @@
 #include "app/FeeRules.h"
 
-#include "platform/Money.h"
+#include "core/Money.h"
 
 namespace kestrel {
 

@@ -14,8 +14,12 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
-#include <filesystem>
 
+#include "core/Branding.h"
+#include "core/Folders.h"
+#include "core/Settings.h"
+#include "core/SettingsFile.h"
+#include "dbase/TTzDbf.h"
 #include "dialogs/ChoiceBox.h"
 #include "dialogs/MailerNumberCommand.h"
 #include "dialogs/U_About.h"
@@ -23,16 +27,16 @@
 #include "dialogs/U_ExtraLabel.h"
 #include "dialogs/U_Mailer.h"
 #include "dialogs/U_YourAddress.h"
+#include "log/MailingLog.h"
 #include "platform/AnsiText.h"
 #include "platform/ApplicationTitle.h"
-#include "platform/Branding.h"
 #include "platform/CommandRunner.h"
 #include "platform/KeyPreview.h"
-#include "platform/Settings.h"
-#include "platform/SettingsFile.h"
+#include "platform/SettingsSaving.h"
 #include "platform/ShellOpen.h"
 #include "platform/UserInteraction.h"
 #include "print/CurrentPrinter.h"
+#include "print/FormPrinter.h"
 #include "print/PrintBarCodesCommand.h"
 
 namespace kestrel {
@@ -45,9 +49,6 @@ constexpr int kOuterHeight = 490;
 
 // Where the reseller's logo goes when the brand is "Harrowgate".
 const QRect kHarrowgateLogoPlace{30, 63, 197, 97};
-
-// The customer identifier that earlier versions stored for "not chosen yet".
-constexpr const char* kUnsetHyphenatedCustID = "00-000-0000";
 
 const QString kRegistrationCaption = QStringLiteral("Bar Code Printing Registration");
 const QString kRegistrationText = QStringLiteral(
@@ -88,7 +89,12 @@ QString programFile(const char* name) {
 }  // namespace
 
 TF_Main::TF_Main(const std::string& programFolder, TF_About* splash, QWidget* parent)
-    : QMainWindow(parent), m_splash(splash) {
+    : QMainWindow(parent),
+      m_splash(splash),
+      MailingLog(std::make_unique<TTzDbf>("MailingLog")),
+      m_printMailer([](const PrintRequest& request, bool printBarCodes, const QFont& baseFont) {
+        return PrintMailer(request, printBarCodes, baseFont);
+      }) {
   setObjectName(QStringLiteral("TF_Main"));
   createControls();
   createMenus();
@@ -96,6 +102,7 @@ TF_Main::TF_Main(const std::string& programFolder, TF_About* splash, QWidget* pa
   // The window sees every key before the control that has the focus.
   new KeyPreview(*this, [this](QKeyEvent& event) { return FormKeyDown(event.key()); });
   FormCreate(programFolder);
+  setPrintCommandConnected(true);
 }
 
 TF_Main::~TF_Main() {
@@ -111,9 +118,9 @@ TF_Main::~TF_Main() {
 void TF_Main::FormCreate(const std::string& programFolder) {
   SettingsRecord& settings = Settings();
   settings.ProgramFolder = withSeparator(programFolder);
-  // The report layout "Kestrel3.rav" and the mailing log "Reports/report3.dbf"
-  // are attached to the report engine and the log table here once the log
-  // subsystem is connected to this window.
+  // The report layout "Kestrel3.rav" is attached to the report engine here
+  // once the log report is connected to this window.
+  setUpMailingLog(*MailingLog, settings.ProgramFolder);
 
   // An unreadable file gives defaults; anything worse is shown, and the
   // program starts with what could be read.
@@ -127,11 +134,10 @@ void TF_Main::FormCreate(const std::string& programFolder) {
 
   (settings.PrintBarCode ? PrintBarCodeMI : DontPrintBarCodeMI)->setChecked(true);
 
-  // Missing data folders are created; a failure shows later, in the command
-  // that needs the folder.
-  std::error_code ignored;
-  std::filesystem::create_directory(settings.ProgramFolder + "Addresses", ignored);
-  std::filesystem::create_directory(settings.ProgramFolder + "Reports", ignored);
+  // Missing data folders are created, shared with every user of the
+  // machine; a failure shows later, in the command that needs the folder.
+  makeSharedFolder(settings.ProgramFolder + "Addresses");
+  makeSharedFolder(settings.ProgramFolder + kReportsFolderName);
 
   settings.ShowMailerDialog = true;
   waitForSplash();
@@ -337,8 +343,10 @@ bool TF_Main::FormClose() {
   bool saved = false;
   runCommand([&] { saved = SaveSettings(); });
   if (!saved) return false;
-  // The address table and the mailing log are closed here once database mode
-  // and the log are connected to this window.
+  // Harmless when the log is closed already, as it is between commands.
+  runCommand([this] { MailingLog->Close(); });
+  // The address table is closed here once database mode is connected to
+  // this window.
   return true;
 }
 

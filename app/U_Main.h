@@ -2,7 +2,11 @@
 
 #include <QFont>
 #include <QMainWindow>
+#include <functional>
+#include <memory>
 #include <string>
+
+#include "print/PrintRequest.h"
 
 class QAction;
 class QActionGroup;
@@ -19,6 +23,8 @@ namespace kestrel {
 
 class MaskedEdit;
 class TF_About;
+class TTzDbf;
+struct MailerEntry;
 
 // The main window: the sender block, the recipient and fee fields, and every
 // menu of the program. It lives for the whole run; Settings is loaded while it
@@ -52,6 +58,10 @@ class TF_Main : public QMainWindow {
   // of the first blank street line, or the fifth label when none is blank.
   void ShowSenderBlock();
 
+  // The customer identifier that earlier versions stored for "not chosen
+  // yet"; no mailer with bar codes may be printed with it.
+  static constexpr const char* kUnsetHyphenatedCustID = "00-000-0000";
+
   // Whether the first-show questions are still to come.
   bool firstShowPending() const { return FirstShow; }
 
@@ -77,6 +87,24 @@ class TF_Main : public QMainWindow {
   // nothing); connecting the command sets this, and from then on the visual
   // state decides. The state itself is switched either way.
   void setPrintCommandConnected(bool connected);
+
+  // ---- The Print command (U_MainPrint.cpp) ----
+
+  // Builds the mailer from the window, prints it, shows the printed state,
+  // writes the numbering state to the settings file and logs the mailer.
+  // Shared by Print and the mass print; the caller has numbered the mailer.
+  // Errors (print failures, a mailer that could not be logged) reach the
+  // caller's command runner; the busy pointer is restored on every path.
+  void PrintOneMailer();
+
+  // The form printer behind the Print command: the current printer, unless a
+  // test hands in another page canvas. Returns the printed mailer number.
+  using MailerPrinter =
+      std::function<std::string(const PrintRequest&, bool printBarCodes, const QFont& baseFont)>;
+  void setMailerPrinter(MailerPrinter printer);
+
+  // The mailing log table under the program folder (closed between commands).
+  TTzDbf& mailingLog() { return *MailingLog; }
 
   // The font the form printer prints with: the window's font for printing,
   // "Arial" 8 points, regular, black.
@@ -171,6 +199,9 @@ class TF_Main : public QMainWindow {
   QAction* miAbout = nullptr;
 
  public slots:
+  void btnPrintClick();
+  void MIPrintClick();
+
   // The first-show steps: close the splash, then the start-up questions.
   // Runs once, queued by the first show so that the window is up behind them.
   void FormShow();
@@ -234,12 +265,25 @@ class TF_Main : public QMainWindow {
   // Outer size as designed, within the screen, centred.
   void placeOnScreen();
 
+  // The first steps of the Print command: remember the numbering state,
+  // advance it, offer the mailer number dialog and check the customer ID.
+  // False, with the numbering state put back, when the mailer is not to be
+  // printed.
+  bool numberNextMailer();
+  MailerEntry readMailerEntry() const;
+  // Keeps the numbering state safe from a crash after each printed mailer;
+  // a failure is told once per run and printing goes on.
+  void writeNumberingState();
+
   // Handles a key before the control that has the focus; true when consumed.
   bool FormKeyDown(int key);
   // Shutdown steps; false when the close has to be abandoned.
   bool FormClose();
 
   TF_About* m_splash = nullptr;
+  std::unique_ptr<TTzDbf> MailingLog;
+  MailerPrinter m_printMailer;
+  bool m_settingsWriteFailureShown = false;
   QFont m_printFont{QStringLiteral("Arial"), 8};
   bool FirstShow = false;
   bool m_showQueued = false;

@@ -20,8 +20,8 @@
 #include "platform/CommandRunner.h"
 #include "platform/MaskedEdit.h"
 #include "platform/MemoLines.h"
-#include "platform/Money.h"
-#include "platform/Settings.h"
+#include "core/Money.h"
+#include "core/Settings.h"
 #include "platform/UserInteraction.h"
 
 namespace kestrel {

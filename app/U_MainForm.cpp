@@ -258,11 +258,13 @@ void TF_Main::createMenus() {
   Help1->addSeparator();
   miAbout = item(Help1, "miAbout", QStringLiteral("&About"));
 
-  awaitingCommand({MIReadWriteToDB, MIPrint, MIMassPrint, MIImport, MIExport, miPrintFull,
+  awaitingCommand({MIReadWriteToDB, MIMassPrint, MIImport, MIExport, miPrintFull,
                    miPrintShort, miPreviewFull, miPreviewShort, ClearReport1, MIByMailerNumber,
                    MIByName, MIByDate, MIByZipCode});
 
   connect(MIExit, &QAction::triggered, this, &TF_Main::MIExitClick);
+  connect(MIPrint, &QAction::triggered, this, &TF_Main::MIPrintClick);
+  connect(btnPrint, &QPushButton::clicked, this, &TF_Main::btnPrintClick);
   connect(YourNameAddress1, &QAction::triggered, this, &TF_Main::YourNameAddress1Click);
   connect(btnChangeYourAddress, &QPushButton::clicked, this, &TF_Main::YourNameAddress1Click);
   connect(MIPrinterSetup, &QAction::triggered, this, &TF_Main::MIPrinterSetupClick);

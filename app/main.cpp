@@ -8,7 +8,7 @@
 #include "dialogs/QtUserInteraction.h"
 #include "dialogs/U_About.h"
 #include "platform/ApplicationTitle.h"
-#include "platform/Folders.h"
+#include "core/Folders.h"
 #include "platform/StorageConnection.h"
 #include "platform/UserInteraction.h"
 

@@ -63,3 +63,8 @@ echo "== bar-code images: Google Benchmark =="
 "$build/bench/numbering/numbering_bench" --benchmark_format=console
 
 bash bench/print/run.sh
+
+echo "== Print command: PrintOneMailer to PDF with the log append =="
+cmake --build "$build" -j 2 --target bench_log > /dev/null
+"$build/bench/log/bench_log" --benchmark_format=console 2>/dev/null | grep "^BM_"
+

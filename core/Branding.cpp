@@ -1,4 +1,4 @@
-#include "platform/Branding.h"
+#include "core/Branding.h"
 
 #include <filesystem>
 #include <system_error>

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/Settings.h"
+#include "core/Settings.h"
 
 namespace kestrel {
 

@@ -1,8 +1,8 @@
-#include "platform/Folders.h"
+#include "core/Folders.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
-#include <QCoreApplication>
 #include <filesystem>
 #include <system_error>
 
@@ -24,10 +24,8 @@ std::string withSeparator(std::string folder) {
 }  // namespace
 
 std::string programFolderPath() {
-  if (QCoreApplication::instance() != nullptr) {
-    return withSeparator(QCoreApplication::applicationDirPath().toStdString());
-  }
-  // Command-line tools run without an application object.
+  // The executable's own folder, symbolic links resolved, as the window
+  // system's application object reports it too.
   std::error_code error;
   const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
   return withSeparator(error ? std::filesystem::current_path().string()
@@ -46,6 +44,17 @@ std::string machineFolderPath() {
     }
   }
   return kMachineFolder;
+}
+
+bool makeSharedFolder(const std::string& path) {
+  std::error_code error;
+  std::filesystem::create_directories(path, error);
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return false;
+  // A folder made by another user (or by an older version with the default
+  // mode) stays as it is unless this process owns it.
+  if ((status.st_mode & 0777) != 0777 && status.st_uid == ::geteuid()) ::chmod(path.c_str(), 0777);
+  return true;
 }
 
 void setMachineFolderForTests(const std::string& folder) {

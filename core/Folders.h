@@ -13,6 +13,13 @@ std::string programFolderPath();
 // when missing. Always ends in a path separator.
 std::string machineFolderPath();
 
+// Makes a data folder of the program folder ("Reports", "Printed",
+// "Addresses") when missing and shares it with every user of the machine
+// (mode 0777), like the machine folder: whoever prints first must not lock
+// the others out. Only the folder's owner can share it; false when the
+// folder is missing afterwards.
+bool makeSharedFolder(const std::string& path);
+
 // Tests hand in a temporary folder instead; an empty text restores the real one.
 void setMachineFolderForTests(const std::string& folder);
 

@@ -1,4 +1,4 @@
-#include "platform/Money.h"
+#include "core/Money.h"
 
 #include <cctype>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "platform/ProfileFile.h"
+#include "core/ProfileFile.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

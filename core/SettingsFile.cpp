@@ -1,10 +1,7 @@
-#include "platform/SettingsFile.h"
+#include "core/SettingsFile.h"
 
-#include <QString>
-
-#include "platform/Folders.h"
-#include "platform/ProfileFile.h"
-#include "platform/UserInteraction.h"
+#include "core/Folders.h"
+#include "core/ProfileFile.h"
 
 namespace kestrel {
 namespace {
@@ -60,7 +57,7 @@ void loadSettings(SettingsRecord& s, const std::string& path,
   s.AddressFolder = file.readString("System Path", kReadFolderKey, defaultAddressFolder(s));
 }
 
-bool saveSettings(const SettingsRecord& s, const std::string& path) {
+bool writeSettingsFile(const SettingsRecord& s, const std::string& path) {
   // The file as another copy of the program may have left it: only our
   // entries change.
   ProfileFile file = ProfileFile::load(path);
@@ -91,9 +88,7 @@ bool saveSettings(const SettingsRecord& s, const std::string& path) {
   file.writeBool(kWriteTypeSection, "BarCodeApp", s.BarCodeApp);
   file.writeString("System Path", kWriteFolderKey, s.AddressFolder);
 
-  if (file.save(path)) return true;
-  showError(QStringLiteral("Unable to write to %1").arg(QString::fromLocal8Bit(path.c_str())));
-  return false;
+  return file.save(path);
 }
 
 }  // namespace kestrel

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/Settings.h"
+#include "core/Settings.h"
 
 namespace kestrel {
 
@@ -23,8 +23,7 @@ void loadSettings(SettingsRecord& settings, const std::string& path,
 
 // Writes every entry in the settings file's order into the file as it is now,
 // keeping the lines it does not know. The file is replaced as a whole, so a
-// failure leaves it as it was. On failure shows "Unable to write to <path>"
-// and returns false: the caller (closing the main window) then stays open.
-bool saveSettings(const SettingsRecord& settings, const std::string& path);
+// failure leaves it as it was. False when it could not be written.
+bool writeSettingsFile(const SettingsRecord& settings, const std::string& path);
 
 }  // namespace kestrel

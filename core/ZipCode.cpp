@@ -1,4 +1,4 @@
-#include "platform/ZipCode.h"
+#include "core/ZipCode.h"
 
 namespace kestrel {
 namespace {

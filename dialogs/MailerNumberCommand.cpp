@@ -4,7 +4,7 @@
 
 #include "dialogs/U_Mailer.h"
 #include "numbering/MailerNumber.h"
-#include "platform/Settings.h"
+#include "core/Settings.h"
 
 namespace kestrel {
 namespace {

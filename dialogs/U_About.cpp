@@ -11,9 +11,9 @@
 
 #include "platform/AnsiText.h"
 #include "platform/ApplicationTitle.h"
-#include "platform/Branding.h"
+#include "core/Branding.h"
 #include "platform/KeyPreview.h"
-#include "platform/Settings.h"
+#include "core/Settings.h"
 #include "platform/ShellOpen.h"
 
 namespace kestrel {

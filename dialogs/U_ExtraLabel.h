@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "platform/Settings.h"
+#include "core/Settings.h"
 
 class QComboBox;
 class QRadioButton;

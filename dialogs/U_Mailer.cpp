@@ -22,7 +22,7 @@
 #include "platform/AnsiText.h"
 #include "platform/KeyPreview.h"
 #include "platform/MaskedEdit.h"
-#include "platform/Settings.h"
+#include "core/Settings.h"
 #include "platform/ShellOpen.h"
 #include "platform/UserInteraction.h"
 

@@ -13,8 +13,8 @@
 #include "platform/KeyPreview.h"
 #include "platform/MaskedEdit.h"
 #include "platform/MemoLines.h"
-#include "platform/Settings.h"
-#include "platform/ZipCode.h"
+#include "core/Settings.h"
+#include "core/ZipCode.h"
 
 namespace kestrel {
 namespace {

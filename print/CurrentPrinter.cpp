@@ -9,7 +9,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
-#include "platform/Folders.h"
+#include "core/Folders.h"
+#include "core/Settings.h"
 #include "print/PrintError.h"
 
 namespace kestrel {
@@ -53,14 +54,19 @@ bool HasInstalledPrinter() {
 }
 
 QString PdfJobFolder() {
-  return QDir::cleanPath(QString::fromStdString(programFolderPath()) + QStringLiteral("Printed"));
+  // The program folder the main window was given (the executable's own
+  // folder, unless a test hands in another); tools without a window use the
+  // executable's.
+  const std::string& given = Settings().ProgramFolder;
+  const std::string folder = given.empty() ? programFolderPath() : given;
+  return QDir::cleanPath(QString::fromStdString(folder) + QStringLiteral("Printed"));
 }
 
 QString PrepareNextPdfJob() {
   QPrinter& printer = CurrentPrinter();
   if (printer.outputFormat() != QPrinter::PdfFormat) return {};
   const QString folder = PdfJobFolder();
-  if (!QDir().mkpath(folder))
+  if (!makeSharedFolder(folder.toStdString()))
     throw PrintError(
         QStringLiteral("The folder \"%1\" for printed PDF files cannot be made.").arg(folder));
   // Claiming the name by creating the file keeps two copies of the program

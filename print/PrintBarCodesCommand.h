@@ -2,7 +2,7 @@
 
 #include <QFont>
 
-#include "platform/Settings.h"
+#include "core/Settings.h"
 
 class QWidget;
 

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QSpinBox>
 
-#include "platform/Settings.h"
+#include "core/Settings.h"
 
 class QFrame;
 class QLabel;

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/ProfileFile.h"
-#include "platform/ZipCode.h"
+#include "core/ProfileFile.h"
+#include "core/ZipCode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);

@@ -16,8 +16,8 @@
 #include "ScriptedUserInteraction.h"
 #include "app/FormLook.h"
 #include "app/U_Main.h"
-#include "platform/Folders.h"
-#include "platform/Settings.h"
+#include "core/Folders.h"
+#include "core/Settings.h"
 
 namespace kestrel::test {
 

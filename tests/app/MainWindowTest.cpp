@@ -29,9 +29,9 @@
 #include "app/FormLook.h"
 #include "app/U_Main.h"
 #include "dialogs/U_About.h"
-#include "platform/Folders.h"
+#include "core/Folders.h"
 #include "platform/MaskedEdit.h"
-#include "platform/Settings.h"
+#include "core/Settings.h"
 #include "print/CurrentPrinter.h"
 
 namespace kestrel {
@@ -360,7 +360,7 @@ TEST_F(MainWindowTest, MenusHoldEveryItemInOrderWithItsAccessKey) {
       {"File1", "File", true},
       {"File1/MIReadWriteToDB", "&Read/Write to a database", false},
       {"File1/-", "-", true},
-      {"File1/MIPrint", "&Print", false},
+      {"File1/MIPrint", "&Print", true},
       {"File1/MIMassPrint", "&Mass Print", false},
       {"File1/MIPrintBarCodes", "Print &Bar Codes", true},
       {"File1/-", "-", true},

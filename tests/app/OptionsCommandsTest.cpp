@@ -15,7 +15,7 @@
 #include "app/U_Main.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/MaskedEdit.h"
-#include "platform/Settings.h"
+#include "core/Settings.h"
 
 namespace kestrel {
 namespace {

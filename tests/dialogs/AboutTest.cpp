@@ -11,7 +11,7 @@
 #include <QTimer>
 
 #include "dialogs/U_About.h"
-#include "platform/Settings.h"
+#include "core/Settings.h"
 
 namespace kestrel {
 namespace {

@@ -21,7 +21,7 @@
 #include "numbering/NumberConversionError.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/MaskedEdit.h"
-#include "platform/Settings.h"
+#include "core/Settings.h"
 
 namespace kestrel {
 namespace {

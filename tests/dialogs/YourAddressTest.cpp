@@ -9,7 +9,7 @@
 #include "dialogs/U_YourAddress.h"
 #include "platform/MaskedEdit.h"
 #include "platform/MemoLines.h"
-#include "platform/Settings.h"
+#include "core/Settings.h"
 
 namespace kestrel {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 
-#include "platform/Folders.h"
+#include "core/Folders.h"
 
 namespace kestrel {
 namespace {

@@ -3,7 +3,7 @@
 #include <clocale>
 #include <cmath>
 
-#include "platform/Money.h"
+#include "core/Money.h"
 
 namespace kestrel {
 namespace {

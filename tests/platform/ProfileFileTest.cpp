@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "TestPaths.h"
-#include "platform/ProfileFile.h"
+#include "core/ProfileFile.h"
 
 namespace kestrel {
 namespace {

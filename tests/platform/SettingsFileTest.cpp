@@ -5,9 +5,10 @@
 #include <iterator>
 
 #include "ScriptedUserInteraction.h"
-#include "platform/Branding.h"
-#include "platform/Folders.h"
-#include "platform/SettingsFile.h"
+#include "core/Branding.h"
+#include "core/Folders.h"
+#include "core/SettingsFile.h"
+#include "platform/SettingsSaving.h"
 
 namespace kestrel {
 namespace {

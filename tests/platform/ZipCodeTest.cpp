@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/ZipCode.h"
+#include "core/ZipCode.h"
 
 namespace kestrel {
 namespace {

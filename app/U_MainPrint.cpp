@@ -1,0 +1,120 @@
+// The Print command: number the mailer, print it on the pre-printed form and
+// record it in the mailing log.
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include "app/MailerRequest.h"
+#include "app/U_Main.h"
+#include "core/SettingsFile.h"
+#include "core/ZipCode.h"
+#include "dbase/TTzDbf.h"
+#include "dialogs/U_Mailer.h"
+#include "log/MailingLog.h"
+#include "numbering/MailerNumber.h"
+#include "platform/AnsiText.h"
+#include "platform/BusyCursor.h"
+#include "platform/CommandRunner.h"
+#include "platform/MaskedEdit.h"
+#include "platform/MemoLines.h"
+#include "platform/SettingsSaving.h"
+#include "platform/UserInteraction.h"
+#include "print/FormPrinter.h"
+
+namespace kestrel {
+
+namespace {
+
+const QString kUnsetCustIdRefused = QStringLiteral(
+    "You can not print a Mailer with \"00-000-0000\" as a Customer ID.\n\n"
+    "Please enter in a Customer ID, and try again.");
+
+constexpr int kRecipientLines = 4;
+
+}  // namespace
+
+void TF_Main::setMailerPrinter(MailerPrinter printer) {
+  m_printMailer = std::move(printer);
+}
+
+void TF_Main::btnPrintClick() {
+  runCommand([this] {
+    if (numberNextMailer()) PrintOneMailer();
+  });
+}
+
+// The menu prints also in the printed state, when the button is disabled:
+// the same mailer again with the next number.
+void TF_Main::MIPrintClick() {
+  btnPrintClick();
+}
+
+bool TF_Main::numberNextMailer() {
+  SettingsRecord& settings = Settings();
+  const std::string serial = settings.SerialNum;
+  const std::string custId = settings.CustID;
+  const std::string mailerNum = settings.MailerNum;
+  const auto putBack = [&] {
+    settings.SerialNum = serial;
+    settings.CustID = custId;
+    settings.MailerNum = mailerNum;
+  };
+
+  // From here on the settings hold the number this mailer gets.
+  AdvanceMailerNumber(settings);
+  if (settings.ShowMailerDialog && !openMailerDialog(settings, this, true)) {
+    putBack();
+    return false;
+  }
+  if (settings.PrintBarCode && settings.CustID == kUnsetHyphenatedCustID) {
+    showError(kUnsetCustIdRefused);
+    putBack();
+    return false;
+  }
+  return true;
+}
+
+MailerEntry TF_Main::readMailerEntry() const {
+  MailerEntry entry;
+  const QLabel* const sender[] = {lblYourAddress1, lblYourAddress2, lblYourAddress3,
+                                  lblYourAddress4, lblYourAddress5};
+  for (std::size_t i = 0; i < entry.senderLines.size(); ++i)
+    entry.senderLines[i] = toAnsi(sender[i]->text());
+
+  LoggedMailer& to = entry.recipient;
+  for (int i = 0; i < kRecipientLines; ++i) to.names[i] = toAnsi(displayedLine(*memoAddress, i));
+  to.city = toAnsi(editCity->text().trimmed());
+  to.state = toAnsi(editState->text().trimmed());
+  to.zip = CleanZip(toAnsi(editZip->maskedText()));
+  to.postage = toAnsi(editPostage->text());
+  to.certified = toAnsi(editCertFee->text());
+  to.restricted = toAnsi(editRestricted->text());
+  to.returnReceipt = toAnsi(editReturn->text());
+  to.total = toAnsi(editTotal->text());
+  to.comments = toAnsi(editComment->text());
+  to.re = toAnsi(editRe->text());
+  entry.restrictedDelivery = cbRestricted->isChecked();
+  return entry;
+}
+
+void TF_Main::PrintOneMailer() {
+  // The log table is opened and closed inside LogPrintedMailer, on every
+  // path; nothing else here holds it open.
+  BusyCursor busy;
+  const MailerEntry entry = readMailerEntry();
+  const PrintRequest request = buildPrintRequest(entry, Settings());
+  const std::string printed = m_printMailer(request, Settings().PrintBarCode, m_printFont);
+  ShowPrintedState();
+  writeNumberingState();
+  LogPrintedMailer(*MailingLog, entry.recipient, GroupMailerNumber(printed));
+}
+
+void TF_Main::writeNumberingState() {
+  const std::string path = settingsFilePath();
+  if (writeSettingsFile(Settings(), path) || m_settingsWriteFailureShown) return;
+  m_settingsWriteFailureShown = true;
+  showSettingsWriteFailure(path);
+}
+
+}  // namespace kestrel

@@ -1,0 +1,126 @@
+// The Print command's own work per mailer: PrintOneMailer from the main
+// window to the PDF fallback printer, the settings write and the append to
+// the mailing log, once with an empty log and once with a log of 1,000,000
+// records (the append must not grow with the log).
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "app/FormLook.h"
+#include "app/U_Main.h"
+#include "core/Folders.h"
+#include "core/Settings.h"
+#include "dbase/TTzDbf.h"
+#include "log/MailingLog.h"
+#include "platform/UserInteraction.h"
+
+namespace {
+
+using namespace kestrel;
+
+// A benchmark run has no person to answer: any question is a failure.
+class NoQuestions : public UserInteraction {
+ public:
+  Answer message(const QString&, const QString& text, Icon, Buttons) override { fail(text); }
+  int choiceBox(const QString&, const QString& text, const QStringList&) override { fail(text); }
+  QString openFileName(const QString&, const QString&, const QString&) override { fail({}); }
+  QString saveFileName(const QString&, const QString&, const QString&, const QString&) override {
+    fail({});
+  }
+  int execDialog(QDialog& dialog) override { fail(dialog.objectName()); }
+
+ private:
+  [[noreturn]] static void fail(const QString& text) {
+    std::fprintf(stderr, "unexpected question: %s\n", qPrintable(text));
+    std::abort();
+  }
+};
+
+// Grows the log to `records` copies of one appended record by writing the
+// file as the storage layer lays it out: header, records, end-of-file byte.
+void growLog(const std::string& programFolder, std::uint32_t records) {
+  TTzDbf log("grow");
+  setUpMailingLog(log, programFolder);
+  LoggedMailer mailer;
+  mailer.names = {"Recipient Name", "c/o Acme", "456 Oak Ave", ""};
+  LogPrintedMailer(log, mailer, "9214 7123 4567 8900 0000 10");
+  log.Open();
+  const std::uint32_t header = log.headerLength();
+  const std::uint32_t length = log.recordLength();
+  log.Close();
+
+  const QString path = QString::fromStdString(programFolder + kMailingLogFileName);
+  QFile file(path);
+  if (!file.open(QIODevice::ReadWrite)) std::abort();
+  QByteArray bytes = file.readAll();
+  const QByteArray record = bytes.mid(header, length);
+  bytes.truncate(header);
+  bytes.reserve(static_cast<qsizetype>(header) + qsizetype{length} * records + 1);
+  for (std::uint32_t i = 0; i < records; ++i) bytes.append(record);
+  bytes.append('\x1a');
+  for (int i = 0; i < 4; ++i) bytes[4 + i] = static_cast<char>((records >> (8 * i)) & 0xff);
+  file.seek(0);
+  if (file.write(bytes) != bytes.size() || !file.flush()) std::abort();
+}
+
+void printMailers(benchmark::State& state) {
+  QTemporaryDir machine;
+  QTemporaryDir program;
+  setMachineFolderForTests(machine.path().toStdString());
+  {
+    QFile ini(machine.filePath(QStringLiteral("Kestrel3.ini")));
+    if (!ini.open(QIODevice::WriteOnly)) std::abort();
+    ini.write(
+        "[Type]\r\nBarCodeApp=0\r\n[YourAddress]\r\nLine1=Ann Example\r\n"
+        "City=Springfield\r\nState=IL\r\nZip=62701\r\n"
+        "[Values]\r\nPrintBarCode=1\r\nCustID=123456789\r\nSerialNum=0000001\r\n");
+  }
+  Settings() = SettingsRecord{};
+  TF_Main window(program.path().toStdString());
+  window.show();
+  while (window.firstShowPending()) QCoreApplication::processEvents();
+  Settings().ShowMailerDialog = false;
+  if (state.range(0) > 0)
+    growLog(Settings().ProgramFolder, static_cast<std::uint32_t>(state.range(0)));
+  window.memoAddress->setPlainText(QStringLiteral("Recipient Name\nc/o Acme\n456 Oak Ave"));
+
+  for (auto _ : state) window.PrintOneMailer();
+
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+  state.counters["mailers_per_s"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  setMachineFolderForTests("");
+}
+BENCHMARK(printMailers)
+    ->Name("BM_PrintOneMailerToPdf/log_records")
+    ->Arg(0)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The machine's printers stay out of it: every mailer goes to the PDF
+  // fallback in the program folder's "Printed" folder.
+  ::setenv("CUPS_SERVER", "/nonexistent/cups.sock", 1);
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication application(argc, argv);
+  NoQuestions noQuestions;
+  setUserInteraction(&noQuestions);
+  formLook::registerFontSubstitutions();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,129 @@
+#include "log/MailingLog.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <system_error>
+#include <thread>
+
+#include "dbase/DateText.h"
+#include "dbase/TTzDbf.h"
+
+namespace kestrel {
+
+namespace {
+
+// Every user of the machine prints and logs: the one who happens to create
+// the log makes it writable for the others too.
+void shareWithEveryUser(const std::string& path) {
+  ::chmod(path.c_str(), 0666);
+}
+
+// The grouped number of a 20-digit mailer number ends in a blank that the
+// field's padding absorbs; in a message it would only stand in the way.
+std::string numberForMessage(std::string number) {
+  while (!number.empty() && number.back() == ' ') number.pop_back();
+  return number;
+}
+
+[[noreturn]] void throwNotLogged(const std::string& logNumber, const std::string& path,
+                                 const std::string& reason) {
+  throw MailingLogError("The mailer " + numberForMessage(logNumber) +
+                        " was printed, but it could not be recorded in the mailing log \"" + path +
+                        "\".\r\n" + reason +
+                        "\r\nPlease write its number down and add it to your records by hand.");
+}
+
+// Each attempt is one request that does not wait; another copy appending a
+// record holds the lock for far less than the pause.
+bool takeAppendLock(TTzDbf& log) {
+  for (int attempt = 1;; ++attempt) {
+    if (log.ALock()) return true;
+    if (attempt == kAppendLockAttempts) return false;
+    std::this_thread::sleep_for(kAppendLockPause);
+  }
+}
+
+// Closes the table on every path; a failing close on the way out of an
+// error must not hide that error.
+class CloseOnExit {
+ public:
+  explicit CloseOnExit(TTzDbf& table) : m_table(table) {}
+  ~CloseOnExit() {
+    try {
+      m_table.Close();
+    } catch (...) {
+    }
+  }
+  CloseOnExit(const CloseOnExit&) = delete;
+  CloseOnExit& operator=(const CloseOnExit&) = delete;
+
+ private:
+  TTzDbf& m_table;
+};
+
+}  // namespace
+
+const std::vector<std::string>& mailingLogFields() {
+  static const std::vector<std::string> fields = {
+      "sentname0,C,30,0", "sentname1,C,30,0", "sentname2,C,30,0", "sentname3,C,30,0",
+      "city,C,35,0",      "state,C,4,0",      "zip,C,10,0",       "rdate,D,10,0",
+      "mailernum,C,27,0", "postage,C,15,0",   "certified,C,15,0", "restricted,C,15,0",
+      "return,C,15,0",    "total,C,15,0",     "comments,C,35,0",  "re,C,25,0"};
+  return fields;
+}
+
+void setUpMailingLog(TTzDbf& log, const std::string& programFolder) {
+  log.Close();
+  log.SetDbfFileName(programFolder + kMailingLogFileName);
+  log.SetDbfFields(mailingLogFields());
+  log.SetTableLanguage(TTableLanguage::tlOem);
+  log.SetExclusive(false);
+  log.SetHideDeletedRecs(false);
+  log.SetCreateIfNotFound(true);
+}
+
+void LogPrintedMailer(TTzDbf& log, const LoggedMailer& mailer, const std::string& logNumber) {
+  const std::string path = log.DbfFileName();
+  CloseOnExit closing(log);
+  try {
+    std::error_code ignored;
+    const bool existed = std::filesystem::exists(path, ignored);
+    log.Open();
+    if (!existed) shareWithEveryUser(path);
+
+    log.ClearRecord();
+    log.SetFieldText("sentname0", mailer.names[0]);
+    log.SetFieldText("sentname1", mailer.names[1]);
+    log.SetFieldText("sentname2", mailer.names[2]);
+    log.SetFieldText("sentname3", mailer.names[3]);
+    log.SetFieldText("city", mailer.city);
+    log.SetFieldText("state", mailer.state);
+    log.SetFieldText("zip", mailer.zip);
+    log.SetFieldText("mailernum", logNumber);
+    log.SetFieldText("postage", mailer.postage);
+    log.SetFieldText("certified", mailer.certified);
+    log.SetFieldText("restricted", mailer.restricted);
+    log.SetFieldText("return", mailer.returnReceipt);
+    log.SetFieldText("total", mailer.total);
+    log.SetFieldText("comments", mailer.comments);
+    log.SetFieldText("re", mailer.re);
+    log.SetFieldText("rdate", formatSystemDate(today()));
+
+    if (!takeAppendLock(log))
+      throwNotLogged(logNumber, path,
+                     "Another copy of the program kept the log locked for too long.");
+    // On an error the close below releases the lock.
+    log.AppendRec();
+    log.UnLock();
+    // Closed here rather than by the guard, so that a header that cannot be
+    // written back is told like any other failed write.
+    log.Close();
+  } catch (const MailingLogError&) {
+    throw;
+  } catch (const std::exception& error) {
+    throwNotLogged(logNumber, path, error.what());
+  }
+}
+
+}  // namespace kestrel

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace kestrel {
+
+class TTzDbf;
+
+// The mailing log: one dBASE record per printed mailer, appended right after
+// the printer accepted the mailer, so the physical order is the order of
+// printing. Several copies of the program append to the one file at once,
+// each opening it shared and appending under the table's append lock.
+//
+// The table is opened only while a command uses it; between commands it is
+// closed, so that a clear (which needs exclusive use) can run in any copy.
+
+// Where the log lives, relative to the program folder.
+inline constexpr const char* kReportsFolderName = "Reports";
+inline constexpr const char* kMailingLogFileName = "Reports/report3.dbf";
+
+// The log's field list in file order, as definition texts ("sentname0,C,30,0").
+const std::vector<std::string>& mailingLogFields();
+
+// Points the table at the log under the program folder (which ends in a
+// separator) with the log's settings: shared, text in the OEM code page,
+// deleted records visible, created from its field list when the file is
+// missing. Leaves the table closed.
+void setUpMailingLog(TTzDbf& log, const std::string& programFolder);
+
+// What the log keeps of one mailer, as the window shows it (Windows-1252).
+struct LoggedMailer {
+  // Lines 1 to 4 of the recipient box as displayed, not trimmed; the city
+  // line never goes here.
+  std::array<std::string, 4> names;
+  std::string city;   // trimmed
+  std::string state;  // trimmed
+  std::string zip;    // after CleanZip
+  std::string postage, certified, restricted, returnReceipt, total;
+  std::string comments;
+  std::string re;
+};
+
+// A printed mailer that could not be recorded: the message names the mailer
+// number missing from the log, so that the user can note it by hand.
+class MailingLogError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// How long an append waits for another copy of the program that holds the
+// append lock. Each attempt is a single non-blocking request, as every copy
+// expects of the others; the pause between attempts keeps the whole wait
+// near one second, far longer than any append takes.
+inline constexpr int kAppendLockAttempts = 10;
+inline constexpr std::chrono::milliseconds kAppendLockPause{100};
+
+// Appends one record for the mailer printed as `logNumber` (the grouped
+// mailer number) with today's date: opens the log (creating it when
+// missing), blanks the record buffer, sets the fields in the log's order,
+// takes the append lock, appends and releases it. The table is closed on
+// every path. Throws MailingLogError when the lock stays refused or the
+// record cannot be written; the log is then unchanged.
+void LogPrintedMailer(TTzDbf& log, const LoggedMailer& mailer, const std::string& logNumber);
+
+}  // namespace kestrel

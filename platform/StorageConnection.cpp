@@ -1,6 +1,7 @@
 #include "platform/StorageConnection.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 
 #include "dbase/DateText.h"
 #include "dbase/TableWarnings.h"
@@ -14,10 +15,19 @@ void connectStorageLayer() {
   SetWarningHandler([](const std::string& caption, const std::string& text) {
     const QString title =
         caption.empty() ? QString::fromLatin1(kApplicationTitle) : fromAnsi(caption);
-    ui().message(title, fromAnsi(text), UserInteraction::Icon::None,
-                 UserInteraction::Buttons::Ok);
+    ui().message(title, fromAnsi(text), UserInteraction::Icon::None, UserInteraction::Buttons::Ok);
   });
-  SetProgramDateFormat(QLocale::system().dateFormat(QLocale::ShortFormat).toStdString());
+  SetProgramDateFormat(numericShortDateFormat(QLocale::system().dateFormat(QLocale::ShortFormat)));
+}
+
+std::string numericShortDateFormat(const QString& systemFormat) {
+  if (!systemFormat.contains(QStringLiteral("MMM"))) return systemFormat.toStdString();
+  // Without this, today's date in the mailing log would be written as
+  // "9 Dec 2026", which no date rule reads, and every log append would fail.
+  QString format = systemFormat;
+  format.replace(QRegularExpression(QStringLiteral("M{3,}")), QStringLiteral("MM"));
+  format.replace(QRegularExpression(QStringLiteral("[^dMy]+")), QStringLiteral("/"));
+  return format.toStdString();
 }
 
 }  // namespace kestrel

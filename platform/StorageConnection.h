@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QString>
+#include <string>
+
 namespace kestrel {
 
 // Connects the storage layer, which knows no Qt, to the program at start-up:
@@ -7,5 +10,11 @@ namespace kestrel {
 // (application title, no icon, OK), and it learns the system's short date
 // format, in which date fields are read and written.
 void connectStorageLayer();
+
+// The system's short date format as the storage layer can read it back: a
+// format that names the month (the C locale's "d MMM yyyy") has the month
+// in two digits and "/" between the parts instead, since a date field is
+// read from numbers only. Numeric formats come back unchanged.
+std::string numericShortDateFormat(const QString& systemFormat);
 
 }  // namespace kestrel

@@ -2,16 +2,13 @@
 
 #include <algorithm>
 
+#include "core/Blanks.h"
+
 namespace kestrel {
 
 namespace {
 
 constexpr std::size_t kReSlotLength = 25;
-
-bool isBlankLine(const std::string& line) {
-  return std::all_of(line.begin(), line.end(),
-                     [](char c) { return static_cast<unsigned char>(c) <= ' '; });
-}
 
 std::string withoutHyphens(std::string text) {
   std::erase(text, '-');
@@ -30,7 +27,8 @@ PrintRequest buildPrintRequest(const MailerEntry& entry, const SettingsRecord& s
   std::array<std::string, slot::kLinesPerBlock> lines = {to.names[0], to.names[1], to.names[2],
                                                          to.names[3]};
   lines[4] = to.city + ' ' + to.state + ' ' + to.zip;
-  const auto firstBlank = std::find_if(lines.begin(), lines.begin() + 4, isBlankLine);
+  const auto firstBlank = std::find_if(lines.begin(), lines.begin() + 4,
+                                       [](const std::string& line) { return isBlankText(line); });
   if (firstBlank != lines.begin() + 4) {
     *firstBlank = lines[4];
     lines[4].clear();

@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "core/Blanks.h"
 #include "core/Branding.h"
 #include "core/Folders.h"
 #include "core/Settings.h"
@@ -62,19 +63,6 @@ const QString kNoPrinterText = QStringLiteral(
     "file of its own into the folder \"%1\".");
 const QString kSelectCustomerID = QStringLiteral(
     "If you have labels without any Bar Code's, you must select a \"Customer ID\" number.");
-
-// Blanks in the sense of the sender lines: spaces and control characters.
-bool isBlank(char c) {
-  return static_cast<unsigned char>(c) <= ' ';
-}
-
-std::string trimmed(const std::string& text) {
-  std::size_t first = 0;
-  std::size_t last = text.size();
-  while (first < last && isBlank(text[first])) ++first;
-  while (last > first && isBlank(text[last - 1])) --last;
-  return text.substr(first, last - first);
-}
 
 std::string withSeparator(std::string folder) {
   if (folder.empty() || folder.back() != '/') folder.push_back('/');
@@ -230,7 +218,8 @@ void TF_Main::FormShow() {
 
 void TF_Main::ShowSenderBlock() {
   const SettingsRecord& settings = Settings();
-  const std::string cityLine = trimmed(settings.City + ' ' + settings.State + ' ' + settings.Zip);
+  const std::string cityLine =
+      trimBlanks(settings.City + ' ' + settings.State + ' ' + settings.Zip);
   const std::string* const stored[] = {&settings.Line1, &settings.Line2, &settings.Line3,
                                        &settings.Line4};
   QLabel* const labels[] = {lblYourAddress1, lblYourAddress2, lblYourAddress3, lblYourAddress4,
@@ -238,7 +227,7 @@ void TF_Main::ShowSenderBlock() {
   QLabel* cityLabel = lblYourAddress5;
   for (int i = 0; i < 4; ++i) {
     labels[i]->setText(fromAnsi(*stored[i]));
-    if (cityLabel == lblYourAddress5 && trimmed(*stored[i]).empty()) cityLabel = labels[i];
+    if (cityLabel == lblYourAddress5 && isBlankText(*stored[i])) cityLabel = labels[i];
   }
   lblYourAddress5->clear();
   cityLabel->setText(fromAnsi(cityLine));

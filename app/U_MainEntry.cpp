@@ -16,12 +16,12 @@
 #include "app/FormLook.h"
 #include "app/RecipientPaste.h"
 #include "app/U_Main.h"
+#include "core/Money.h"
+#include "core/Settings.h"
 #include "platform/AnsiText.h"
 #include "platform/CommandRunner.h"
 #include "platform/MaskedEdit.h"
 #include "platform/MemoLines.h"
-#include "core/Money.h"
-#include "core/Settings.h"
 #include "platform/UserInteraction.h"
 
 namespace kestrel {

@@ -258,9 +258,9 @@ void TF_Main::createMenus() {
   Help1->addSeparator();
   miAbout = item(Help1, "miAbout", QStringLiteral("&About"));
 
-  awaitingCommand({MIReadWriteToDB, MIMassPrint, MIImport, MIExport, miPrintFull,
-                   miPrintShort, miPreviewFull, miPreviewShort, ClearReport1, MIByMailerNumber,
-                   MIByName, MIByDate, MIByZipCode});
+  awaitingCommand({MIReadWriteToDB, MIMassPrint, MIImport, MIExport, miPrintFull, miPrintShort,
+                   miPreviewFull, miPreviewShort, ClearReport1, MIByMailerNumber, MIByName,
+                   MIByDate, MIByZipCode});
 
   connect(MIExit, &QAction::triggered, this, &TF_Main::MIExitClick);
   connect(MIPrint, &QAction::triggered, this, &TF_Main::MIPrintClick);

@@ -5,10 +5,10 @@
 
 #include "app/FormLook.h"
 #include "app/U_Main.h"
+#include "core/Folders.h"
 #include "dialogs/QtUserInteraction.h"
 #include "dialogs/U_About.h"
 #include "platform/ApplicationTitle.h"
-#include "core/Folders.h"
 #include "platform/StorageConnection.h"
 #include "platform/UserInteraction.h"
 

@@ -232,6 +232,10 @@ class TF_Main : public QMainWindow {
   void btnClearClick();
   void SaveValues1Click();
 
+  // Name and address text files (U_MainTextFiles.cpp).
+  void MIImportClick();
+  void MIExportClick();
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;

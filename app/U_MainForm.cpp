@@ -258,12 +258,14 @@ void TF_Main::createMenus() {
   Help1->addSeparator();
   miAbout = item(Help1, "miAbout", QStringLiteral("&About"));
 
-  awaitingCommand({MIReadWriteToDB, MIMassPrint, MIImport, MIExport, miPrintFull, miPrintShort,
+  awaitingCommand({MIReadWriteToDB, MIMassPrint, miPrintFull, miPrintShort,
                    miPreviewFull, miPreviewShort, ClearReport1, MIByMailerNumber, MIByName,
                    MIByDate, MIByZipCode});
 
   connect(MIExit, &QAction::triggered, this, &TF_Main::MIExitClick);
   connect(MIPrint, &QAction::triggered, this, &TF_Main::MIPrintClick);
+  connect(MIImport, &QAction::triggered, this, &TF_Main::MIImportClick);
+  connect(MIExport, &QAction::triggered, this, &TF_Main::MIExportClick);
   connect(btnPrint, &QPushButton::clicked, this, &TF_Main::btnPrintClick);
   connect(YourNameAddress1, &QAction::triggered, this, &TF_Main::YourNameAddress1Click);
   connect(btnChangeYourAddress, &QPushButton::clicked, this, &TF_Main::YourNameAddress1Click);

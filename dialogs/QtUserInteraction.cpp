@@ -9,6 +9,22 @@
 namespace kestrel {
 namespace {
 
+// The file dialogs take filters as the program's commands write them,
+// "Description|pattern;pattern|Description|pattern"; Qt's own form is
+// "Description (pattern pattern);;Description (pattern)". A filter in Qt's
+// form already passes unchanged.
+QString qtFileFilter(const QString& filter) {
+  if (!filter.contains(QLatin1Char('|'))) return filter;
+  const QStringList parts = filter.split(QLatin1Char('|'));
+  QStringList entries;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString patterns = parts[i + 1];
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    entries << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
+  }
+  return entries.join(QStringLiteral(";;"));
+}
+
 QMessageBox::Icon qtIcon(UserInteraction::Icon icon) {
   switch (icon) {
     case UserInteraction::Icon::None:
@@ -64,12 +80,13 @@ int QtUserInteraction::choiceBox(const QString& caption, const QString& text,
 
 QString QtUserInteraction::openFileName(const QString& caption, const QString& folder,
                                         const QString& filter) {
-  return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, folder, filter);
+  return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, folder,
+                                      qtFileFilter(filter));
 }
 
 QString QtUserInteraction::saveFileName(const QString& caption, const QString& folder,
                                         const QString& filter, const QString& defaultSuffix) {
-  QFileDialog dialog(QApplication::activeWindow(), caption, folder, filter);
+  QFileDialog dialog(QApplication::activeWindow(), caption, folder, qtFileFilter(filter));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(defaultSuffix);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};

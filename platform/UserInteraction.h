@@ -31,7 +31,9 @@ class UserInteraction {
   virtual int choiceBox(const QString& caption, const QString& text,
                         const QStringList& buttonCaptions) = 0;
 
-  // File dialogs; an empty result means the user cancelled.
+  // File dialogs; an empty result means the user cancelled. `folder` may
+  // end in a file name, which the dialog then proposes. Filters are written
+  // as "Description|pattern;pattern|Description|pattern".
   virtual QString openFileName(const QString& caption, const QString& folder,
                                const QString& filter) = 0;
   virtual QString saveFileName(const QString& caption, const QString& folder, const QString& filter,

@@ -68,3 +68,9 @@ echo "== Print command: PrintOneMailer to PDF with the log append =="
 cmake --build "$build" -j 2 --target bench_log > /dev/null
 "$build/bench/log/bench_log" --benchmark_format=console 2>/dev/null | grep "^BM_"
 
+
+echo "== Name and address text files: Import and Export of 100,000 (one process each) =="
+cmake --build "$build" -j 2 --target bench_address_text > /dev/null
+for name in BM_Import100000Lines BM_Export100000Records; do
+  "$build/bench/addresses/bench_address_text" --benchmark_filter="^${name}" 2>/dev/null | grep "^BM_"
+done

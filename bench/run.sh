@@ -63,3 +63,7 @@ echo "== bar-code images: Google Benchmark =="
 "$build/bench/numbering/numbering_bench" --benchmark_format=console
 
 bash bench/print/run.sh
+
+echo "== entry: a 1 MB paste into the recipient, time until the window settles =="
+cmake --build "$build" -j 2 --target bench_entry > /dev/null
+QT_QPA_PLATFORM=offscreen "$build/bench/entry/bench_entry" --benchmark_format=console 2>/dev/null

@@ -9,10 +9,11 @@
 #include <QScreen>
 #include <QTextCursor>
 
+#include "dialogs/TextRoom.h"
 #include "platform/AnsiText.h"
+#include "platform/DisplayedLines.h"
 #include "platform/KeyPreview.h"
 #include "platform/MaskedEdit.h"
-#include "platform/MemoLines.h"
 #include "platform/Settings.h"
 #include "platform/ZipCode.h"
 
@@ -75,6 +76,9 @@ TF_YourAddress::TF_YourAddress(QWidget* parent) : QDialog(parent) {
 
   btnOK = button(this, "btnOK", "OK", {144, 121, 67, 25});
   btnCancel = button(this, "btnCancel", "Cancel", {222, 121, 65, 25});
+  // All four lines show whole, so that none is scrolled out of view.
+  growDown(*memoYourAddress,
+           heightForDisplayedLines(*memoYourAddress, kMaxLines) - memoYourAddress->height());
   connect(btnOK, &QPushButton::clicked, this, &TF_YourAddress::btnOKClick);
   connect(btnCancel, &QPushButton::clicked, this, &TF_YourAddress::btnCancelClick);
 

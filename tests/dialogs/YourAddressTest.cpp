@@ -7,8 +7,8 @@
 
 #include "ScriptedUserInteraction.h"
 #include "dialogs/U_YourAddress.h"
+#include "platform/DisplayedLines.h"
 #include "platform/MaskedEdit.h"
-#include "platform/MemoLines.h"
 #include "platform/Settings.h"
 
 namespace kestrel {

@@ -5,15 +5,15 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include "platform/DisplayedLines.h"
 #include "platform/KeyPreview.h"
-#include "platform/MemoLines.h"
 
 namespace kestrel {
 namespace {
 
-class MemoLinesTest : public ::testing::Test {
+class DisplayedLinesTest : public ::testing::Test {
  protected:
-  MemoLinesTest() {
+  DisplayedLinesTest() {
     m_memo.setGeometry(0, 0, 264, 60);
     m_memo.setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_memo.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -26,7 +26,7 @@ class MemoLinesTest : public ::testing::Test {
   QPlainTextEdit m_memo;
 };
 
-TEST_F(MemoLinesTest, ParagraphsAndWrappedPartsCountAsDisplayed) {
+TEST_F(DisplayedLinesTest, ParagraphsAndWrappedPartsCountAsDisplayed) {
   EXPECT_TRUE(displayedLines(m_memo).isEmpty());
   m_memo.setPlainText("One\n\nThree");
   EXPECT_EQ(texts(), (QStringList{"One", "", "Three"}));
@@ -43,7 +43,7 @@ TEST_F(MemoLinesTest, ParagraphsAndWrappedPartsCountAsDisplayed) {
   EXPECT_EQ(m_memo.document()->firstBlock().layout()->lineCount(), lines.size());
 }
 
-TEST_F(MemoLinesTest, DeletingALineLeavesNoGap) {
+TEST_F(DisplayedLinesTest, DeletingALineLeavesNoGap) {
   m_memo.setPlainText("a\nb\nc\nd\ne");
   deleteDisplayedLine(m_memo, 4);
   EXPECT_EQ(m_memo.toPlainText(), "a\nb\nc\nd");
@@ -52,6 +52,51 @@ TEST_F(MemoLinesTest, DeletingALineLeavesNoGap) {
   m_memo.setPlainText("1\n2\n3\n4\n5\n6\n7");
   limitDisplayedLines(m_memo, 4);
   EXPECT_EQ(m_memo.toPlainText(), "1\n2\n3\n4");
+}
+
+// The first lines of long paragraphs, found from a part of the text only, are
+// the lines the edit's own layout gives the whole text; cutting to them keeps
+// exactly their text.
+TEST_F(DisplayedLinesTest, FirstLinesOfLongTextsMatchTheWholeLayoutAndCutInOneStep) {
+  QString words;
+  for (int i = 0; words.size() < 20000; ++i) words += QString("w%1 ").arg(i * 7 % 1000);
+  QString mixed;  // long and short words, tabs and runs of blanks
+  for (int i = 0; mixed.size() < 20000; ++i)
+    mixed += QString(i % 13 + 1, QChar('a' + i % 26)) + (i % 5 == 0 ? "\t" : i % 7 ? " " : "   ");
+  const QString cases[] = {words,
+                           QString(20000, 'x'),
+                           mixed,
+                           "short\n" + words,
+                           "a\nb\n" + words + "\nlast",
+                           "1\n2\n3\n4\n5\n6"};
+  m_memo.resize(264, 3000);  // tall, so that the widget lays out every paragraph used
+  m_memo.show();
+  for (const QString& text : cases) {
+    m_memo.setPlainText(text);
+    QApplication::processEvents();
+    // The oracle: the widget's layout of every paragraph, whole.
+    QStringList expected;
+    int endOfFourth = 0;
+    for (QTextBlock block = m_memo.document()->begin(); block.isValid() && expected.size() < 5;
+         block = block.next()) {
+      const QTextLayout* layout = block.layout();
+      for (int i = 0; i < layout->lineCount() && expected.size() < 5; ++i) {
+        const QTextLine line = layout->lineAt(i);
+        expected << block.text().mid(line.textStart(), line.textLength());
+        if (expected.size() == 4)
+          endOfFourth = block.position() + line.textStart() + line.textLength();
+      }
+    }
+    ASSERT_EQ(expected.size(), 5) << text.left(40).toStdString();
+    QStringList found;
+    for (const auto& line : displayedLines(m_memo, 5)) found << line.text;
+    EXPECT_EQ(found, expected) << text.left(40).toStdString();
+
+    EXPECT_TRUE(limitDisplayedLines(m_memo, 4));
+    EXPECT_EQ(m_memo.toPlainText(), text.left(endOfFourth)) << text.left(40).toStdString();
+    EXPECT_EQ(texts(), expected.mid(0, 4));
+    EXPECT_FALSE(limitDisplayedLines(m_memo, 4));  // nothing more to cut
+  }
 }
 
 TEST(KeyPreview, TheWindowSeesKeysBeforeItsControls) {
@@ -70,7 +115,7 @@ TEST(KeyPreview, TheWindowSeesKeysBeforeItsControls) {
   EXPECT_EQ(seen.size(), 3);
 }
 
-TEST_F(MemoLinesTest, ReplacingALineKeepsItsBreakAndMayAddLines) {
+TEST_F(DisplayedLinesTest, ReplacingALineKeepsItsBreakAndMayAddLines) {
   replaceDisplayedLine(m_memo, 0, " ");  // an empty edit still has its first line
   EXPECT_EQ(m_memo.toPlainText(), " ");
   replaceDisplayedLine(m_memo, 0, "Bob\n");

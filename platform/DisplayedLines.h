@@ -18,7 +18,10 @@ struct DisplayedLine {
   QString text;
 };
 
-QList<DisplayedLine> displayedLines(const QPlainTextEdit& memo);
+// The displayed lines from the top, at most `maxLines` of them when that is
+// not negative. Only as much text is laid out as those lines need, so asking
+// for the first few lines of a pasted megabyte costs no more than of a page.
+QList<DisplayedLine> displayedLines(const QPlainTextEdit& memo, int maxLines = -1);
 
 // The text of the displayed line at index (0-based); empty when absent.
 QString displayedLine(const QPlainTextEdit& memo, int index);
@@ -33,7 +36,15 @@ void deleteDisplayedLine(QPlainTextEdit& memo, int index);
 // line 0; an index beyond the last line changes nothing.
 void replaceDisplayedLine(QPlainTextEdit& memo, int index, const QString& text);
 
-// Deletes lines beyond maxLines one at a time, as the memos' change rule does.
-void limitDisplayedLines(QPlainTextEdit& memo, int maxLines);
+// The height the edit needs to show `count` lines whole, frame included.
+int heightForDisplayedLines(const QPlainTextEdit& memo, int count);
+
+// Cuts the edit to its first maxLines displayed lines in one step: the text
+// from the end of the last line kept, its break included, is removed. This is
+// what deleting the line after the last kept one until none is left comes to,
+// without laying the text out again for every line. The edit is scrolled back
+// to its top, so that no kept line stays hidden above the view. Returns
+// whether anything was cut.
+bool limitDisplayedLines(QPlainTextEdit& memo, int maxLines);
 
 }  // namespace kestrel

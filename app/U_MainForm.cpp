@@ -19,6 +19,7 @@
 #include "dialogs/TextRoom.h"
 #include "platform/DisplayedLines.h"
 #include "platform/MaskedEdit.h"
+#include "platform/MemoEdit.h"
 
 namespace kestrel {
 
@@ -166,7 +167,7 @@ void TF_Main::createControls() {
   GroupBox3 = group(client, "GroupBox3", QStringLiteral("Addressed To"), {272, 155, 281, 182});
   btnPaste = button(GroupBox3, "btnPaste", QStringLiteral("P&aste"), {64, 28, 65, 25});
   btnClear = button(GroupBox3, "btnClear", QStringLiteral("&Clear"), {168, 28, 65, 25});
-  memoAddress = named(new QPlainTextEdit(GroupBox3), "memoAddress");
+  memoAddress = named(new MemoEdit(GroupBox3), "memoAddress");
   memoAddress->setFont(formLook::formFont());
   memoAddress->setGeometry(8, 72, 265, 60);
   memoAddress->setPalette(formLook::fieldPalette(memoAddress->palette()));

@@ -14,6 +14,7 @@
 #include "platform/DisplayedLines.h"
 #include "platform/KeyPreview.h"
 #include "platform/MaskedEdit.h"
+#include "platform/MemoEdit.h"
 #include "platform/Settings.h"
 #include "platform/ZipCode.h"
 
@@ -53,7 +54,7 @@ TF_YourAddress::TF_YourAddress(QWidget* parent) : QDialog(parent) {
   // Bold caption only: the controls inside keep the dialog's font.
   GroupBox4->setStyleSheet("QGroupBox#GroupBox4 { font-weight: bold; }");
 
-  memoYourAddress = new QPlainTextEdit(GroupBox4);
+  memoYourAddress = new MemoEdit(GroupBox4);
   memoYourAddress->setObjectName("memoYourAddress");
   memoYourAddress->setGeometry(8, 18, 264, 60);
   memoYourAddress->setLineWrapMode(QPlainTextEdit::WidgetWidth);

@@ -64,7 +64,38 @@ void appendParagraphLines(const QTextBlock& block, const QFont& font, const QTex
   }
 }
 
+// A part is at least this long and ends after a blank or line break; a part
+// without one ends at twice this length.
+constexpr qsizetype kPartLength = 4096;
+
+qsizetype partEnd(const QString& text, qsizetype from) {
+  if (text.size() - from <= 2 * kPartLength) return text.size();
+  for (qsizetype i = from + kPartLength; i < from + 2 * kPartLength; ++i) {
+    if (!text[i].isSpace()) continue;
+    // CR LF is one line break: never split it between parts.
+    const bool crLf = text[i] == QLatin1Char('\r') && text[i + 1] == QLatin1Char('\n');
+    return i + (crLf ? 2 : 1);
+  }
+  return from + 2 * kPartLength;
+}
+
 }  // namespace
+
+void insertInParts(QPlainTextEdit& memo, QTextCursor& cursor, const QString& text) {
+  bool cut = false;
+  // The cursor has already moved to the start of a removal that reached it.
+  const auto watch = QObject::connect(memo.document(), &QTextDocument::contentsChange, &memo,
+                                      [&](int position, int removed, int) {
+                                        if (removed > 0 && position <= cursor.position())
+                                          cut = true;
+                                      });
+  for (qsizetype from = 0; from < text.size() && !cut;) {
+    const qsizetype to = partEnd(text, from);
+    cursor.insertText(text.mid(from, to - from));
+    from = to;
+  }
+  QObject::disconnect(watch);
+}
 
 QList<DisplayedLine> displayedLines(const QPlainTextEdit& memo, int maxLines) {
   QList<DisplayedLine> lines;
@@ -120,7 +151,8 @@ void replaceDisplayedLine(QPlainTextEdit& memo, int index, const QString& text) 
   QTextCursor cursor(memo.document());
   cursor.setPosition(from);
   cursor.setPosition(to, QTextCursor::KeepAnchor);
-  cursor.insertText(text);
+  cursor.removeSelectedText();
+  insertInParts(memo, cursor, text);
 }
 
 int heightForDisplayedLines(const QPlainTextEdit& memo, int count) {

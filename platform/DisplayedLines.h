@@ -4,6 +4,7 @@
 #include <QString>
 
 class QPlainTextEdit;
+class QTextCursor;
 
 namespace kestrel {
 
@@ -33,8 +34,17 @@ void deleteDisplayedLine(QPlainTextEdit& memo, int index);
 // Writes text over the displayed line at index, as assigning one line of the
 // original multi-line edits did: the line's characters are replaced, its break
 // stays, and a line break inside text adds lines. An empty edit still has its
-// line 0; an index beyond the last line changes nothing.
+// line 0; an index beyond the last line changes nothing. The text goes in
+// with insertInParts.
 void replaceDisplayedLine(QPlainTextEdit& memo, int index, const QString& text);
+
+// Inserts text at the cursor in parts and stops once a change handler of the
+// edit has cut text at or before the cursor: the rest would land behind the
+// cut and be cut as well. For edits whose change rule keeps only their first
+// lines, this ends as inserting the whole text would, without Qt laying out a
+// pasted megabyte first. Parts end after a blank or line break, so that no
+// word is split and every line wraps as in the whole text.
+void insertInParts(QPlainTextEdit& memo, QTextCursor& cursor, const QString& text);
 
 // The height the edit needs to show `count` lines whole, frame included.
 int heightForDisplayedLines(const QPlainTextEdit& memo, int count);

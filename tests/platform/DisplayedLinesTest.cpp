@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTextBlock>
@@ -7,6 +9,7 @@
 
 #include "platform/DisplayedLines.h"
 #include "platform/KeyPreview.h"
+#include "platform/MemoEdit.h"
 
 namespace kestrel {
 namespace {
@@ -96,6 +99,47 @@ TEST_F(DisplayedLinesTest, FirstLinesOfLongTextsMatchTheWholeLayoutAndCutInOneSt
     EXPECT_EQ(m_memo.toPlainText(), text.left(endOfFourth)) << text.left(40).toStdString();
     EXPECT_EQ(texts(), expected.mid(0, 4));
     EXPECT_FALSE(limitDisplayedLines(m_memo, 4));  // nothing more to cut
+  }
+}
+
+// A paste into a memo that keeps four lines ends as the whole text pasted at
+// once and then cut would, however long the text.
+TEST(MemoEdit, PasteEndsAsTheWholeTextCutToItsLines) {
+  QString lines;
+  for (int i = 0; lines.size() < 300000; ++i)
+    lines += QString("w%1").arg(i % 997) + (i % 10 == 9 ? "\n" : " ");
+  QString paragraph = lines;
+  paragraph.replace('\n', ' ');
+  QString windowsLines = lines;
+  windowsLines.replace("\n", "\r\n");
+  struct Case {
+    QString before;  // in the memo, the cursor after the first character
+    QString pasted;
+  };
+  const Case cases[] = {
+      {"", lines},        {"", paragraph},     {"", windowsLines},       {"ab", paragraph},
+      {"a\nb\nc", lines}, {"", "short\ntext"}, {"", QString(20000, 'x')}};
+  for (const Case& c : cases) {
+    MemoEdit memo;
+    memo.setGeometry(0, 0, 264, 60);
+    QObject::connect(&memo, &QPlainTextEdit::textChanged,
+                     [&memo] { limitDisplayedLines(memo, 4); });
+    memo.setPlainText(c.before);
+    QTextCursor cursor = memo.textCursor();
+    cursor.setPosition(c.before.isEmpty() ? 0 : 1);
+    memo.setTextCursor(cursor);
+    QApplication::clipboard()->setText(c.pasted);
+    QTest::keyClick(&memo, Qt::Key_V, Qt::ControlModifier);
+
+    // The oracle: the whole text inserted in one step, then cut.
+    QPlainTextEdit whole;
+    whole.setGeometry(0, 0, 264, 60);
+    whole.setPlainText(c.before);
+    QTextCursor wholeCursor = whole.textCursor();
+    wholeCursor.setPosition(c.before.isEmpty() ? 0 : 1);
+    wholeCursor.insertText(c.pasted);
+    limitDisplayedLines(whole, 4);
+    EXPECT_EQ(memo.toPlainText(), whole.toPlainText()) << c.pasted.left(30).toStdString();
   }
 }
 

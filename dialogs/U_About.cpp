@@ -199,6 +199,7 @@ void TF_About::FormShow() {
 }
 
 void TF_About::makeRoomForTexts() {
+  if (SplashMode) return;  // the splash shows only the banner, none of the lines
   // The lines keep their designed tops unless the line above needs more
   // height; the box grows by what the widest and the lowest line need beyond
   // the designed panel, and everything else keeps its place, centred.
@@ -213,8 +214,7 @@ void TF_About::makeRoomForTexts() {
     bottom = label->geometry().bottom() + 1;
   }
   const int extraWidth = std::max(0, widest - panelInfo->width());
-  // The splash shows only the banner: the lines below it need no height.
-  const int extraHeight = SplashMode ? 0 : std::max(0, bottom - panelInfo->height());
+  const int extraHeight = std::max(0, bottom - panelInfo->height());
   for (QLabel* label :
        {labelStreet, labelCity, labelWebSite, labelEMail, labelVersion, labelCopyright})
     label->resize(label->width() + extraWidth, label->height());

@@ -60,6 +60,8 @@ QStringList hiddenTexts(const QWidget& window) {
     } else {
       continue;
     }
+    const QRect shown = shownPart(*widget, window);
+    if (shown.isEmpty()) continue;  // wholly out of view by design, as the splash's lines
     if (needed.width() > widget->width() || needed.height() > widget->height()) {
       problems << describe(*widget, text) + QStringLiteral(" needs %1x%2, has %3x%4")
                                                 .arg(needed.width())
@@ -68,8 +70,6 @@ QStringList hiddenTexts(const QWidget& window) {
                                                 .arg(widget->height());
       continue;
     }
-    const QRect shown = shownPart(*widget, window);
-    if (shown.isEmpty()) continue;  // wholly out of view by design, as the splash's lines
     if (shown != widget->rect()) {
       problems << describe(*widget, text) + QStringLiteral(" is cut off by the window");
       continue;

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 
 #include "ScriptedUserInteraction.h"
@@ -111,6 +112,9 @@ TEST_F(YourAddressTest, AFifthLineDisappearsAtOnce) {
   memo->moveCursor(QTextCursor::End);
   QTest::keyClick(memo, Qt::Key_Return);
   EXPECT_EQ(memoLines(dialog), (QStringList{"One", "Two", "Three", "Four"}));
+  // All four lines stay in view: nothing is left scrolled above the first.
+  EXPECT_EQ(memo->verticalScrollBar()->value(), 0);
+  EXPECT_LE(memo->cursorRect().bottom(), memo->viewport()->height());
   // The caret is back at the end of the fourth line, so typing goes on there.
   QTest::keyClicks(memo, "Five");
   EXPECT_EQ(memoLines(dialog), (QStringList{"One", "Two", "Three", "FourFive"}));

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "dialogs/TextRoom.h"
 #include "platform/AnsiText.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/Branding.h"
@@ -203,10 +204,11 @@ void TF_About::makeRoomForTexts() {
   // The lines keep their designed tops unless the line above needs more
   // height; the box grows by what the widest and the lowest line need beyond
   // the designed panel, and everything else keeps its place, centred.
+  QLabel* const lines[] = {labelStreet, labelCity,    labelWebSite,
+                           labelEMail,  labelVersion, labelCopyright};
   int widest = 0;
   int bottom = 0;
-  for (QLabel* label :
-       {labelStreet, labelCity, labelWebSite, labelEMail, labelVersion, labelCopyright}) {
+  for (QLabel* label : lines) {
     const QSize needed = label->sizeHint();
     widest = std::max(widest, needed.width());
     label->setGeometry(0, std::max(label->y(), bottom), label->width(),
@@ -215,9 +217,7 @@ void TF_About::makeRoomForTexts() {
   }
   const int extraWidth = std::max(0, widest - panelInfo->width());
   const int extraHeight = std::max(0, bottom - panelInfo->height());
-  for (QLabel* label :
-       {labelStreet, labelCity, labelWebSite, labelEMail, labelVersion, labelCopyright})
-    label->resize(label->width() + extraWidth, label->height());
+  for (QLabel* label : lines) label->resize(label->width() + extraWidth, label->height());
   panelInfo->resize(panelInfo->width() + extraWidth, std::max(panelInfo->height(), bottom));
   panelMain->resize(panelMain->width() + extraWidth, panelMain->height() + extraHeight);
   for (QWidget* centred : {static_cast<QWidget*>(Image1), static_cast<QWidget*>(imageCompany)})
@@ -227,9 +227,7 @@ void TF_About::makeRoomForTexts() {
 }
 
 void TF_About::centreOnScreen() {
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
-  }
+  kestrel::centreOnScreen(*this, size());
 }
 
 void TF_About::Timer1Timer() {

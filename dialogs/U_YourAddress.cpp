@@ -102,9 +102,7 @@ void TF_YourAddress::FormCreate() {
 
 void TF_YourAddress::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
-  }
+  centreOnScreen(*this, size());
 }
 
 void TF_YourAddress::btnOKClick() {

@@ -13,7 +13,7 @@ std::string NormalizedFeeText(const std::string& text) {
 double FeeTotal(const std::vector<std::string>& feeTexts) {
   double total = 0;
   for (const std::string& text : feeTexts) {
-    if (const auto amount = ReadAmount(text)) total += *amount;
+    if (const auto amount = ReadAmount(NormalizedFeeText(text))) total += *amount;
   }
   return total;
 }

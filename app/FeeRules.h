@@ -11,9 +11,10 @@ namespace kestrel {
 // that is a number greater than 0, otherwise a single blank.
 std::string NormalizedFeeText(const std::string& text);
 
-// The sum of the fees as the fields stand: every text that reads as an amount
-// counts (a negative or zero one too, while it is still in its field); the
-// others are skipped without a message.
+// The sum of the fees as the fields show them once normalised: each text
+// counts with the amount of its normalised form, so a negative, zero or
+// unreadable text counts nothing even while it is still in the field being
+// left. The total then always equals the fees the fields show and print.
 double FeeTotal(const std::vector<std::string>& feeTexts);
 
 }  // namespace kestrel

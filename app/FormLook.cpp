@@ -45,7 +45,10 @@ QPalette windowPalette(QPalette base) {
 }
 
 QPalette labelPalette(QPalette base) {
-  base.setColor(QPalette::WindowText, captionColour());
+  // Not the disabled group: a disabled caption keeps the greyed text of the
+  // style, so that it looks as unavailable as the field beside it.
+  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+    base.setColor(group, QPalette::WindowText, captionColour());
   return base;
 }
 

@@ -46,17 +46,16 @@ std::vector<std::string> SplitClipboardLines(const std::string& clipboard) {
 
   std::vector<std::string> lines;
   std::size_t lineStart = 0;
-  std::size_t i = 0;
-  while (i + 1 < text.size()) {
-    const char a = text[i];
-    const char b = text[i + 1];
-    if ((a == '\r' && b == '\n') || (a == '\n' && b == '\r')) {
-      lines.push_back(text.substr(lineStart, i - lineStart));
-      i += 2;
-      lineStart = i;
-    } else {
+  for (std::size_t i = 0; i < text.size();) {
+    if (!isLineBreak(text[i])) {
       ++i;
+      continue;
     }
+    lines.push_back(text.substr(lineStart, i - lineStart));
+    // CR LF and LF CR are one break; a CR or LF alone is one too.
+    const bool pair = i + 1 < text.size() && isLineBreak(text[i + 1]) && text[i + 1] != text[i];
+    i += pair ? 2 : 1;
+    lineStart = i;
   }
   return lines;
 }

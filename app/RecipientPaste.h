@@ -9,9 +9,10 @@ namespace kestrel {
 // Text is Windows-1252 throughout.
 
 // Splits clipboard text into lines. A text that does not end in CR or LF gets
-// CR LF appended; a line ends at each CR LF or LF CR pair, and a lone CR or
-// LF inside a line stays part of it. Characters after the last pair are
-// dropped, so a text ending in a lone CR or LF may yield no line at all.
+// CR LF appended. A line ends at a CR LF or LF CR pair, and also at a CR or
+// LF alone: text copied on Linux ends its lines in a bare LF, and old Mac
+// text in a bare CR. Two equal breaks in a row ("\n\n") end a line and an
+// empty one. Only an empty text yields no line.
 std::vector<std::string> SplitClipboardLines(const std::string& text);
 
 struct CityLineParts {

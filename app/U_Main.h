@@ -69,8 +69,8 @@ class TF_Main : public QMainWindow {
 
   // The normalised form of one fee text: its MoneyText when it reads as an
   // amount greater than 0, else a single blank. Recomputes and shows the total
-  // from the four fee fields as they stand, so the field being normalised
-  // still counts with its old text; the caller puts the result into it.
+  // of the four fee fields, each counted as normalised (the field being
+  // normalised too, which the caller fills with the result afterwards).
   QString NormalizeFee(const QString& text);
 
   // The two looks of the entry fields: edited (white, Print enabled) and

@@ -18,10 +18,11 @@
 #include "app/U_Main.h"
 #include "core/Money.h"
 #include "core/Settings.h"
+#include "platform/AltLetterGuard.h"
 #include "platform/AnsiText.h"
 #include "platform/CommandRunner.h"
+#include "platform/DisplayedLines.h"
 #include "platform/MaskedEdit.h"
-#include "platform/MemoLines.h"
 #include "platform/UserInteraction.h"
 
 namespace kestrel {
@@ -31,10 +32,6 @@ namespace {
 // The recipient memo holds at most this many displayed lines, wrapped parts
 // of a long line included: the printed form has room for no more.
 constexpr int kMemoLines = 4;
-
-const QString kNoLineOnClipboard = QStringLiteral(
-    "The text on the clipboard holds no complete line, so no address could be pasted. Copy "
-    "the address again, including the end of its last line.");
 
 // Leaving a field is a move of the focus inside the window. Another window
 // coming to the front (a message box or dialog among them) or a menu opening
@@ -57,6 +54,9 @@ std::string trimmedText(const QLineEdit* field) {
 }  // namespace
 
 void TF_Main::connectEntryRules() {
+  // In the fields of this window and of every dialog opened from it.
+  new AltLetterGuard(this);
+
   for (QObject* left : {static_cast<QObject*>(editPostage), static_cast<QObject*>(editCertFee),
                         static_cast<QObject*>(editRestricted), static_cast<QObject*>(editReturn),
                         static_cast<QObject*>(cbRestricted), static_cast<QObject*>(memoAddress)})
@@ -97,8 +97,9 @@ bool TF_Main::eventFilter(QObject* watched, QEvent* event) {
 // ---- Fees ----
 
 QString TF_Main::NormalizeFee(const QString& text) {
-  // The fields in the order they are added up; the one being normalised
-  // still holds its old text here.
+  // The field being normalised still holds its old text here; the total
+  // counts every field as normalised, so it is already what the fields will
+  // show once the caller has put the result in.
   const double total = FeeTotal({toAnsi(editPostage->text()), toAnsi(editCertFee->text()),
                                  toAnsi(editRestricted->text()), toAnsi(editReturn->text())});
   editTotal->setText(fromAnsi(FormatMoney(total)));
@@ -172,11 +173,8 @@ void TF_Main::btnPasteClick() {
     btnClearClick();
     const QString clipboard = QGuiApplication::clipboard()->text();
     if (clipboard.isEmpty()) return;
+    // Every text but an empty one yields a line: a bare CR or LF ends one too.
     const std::vector<std::string> lines = SplitClipboardLines(toAnsi(clipboard));
-    if (lines.empty()) {
-      showError(kNoLineOnClipboard);
-      return;
-    }
 
     const CityLineParts parts = ParseCityLine(lines.back());
     editCity->setText(fromAnsi(parts.city));

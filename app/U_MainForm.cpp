@@ -12,10 +12,14 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "app/FormLook.h"
 #include "app/U_Main.h"
+#include "dialogs/TextRoom.h"
+#include "platform/DisplayedLines.h"
 #include "platform/MaskedEdit.h"
+#include "platform/MemoEdit.h"
 
 namespace kestrel {
 
@@ -149,17 +153,21 @@ void TF_Main::createControls() {
       button(gbYour, "btnChangeYourAddress", QStringLiteral("Change"), {232, 0, 48, 17});
 
   Label13 = label(client, "Label13", QStringLiteral("Comment:"), 272, 111);
-  editComment = edit(client, "editComment", {336, 105, 217, 21}, false);
-  editComment->setMaxLength(35);
   Label17 = label(client, "Label17", QStringLiteral("RE:"), 272, 137);
-  editRe = edit(client, "editRe", {336, 131, 217, 21}, false);
+  // The two fields start after the wider caption, at 336 as designed unless
+  // the caption needs more; their right edge stays.
+  const int captionsEnd = std::max(Label13->geometry().right(), Label17->geometry().right()) + 1;
+  const int fieldsLeft = std::max(336, captionsEnd + 4);
+  editComment = edit(client, "editComment", {fieldsLeft, 105, 553 - fieldsLeft, 21}, false);
+  editComment->setMaxLength(35);
+  editRe = edit(client, "editRe", {fieldsLeft, 131, 553 - fieldsLeft, 21}, false);
   editRe->setMaxLength(25);
 
   // The recipient.
   GroupBox3 = group(client, "GroupBox3", QStringLiteral("Addressed To"), {272, 155, 281, 182});
   btnPaste = button(GroupBox3, "btnPaste", QStringLiteral("P&aste"), {64, 28, 65, 25});
   btnClear = button(GroupBox3, "btnClear", QStringLiteral("&Clear"), {168, 28, 65, 25});
-  memoAddress = named(new QPlainTextEdit(GroupBox3), "memoAddress");
+  memoAddress = named(new MemoEdit(GroupBox3), "memoAddress");
   memoAddress->setFont(formLook::formFont());
   memoAddress->setGeometry(8, 72, 265, 60);
   memoAddress->setPalette(formLook::fieldPalette(memoAddress->palette()));
@@ -175,6 +183,8 @@ void TF_Main::createControls() {
   editState->setMaxLength(4);
   editZip = edit<MaskedEdit>(GroupBox3, "editZip", {208, 140, 65, 21}, false);
   editZip->setEditMask(QStringLiteral("99999\\-9999;1;_"));
+  // All four lines show whole, so that none is scrolled out of view.
+  growDown(*memoAddress, heightForDisplayedLines(*memoAddress, 4) - memoAddress->height());
 
   // Print is shown but cannot be pressed until the Print command is
   // connected to it (see setPrintCommandConnected).

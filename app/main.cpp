@@ -26,7 +26,8 @@ int main(int argc, char** argv) {
   splash->repaint();
 
   QApplication::setApplicationName(QString::fromLatin1(kestrel::kApplicationTitle));
-  QApplication::setApplicationDisplayName(QString::fromLatin1(kestrel::kApplicationTitle));
+  // No display name: Qt would append it to every window's caption
+  // ("Extra Label — Kestrel"), and each window has its own exact caption.
 
   kestrel::TF_Main mainWindow(kestrel::programFolderPath(), splash);
   mainWindow.show();

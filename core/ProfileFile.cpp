@@ -121,6 +121,13 @@ ProfileFile ProfileFile::load(const std::string& path) {
 ProfileFile ProfileFile::fromText(const std::string& bytes) {
   ProfileFile file;
   std::size_t start = 0;
+  // An editor that saves as UTF-8 may put a byte-order mark first; read as
+  // part of the first line it would hide that line's section. It is kept, so
+  // that the file is written back as it was.
+  if (bytes.starts_with(kUtf8ByteOrderMark)) {
+    file.m_byteOrderMark = kUtf8ByteOrderMark;
+    start = file.m_byteOrderMark.size();
+  }
   while (start < bytes.size()) {
     std::size_t end = start;
     while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
@@ -219,7 +226,7 @@ void ProfileFile::writeBool(const std::string& section, const std::string& key, 
 }
 
 std::string ProfileFile::text() const {
-  std::string bytes;
+  std::string bytes = m_byteOrderMark;
   for (const Line& line : m_lines) bytes += line.content + line.ending;
   return bytes;
 }

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kestrel {
@@ -18,6 +19,7 @@ namespace kestrel {
 // - Writing replaces an entry in place (keeping its stored name), or adds it
 //   after the last line of its section, or adds the section at the end of the
 //   file. Every other line stays byte for byte, with its own line end.
+// - A UTF-8 byte-order mark at the start is skipped when reading and kept.
 // Text is Windows-1252 bytes; new lines end in CR LF.
 class ProfileFile {
  public:
@@ -59,6 +61,9 @@ class ProfileFile {
   // The line of the key within the section that starts at sectionLine.
   std::optional<std::size_t> findKey(std::size_t sectionLine, const std::string& key) const;
 
+  static constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+  std::string m_byteOrderMark;  // empty, or the UTF-8 mark the file began with
   std::vector<Line> m_lines;
 };
 

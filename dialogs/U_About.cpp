@@ -8,7 +8,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 
+#include "dialogs/TextRoom.h"
 #include "platform/AnsiText.h"
 #include "platform/ApplicationTitle.h"
 #include "core/Branding.h"
@@ -120,6 +122,8 @@ TF_About::TF_About(QWidget* parent)
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
   Timer1->setInterval(kSplashMilliseconds);
+  // Qt's default coarse timers may tick up to 5 % early: 2.85 s of a 3 s splash.
+  Timer1->setTimerType(Qt::PreciseTimer);
   connect(Timer1, &QTimer::timeout, this, &TF_About::Timer1Timer);
 
   new KeyPreview(*this, [this](QKeyEvent& event) { return FormKeyDown(event.key()); });
@@ -171,6 +175,7 @@ void TF_About::FormShow() {
     resize(width(), kSplashHeight);
     panelMain->resize(panelMain->width(), kSplashPanelHeight);
     btnOK->hide();
+    m_splashClock.start();
     Timer1->start();
   } else {
     const std::string& company = Settings().Company;
@@ -190,17 +195,50 @@ void TF_About::FormShow() {
     }
     labelVersion->setText(versionText(m_version, labelVersion->text()));
   }
+  makeRoomForTexts();
   centreOnScreen();
 }
 
-void TF_About::centreOnScreen() {
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
+void TF_About::makeRoomForTexts() {
+  if (SplashMode) return;  // the splash shows only the banner, none of the lines
+  // The lines keep their designed tops unless the line above needs more
+  // height; the box grows by what the widest and the lowest line need beyond
+  // the designed panel, and everything else keeps its place, centred.
+  QLabel* const lines[] = {labelStreet, labelCity,    labelWebSite,
+                           labelEMail,  labelVersion, labelCopyright};
+  int widest = 0;
+  int bottom = 0;
+  for (QLabel* label : lines) {
+    const QSize needed = label->sizeHint();
+    widest = std::max(widest, needed.width());
+    label->setGeometry(0, std::max(label->y(), bottom), label->width(),
+                       std::max(label->height(), needed.height()));
+    bottom = label->geometry().bottom() + 1;
   }
+  const int extraWidth = std::max(0, widest - panelInfo->width());
+  const int extraHeight = std::max(0, bottom - panelInfo->height());
+  for (QLabel* label : lines) label->resize(label->width() + extraWidth, label->height());
+  panelInfo->resize(panelInfo->width() + extraWidth, std::max(panelInfo->height(), bottom));
+  panelMain->resize(panelMain->width() + extraWidth, panelMain->height() + extraHeight);
+  for (QWidget* centred : {static_cast<QWidget*>(Image1), static_cast<QWidget*>(imageCompany)})
+    centred->move(centred->x() + extraWidth / 2, centred->y());
+  btnOK->move(btnOK->x() + extraWidth / 2, btnOK->y() + extraHeight);
+  resize(width() + extraWidth, height() + extraHeight);
+}
+
+void TF_About::centreOnScreen() {
+  kestrel::centreOnScreen(*this, size());
 }
 
 void TF_About::Timer1Timer() {
+  // Even a precise timer is only as good as the clock it waits on; the splash
+  // stays its whole time, so an early tick waits out the rest.
+  if (const qint64 left = kSplashMilliseconds - m_splashClock.elapsed(); left > 0) {
+    Timer1->start(static_cast<int>(left));
+    return;
+  }
   Timer1->stop();
+  Timer1->setInterval(kSplashMilliseconds);
 }
 
 bool TF_About::FormKeyDown(int key) {

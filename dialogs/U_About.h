@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QString>
 
 #include "platform/VersionResource.h"
@@ -55,6 +56,8 @@ class TF_About : public QDialog {
 
  private:
   void FormShow();
+  // Widens and lengthens the box where its lines need more room than designed.
+  void makeRoomForTexts();
   void Timer1Timer();
   void labelWebSiteClick();
   void labelEMailClick();
@@ -69,6 +72,7 @@ class TF_About : public QDialog {
   void centreOnScreen();
 
   VersionResource m_version;
+  QElapsedTimer m_splashClock;  // since the splash timer was started
   bool m_formShown = false;
   bool m_handPointer = false;
 };

@@ -10,6 +10,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "dialogs/TextRoom.h"
+
 namespace kestrel {
 
 TF_Align::TF_Align(SettingsRecord& settings, QWidget* parent)
@@ -18,7 +20,6 @@ TF_Align::TF_Align(SettingsRecord& settings, QWidget* parent)
   setWindowTitle("Printer Alignment");
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                  Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-  setFixedSize(297, 158);
 
   auto* explanation = new QLabel(
       "The numbers below will move the text on the form either 1/100\" to the right if a "
@@ -63,6 +64,8 @@ TF_Align::TF_Align(SettingsRecord& settings, QWidget* parent)
   layout->addWidget(explanation);
   layout->addLayout(fields);
   layout->addLayout(buttons);
+  // The designed size, or more when the explanation needs more lines.
+  setFixedSize(roomForTexts(*this, {297, 158}));
 
   connect(btnOK, &QPushButton::clicked, this, [this] { btnOKClick(); });
   connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QCompleter>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -9,6 +10,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "dialogs/TextRoom.h"
 #include "platform/AnsiText.h"
 
 namespace kestrel {
@@ -20,7 +22,6 @@ TF_ExtraLabel::TF_ExtraLabel(SettingsRecord& settings, QWidget* parent)
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   setAttribute(Qt::WA_DeleteOnClose, false);  // the caller owns the dialog on its stack
-  resize(409, 208);
 
   auto* explanation = new QLabel(
       "Use this window to print an Address on the \"Extra Label\" located on the upper right "
@@ -53,6 +54,11 @@ TF_ExtraLabel::TF_ExtraLabel(SettingsRecord& settings, QWidget* parent)
   cbExtraLabel->setObjectName("cbExtraLabel");
   cbExtraLabel->setEditable(true);
   cbExtraLabel->setInsertPolicy(QComboBox::NoInsert);
+  // Only an entry spelt exactly is the choice. With Qt's default completer
+  // the list takes a text that matches an entry in other capitals for that
+  // entry when the focus leaves, and "your name and address" would become
+  // the sender choice instead of "Addressed To".
+  cbExtraLabel->completer()->setCaseSensitivity(Qt::CaseSensitive);
   comboCaption->setBuddy(cbExtraLabel);
 
   auto* btnOK = new QPushButton("OK", this);
@@ -73,6 +79,9 @@ TF_ExtraLabel::TF_ExtraLabel(SettingsRecord& settings, QWidget* parent)
   layout->addWidget(cbExtraLabel);
   layout->addStretch();
   layout->addLayout(buttons);
+
+  // The designed size, or more when the explanation needs more lines.
+  resize(roomForTexts(*this, {409, 208}));
 
   connect(m_yes, &QRadioButton::toggled, this, [this] { rgExtraLabelClick(); });
   connect(m_no, &QRadioButton::toggled, this, [this] { rgExtraLabelClick(); });

@@ -19,6 +19,7 @@
 #include <iterator>
 
 #include "dialogs/RequiredMaskGuard.h"
+#include "dialogs/TextRoom.h"
 #include "platform/AnsiText.h"
 #include "platform/KeyPreview.h"
 #include "platform/MaskedEdit.h"
@@ -224,6 +225,13 @@ void TF_Mailer::buildNoBarCodeGroup() {
     columns->addWidget(radio, 0, index);
     m_countType->addButton(radio, index++);
   }
+  // The two choices side by side may need more room than designed with
+  // these fonts: the group, and the group around it, grow to the right.
+  const int extra = roomForTexts(*rgCountType, rgCountType->size()).width() - rgCountType->width();
+  if (extra > 0) {
+    rgCountType->resize(rgCountType->width() + extra, rgCountType->height());
+    gbNoBarCode->resize(gbNoBarCode->width() + extra, gbNoBarCode->height());
+  }
 }
 
 void TF_Mailer::buildBarCodeHelp() {
@@ -291,8 +299,12 @@ void TF_Mailer::buildMailerNumHelp() {
   QStringList lines;
   for (const char* line : kCountOrderLines) lines << QString::fromLatin1(line);
   memoCountOrder->setPlainText(lines.join(QLatin1Char('\n')));
-  const int lineHeight = QFontMetrics(memoCountOrder->font()).height();
-  memoCountOrder->setFixedHeight(lineHeight * static_cast<int>(lines.size()) + 4);
+  // The lines do not wrap: the box is as large as they need.
+  const QFontMetrics metrics(memoCountOrder->font());
+  int widest = 0;
+  for (const QString& line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
+  memoCountOrder->setMinimumWidth(widest + 4);
+  memoCountOrder->setFixedHeight(metrics.height() * static_cast<int>(lines.size()) + 4);
   rows->addWidget(memoCountOrder);
 
   rows->addWidget(label(panelMailerNum,
@@ -359,21 +371,28 @@ void TF_Mailer::btnCancelClick() {
 }
 
 void TF_Mailer::btnHelpClick() {
-  if (m_settings.PrintBarCode) {
-    panelBarCode->show();
-    setFixedSize(width(), height() + kBarCodeHelpGrowth);
-  } else {
-    panelMailerNum->show();
-    setFixedSize(width(), height() + kMailerNumHelpGrowth);
-  }
+  QFrame* panel = m_settings.PrintBarCode ? panelBarCode : panelMailerNum;
+  const int designedGrowth = m_settings.PrintBarCode ? kBarCodeHelpGrowth : kMailerNumHelpGrowth;
   if (dontShowOffered()) {
-    for (QFrame* panel : {panelBarCode, panelMailerNum}) {
-      panel->move(panel->x(), panel->y() + kDontShowGrowth);
-    }
+    for (QFrame* each : {panelBarCode, panelMailerNum})
+      each->move(each->x(), each->y() + kDontShowGrowth);
   }
-  setFixedSize(kHelpWidth, height());
+  // The help lines do not wrap: the panel is as wide as its widest line
+  // needs, and the window grows by as much as the panel outgrows its design.
+  const QSize room = roomForTexts(*panel, panel->size());
+  const int extraHeight = room.height() - panel->height();
+  panel->resize(room);
+  panel->show();
+  // The design leaves as much room right of the mode's group as left of it.
+  const QGroupBox* group = m_settings.PrintBarCode ? gbPrintBarcode : gbNoBarCode;
+  const int groupRoom = group->geometry().right() + 1 + group->x() * 2;
+  const QSize helpSize(std::max({kHelpWidth, panel->x() + room.width(), groupRoom}),
+                       height() + designedGrowth + extraHeight);
+  setFixedSize(helpSize);
   btnHelp->setEnabled(false);
-  centreOnScreen();
+  // Centred with the size just given: a shown window takes a new size only
+  // once the window system has answered.
+  kestrel::centreOnScreen(*this, helpSize);
 }
 
 bool TF_Mailer::FormKeyDown(int key) {
@@ -429,9 +448,7 @@ bool TF_Mailer::dontShowOffered() const {
 }
 
 void TF_Mailer::centreOnScreen() {
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
-  }
+  kestrel::centreOnScreen(*this, size());
 }
 
 bool openMailerDialog(SettingsRecord& settings, QWidget* parent, bool offerDontShow) {

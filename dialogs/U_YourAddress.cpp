@@ -9,12 +9,14 @@
 #include <QScreen>
 #include <QTextCursor>
 
-#include "platform/AnsiText.h"
-#include "platform/KeyPreview.h"
-#include "platform/MaskedEdit.h"
-#include "platform/MemoLines.h"
 #include "core/Settings.h"
 #include "core/ZipCode.h"
+#include "dialogs/TextRoom.h"
+#include "platform/AnsiText.h"
+#include "platform/DisplayedLines.h"
+#include "platform/KeyPreview.h"
+#include "platform/MaskedEdit.h"
+#include "platform/MemoEdit.h"
 
 namespace kestrel {
 namespace {
@@ -52,7 +54,7 @@ TF_YourAddress::TF_YourAddress(QWidget* parent) : QDialog(parent) {
   // Bold caption only: the controls inside keep the dialog's font.
   GroupBox4->setStyleSheet("QGroupBox#GroupBox4 { font-weight: bold; }");
 
-  memoYourAddress = new QPlainTextEdit(GroupBox4);
+  memoYourAddress = new MemoEdit(GroupBox4);
   memoYourAddress->setObjectName("memoYourAddress");
   memoYourAddress->setGeometry(8, 18, 264, 60);
   memoYourAddress->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -75,6 +77,9 @@ TF_YourAddress::TF_YourAddress(QWidget* parent) : QDialog(parent) {
 
   btnOK = button(this, "btnOK", "OK", {144, 121, 67, 25});
   btnCancel = button(this, "btnCancel", "Cancel", {222, 121, 65, 25});
+  // All four lines show whole, so that none is scrolled out of view.
+  growDown(*memoYourAddress,
+           heightForDisplayedLines(*memoYourAddress, kMaxLines) - memoYourAddress->height());
   connect(btnOK, &QPushButton::clicked, this, &TF_YourAddress::btnOKClick);
   connect(btnCancel, &QPushButton::clicked, this, &TF_YourAddress::btnCancelClick);
 
@@ -97,9 +102,7 @@ void TF_YourAddress::FormCreate() {
 
 void TF_YourAddress::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
-  }
+  centreOnScreen(*this, size());
 }
 
 void TF_YourAddress::btnOKClick() {

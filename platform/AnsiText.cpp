@@ -1,7 +1,10 @@
 #include "platform/AnsiText.h"
 
 #include <QList>
+#include <algorithm>
 #include <array>
+#include <optional>
+#include <utility>
 
 namespace kestrel {
 namespace {
@@ -20,10 +23,46 @@ char32_t decode(unsigned char byte) {
   return byte;
 }
 
-char encode(char32_t code) {
+std::optional<char> encodeExactly(char32_t code) {
   if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) return static_cast<char>(code);
   for (std::size_t i = 0; i < kHighControls.size(); ++i) {
     if (kHighControls[i] == code) return static_cast<char>(0x80 + i);
+  }
+  return std::nullopt;
+}
+
+// Letters and signs that Unicode does not decompose, with the code page's
+// letter or sign that a reader takes them for.
+constexpr std::pair<char32_t, char> kLookAlikes[] = {
+    {0x0110, 'D'}, {0x0111, 'd'}, {0x0126, 'H'}, {0x0127, 'h'}, {0x0131, 'i'},
+    {0x0141, 'L'}, {0x0142, 'l'}, {0x0166, 'T'}, {0x0167, 't'}, {0x2010, '-'},
+    {0x2012, '-'}, {0x2015, '-'}, {0x2212, '-'}};
+
+// The closest character of the code page: the character itself, else its
+// letter once accents the code page lacks are dropped ("ź" is "z", "ǘ" is
+// "ü"), else a look-alike ("Ł" is "L"), else "?". Only single characters, so
+// that a converted text is never longer than the field it came from.
+char encode(char32_t code) {
+  if (const auto exact = encodeExactly(code)) return *exact;
+  for (const auto& [letter, lookAlike] : kLookAlikes) {
+    if (letter == code) return lookAlike;
+  }
+  // Compatibility decomposition: a base character followed by its marks
+  // ("Ａ" is a wide "A", "ǘ" is u, diaeresis and acute). Keep as many marks
+  // as the code page has a composed character for.
+  const QString decomposed = QString::fromUcs4(&code, 1).normalized(QString::NormalizationForm_KD);
+  const QList<uint> parts = decomposed.toUcs4();
+  if (parts.isEmpty() || QChar::isMark(parts[0])) return '?';
+  for (qsizetype kept = parts.size(); kept >= 1; --kept) {
+    const QList<uint> composed =
+        QString::fromUcs4(reinterpret_cast<const char32_t*>(parts.constData()), kept)
+            .normalized(QString::NormalizationForm_C)
+            .toUcs4();
+    if (composed.size() != 1) continue;
+    const bool onlyMarksDropped = std::all_of(parts.begin() + kept, parts.end(),
+                                              [](uint part) { return QChar::isMark(part); });
+    if (!onlyMarksDropped) break;  // a ligature or a sequence: no one character is close
+    if (const auto fit = encodeExactly(composed[0])) return *fit;
   }
   return '?';
 }
@@ -43,8 +82,12 @@ QString fromAnsi(const std::string& ansi) {
 std::string toAnsi(const QString& text) {
   std::string ansi;
   ansi.reserve(static_cast<std::size_t>(text.size()));
-  // Code points, not UTF-16 units: a character outside the BMP is one "?".
-  for (const uint code : text.toUcs4()) ansi.push_back(encode(code));
+  // Code points, not UTF-16 units: a character outside the BMP is one
+  // character of the code page.
+  // Composed first, so that a letter typed or pasted as a base and a
+  // combining accent ("e" and U+0301) is the one character of the code page.
+  for (const uint code : text.normalized(QString::NormalizationForm_C).toUcs4())
+    ansi.push_back(encode(code));
   return ansi;
 }
 

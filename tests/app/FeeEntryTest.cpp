@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -121,33 +122,33 @@ TEST_F(FeeEntryTest, BadFeeTextsBecomeBlankAndTheTotalFollowsTheRules) {
       {"abc", " ", money(10, "4.25")},
       {"", " ", money(10, "4.25")},
       {"0", " ", money(10, "4.25")},
-      // A negative amount still counts while it is in the field being left.
-      {"-3", " ", money(10, "1.25")},
+      // The total is what the fields show: a negative amount turns blank and counts nothing.
+      {"-3", " ", money(10, "4.25")},
       {"12,5", " ", money(10, "4.25")},  // a comma is no decimal point
       {"  12 ", money(8, "12.00"), money(8, "16.25")},
       {"1e5", money(1, "100000.00"), money(1, "100004.25")},
-      {"1e300", money(1, "1E300.00"), money(1, "1E300.00")},
+      // Normalised, a huge amount keeps its exponent with ".00" appended,
+      // which no longer reads as a number, so it counts nothing.
+      {"1e300", money(1, "1E300.00"), money(10, "4.25")},
   };
   for (const Case& c : cases) {
     typeAndLeave("editPostage", QString::fromLatin1(c.typed));
     EXPECT_EQ(text("editPostage"), c.field) << c.typed;
     EXPECT_EQ(total(), c.total) << c.typed;
   }
-  // Normalised, a huge amount keeps its exponent with ".00" appended, which
-  // no longer reads as a number: the next total leaves it out.
-  typeAndLeave("editCertFee", "2.40");
-  EXPECT_EQ(text("editPostage"), money(1, "1E300.00"));
-  EXPECT_EQ(total(), money(10, "4.25"));
 }
 
-TEST_F(FeeEntryTest, NegativePostageCountsUntilAnotherFeeFieldIsLeft) {
-  startActive();
-  typeAndLeave("editPostage", "-1");
-  EXPECT_EQ(text("editPostage"), " ");
-  EXPECT_EQ(total(), money(10, "3.25"));
-  // The focus is in the Certified Fee now; leaving it adds up the fields again.
-  QTest::keyClick(find<QWidget>("editCertFee"), Qt::Key_Tab);
-  EXPECT_EQ(total(), money(10, "4.25"));
+TEST_F(FeeEntryTest, TheTotalIsTheSumOfTheFeesShown) {
+  startActive("[Values]\r\nPostage=1\r\nCertFee=\r\nReturn=1.60\r\n");
+  EXPECT_EQ(total(), money(10, "2.60"));
+  typeAndLeave("editReturn", "-5");
+  EXPECT_EQ(text("editReturn"), " ");
+  EXPECT_EQ(total(), money(10, "1.00"));
+  // Restricted delivery ticked with a negative default: blank, and nothing added.
+  Settings().Restricted = "-2";
+  find<QCheckBox>("cbRestricted")->setChecked(true);
+  EXPECT_EQ(text("editRestricted"), " ");
+  EXPECT_EQ(total(), money(10, "1.00"));
 }
 
 TEST_F(FeeEntryTest, TickingRestrictedDeliveryAddsTheStoredFeeAndUntickingRemovesIt) {
@@ -167,9 +168,11 @@ TEST_F(FeeEntryTest, TickingRestrictedDeliveryAddsTheStoredFeeAndUntickingRemove
   EXPECT_EQ(field->text(), money(10, "4.00"));
   EXPECT_EQ(total(), money(10, "8.64"));
 
+  const QImage enabledLook = label->grab().toImage();
   pressRestricted();
   EXPECT_FALSE(field->isEnabled());
   EXPECT_FALSE(label->isEnabled());
+  EXPECT_NE(label->grab().toImage(), enabledLook) << "a disabled caption looks disabled";
   EXPECT_EQ(field->text(), " ");
   EXPECT_EQ(total(), money(10, "4.64"));
 
@@ -178,6 +181,25 @@ TEST_F(FeeEntryTest, TickingRestrictedDeliveryAddsTheStoredFeeAndUntickingRemove
   pressRestricted();
   EXPECT_EQ(field->text(), " ");
   EXPECT_EQ(total(), money(10, "4.64"));
+}
+
+TEST_F(FeeEntryTest, AltLettersThatNoMenuClaimsTypeNothing) {
+  startActive();
+  for (const char* name : {"editPostage", "editReturn", "editCity", "memoAddress"}) {
+    QWidget* field = find<QWidget>(name);
+    field->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(field, Qt::Key_End);
+    const auto textOf = [field] {
+      auto* memo = qobject_cast<QPlainTextEdit*>(field);
+      return memo ? memo->toPlainText() : static_cast<QLineEdit*>(field)->text();
+    };
+    const QString before = textOf();
+    for (const Qt::Key key : {Qt::Key_F, Qt::Key_T, Qt::Key_Z})
+      QTest::keyClick(field, key, Qt::AltModifier);
+    EXPECT_EQ(textOf(), before) << name;
+    QTest::keyClick(field, Qt::Key_T);  // without Alt the letter types
+    EXPECT_EQ(textOf(), before + "t") << name;
+  }
 }
 
 TEST_F(FeeEntryTest, SavedValuesAreTheNextStartsDefaults) {

@@ -71,9 +71,18 @@ TEST(ExtraLabelDialog, AnythingButAnExactEntryStoresAddressedTo) {
   TF_ExtraLabel dialog(settings);
   dialog.show();
   auto* list = child<QComboBox>(dialog, "cbExtraLabel");
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  // Typed in other capitals, then the focus really leaves the list (a click
+  // on OK does not move it), as a person tabbing to OK does.
+  list->setFocus(Qt::MouseFocusReason);
   list->lineEdit()->clear();
   QTest::keyClicks(list->lineEdit(), "your name and address");
-  QTest::mouseClick(child<QPushButton>(dialog, "btnOK"), Qt::LeftButton);
+  auto* ok = child<QPushButton>(dialog, "btnOK");
+  ok->setFocus(Qt::TabFocusReason);
+  ASSERT_TRUE(ok->hasFocus());
+  EXPECT_EQ(list->currentText(), "your name and address");
+  QTest::mouseClick(ok, Qt::LeftButton);
   EXPECT_EQ(settings.ExtraLabel, "Addressed To");
 }
 

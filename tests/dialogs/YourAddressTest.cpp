@@ -3,13 +3,14 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 
 #include "ScriptedUserInteraction.h"
-#include "dialogs/U_YourAddress.h"
-#include "platform/MaskedEdit.h"
-#include "platform/MemoLines.h"
 #include "core/Settings.h"
+#include "dialogs/U_YourAddress.h"
+#include "platform/DisplayedLines.h"
+#include "platform/MaskedEdit.h"
 
 namespace kestrel {
 namespace {
@@ -111,6 +112,9 @@ TEST_F(YourAddressTest, AFifthLineDisappearsAtOnce) {
   memo->moveCursor(QTextCursor::End);
   QTest::keyClick(memo, Qt::Key_Return);
   EXPECT_EQ(memoLines(dialog), (QStringList{"One", "Two", "Three", "Four"}));
+  // All four lines stay in view: nothing is left scrolled above the first.
+  EXPECT_EQ(memo->verticalScrollBar()->value(), 0);
+  EXPECT_LE(memo->cursorRect().bottom(), memo->viewport()->height());
   // The caret is back at the end of the fourth line, so typing goes on there.
   QTest::keyClicks(memo, "Five");
   EXPECT_EQ(memoLines(dialog), (QStringList{"One", "Two", "Three", "FourFive"}));

@@ -36,6 +36,13 @@ TEST(ProfileFileReading, NamesMatchInAnyCaseAndTheFirstMatchWins) {
   EXPECT_FALSE(file.find("Missing", "Postage"));
 }
 
+TEST(ProfileFileReading, AByteOrderMarkHidesNoSection) {
+  auto file = ProfileFile::fromText("\xEF\xBB\xBF[Type]\r\nCompany=Brightwater\r\n");
+  EXPECT_EQ(file.readString("Type", "Company", "d"), "Brightwater");
+  file.writeString("Type", "BarCodeApp", "1");  // joins the one section, mark kept
+  EXPECT_EQ(file.text(), "\xEF\xBB\xBF[Type]\r\nCompany=Brightwater\r\nBarCodeApp=1\r\n");
+}
+
 TEST(ProfileFileReading, ValuesAreTrimmedAndCutTo2047Characters) {
   const std::string longValue(5000, 'x');
   const auto file = ProfileFile::fromText("[A]\nblank=   \nsp=  two words \t\nlong=  " + longValue +

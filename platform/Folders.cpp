@@ -39,13 +39,21 @@ std::string machineFolderPath() {
   // Every user of the machine shares the one settings file, so the folder is
   // made world-writable like a shared Windows directory. Failure is left to
   // the writer of the settings file, which reports it.
-  std::error_code error;
-  if (!std::filesystem::exists(kMachineFolder, error)) {
-    if (std::filesystem::create_directories(kMachineFolder, error)) {
-      ::chmod(kMachineFolder, 0777);
-    }
-  }
+  makeSharedFolder(kMachineFolder);
   return kMachineFolder;
+}
+
+bool makeSharedFolder(const std::string& folder) {
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (!std::filesystem::is_directory(folder, error)) return false;
+  // The process's umask narrows the mode of a new folder; chmod does not.
+  // Only the owner (or root) may change it, and that is enough: the first
+  // maker opens it for everyone else.
+  constexpr auto kEveryone = std::filesystem::perms::all;
+  if ((std::filesystem::status(folder, error).permissions() & kEveryone) != kEveryone)
+    ::chmod(folder.c_str(), 0777);
+  return true;
 }
 
 void setMachineFolderForTests(const std::string& folder) {

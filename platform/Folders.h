@@ -13,6 +13,13 @@ std::string programFolderPath();
 // when missing. Always ends in a path separator.
 std::string machineFolderPath();
 
+// Makes the folder (and its parents) when missing and opens it to every user
+// of the machine (mode 0777, like a shared folder), whoever made it first, so
+// that files of one user never lock out another. Returns false when the
+// folder does not exist afterwards; a folder whose mode cannot be changed
+// (another user's) is left as it is.
+bool makeSharedFolder(const std::string& folder);
+
 // Tests hand in a temporary folder instead; an empty text restores the real one.
 void setMachineFolderForTests(const std::string& folder);
 

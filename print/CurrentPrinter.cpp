@@ -40,7 +40,12 @@ void makePdfWriter(QPrinter& printer) {
 QPrinter& CurrentPrinter() {
   if (!g_printer) {
     g_printer = new QPrinter(QPrinter::HighResolution);
-    if (!HasInstalledPrinter()) makePdfWriter(*g_printer);
+    if (!HasInstalledPrinter())
+      makePdfWriter(*g_printer);
+    else if (g_printer->printerName().isEmpty())
+      // Printers but no system default: the first one, until Printer Setup
+      // chooses another.
+      g_printer->setPrinterName(QPrinterInfo::availablePrinterNames().constFirst());
     // The printer belongs to the application's lifetime; Qt's print support
     // must not outlive it.
     qAddPostRoutine(deletePrinter);
@@ -60,7 +65,7 @@ QString PrepareNextPdfJob() {
   QPrinter& printer = CurrentPrinter();
   if (printer.outputFormat() != QPrinter::PdfFormat) return {};
   const QString folder = PdfJobFolder();
-  if (!QDir().mkpath(folder))
+  if (!makeSharedFolder(QFile::encodeName(folder).toStdString()))
     throw PrintError(
         QStringLiteral("The folder \"%1\" for printed PDF files cannot be made.").arg(folder));
   // Claiming the name by creating the file keeps two copies of the program

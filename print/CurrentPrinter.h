@@ -6,11 +6,13 @@ class QPrinter;
 
 namespace kestrel {
 
-// The one process-wide printer every print job goes to. Printer Setup
-// changes it for this process only. On a machine without any installed
-// printer it is a PDF writer, and every job becomes its own PDF file in the
-// folder "Printed" under the program folder, named so that jobs never
-// overwrite each other.
+// The one process-wide printer every print job goes to: the system's default
+// CUPS printer (or the first one when there is no default) until Printer
+// Setup chooses another printer, or a PDF file, for this process. On a
+// machine without any installed printer it is a PDF writer, and every job
+// becomes its own PDF file in the folder "Printed" under the program folder,
+// open to every user of the machine and named so that jobs never overwrite
+// each other.
 QPrinter& CurrentPrinter();
 
 // Whether the machine has at least one installed printer.

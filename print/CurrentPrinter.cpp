@@ -20,6 +20,9 @@ namespace {
 constexpr int kPdfResolution = 600;
 
 QPrinter* g_printer = nullptr;
+// Whether the printer is the machine's PDF fallback (no printer installed), as
+// opposed to a PDF file chosen in Printer Setup.
+bool g_pdfFallback = false;
 
 void deletePrinter() {
   delete g_printer;
@@ -40,7 +43,8 @@ void makePdfWriter(QPrinter& printer) {
 QPrinter& CurrentPrinter() {
   if (!g_printer) {
     g_printer = new QPrinter(QPrinter::HighResolution);
-    if (!HasInstalledPrinter())
+    g_pdfFallback = !HasInstalledPrinter();
+    if (g_pdfFallback)
       makePdfWriter(*g_printer);
     else if (g_printer->printerName().isEmpty())
       // Printers but no system default: the first one, until Printer Setup
@@ -63,7 +67,9 @@ QString PdfJobFolder() {
 
 QString PrepareNextPdfJob() {
   QPrinter& printer = CurrentPrinter();
-  if (printer.outputFormat() != QPrinter::PdfFormat) return {};
+  // A real printer, or a PDF file the user chose in Printer Setup, keeps
+  // its own destination.
+  if (!g_pdfFallback || printer.outputFormat() != QPrinter::PdfFormat) return {};
   const QString folder = PdfJobFolder();
   if (!makeSharedFolder(QFile::encodeName(folder).toStdString()))
     throw PrintError(

@@ -18,9 +18,10 @@ QPrinter& CurrentPrinter();
 // Whether the machine has at least one installed printer.
 bool HasInstalledPrinter();
 
-// Before each job on the PDF writer: points it at a new, unused file in the
-// print folder and returns its path. Returns an empty text when the current
-// printer is a real printer (nothing to do).
+// Before each job on the machine's PDF fallback: points it at a new, unused
+// file in the print folder and returns its path. Returns an empty text when
+// the current printer is a real printer or a PDF file chosen in Printer
+// Setup (nothing to do: that job goes where the user said).
 QString PrepareNextPdfJob();
 
 // The folder that PDF jobs go to (ends without a separator).

@@ -268,6 +268,17 @@ TEST(CupsPrinting, AMailerGoesAsOneJobToTheDefaultPrinterAndARefusedJobIsAPrintE
   }
   EXPECT_EQ(QDir(QDir::tempPath()).entryList({"kestrel-job-*"}), QStringList())
       << "spool files removed";
+
+  // A PDF file chosen in Printer Setup takes the job, and only a whole file
+  // counts as printed there too.
+  QTemporaryDir chosen;
+  const QString chosenFile = chosen.filePath("chosen.pdf");
+  CurrentPrinter().setOutputFormat(QPrinter::PdfFormat);
+  CurrentPrinter().setOutputFileName(chosenFile);
+  EXPECT_EQ(PrintMailer(mailerRequest(), true, kBaseFont), tNumber);
+  EXPECT_TRUE(pdfText(chosenFile).contains("9214 7123 4567 8900 0000 15"));
+  CurrentPrinter().setOutputFileName("/dev/full");
+  EXPECT_THROW(PrintMailer(mailerRequest(), true, kBaseFont), PrintError);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "print/PrinterCanvas.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPrinter>
 
@@ -33,7 +34,15 @@ void PrinterCanvas::startJob(const QString& jobName) {
   m_printer.setDocName(jobName);
   if (!m_printer.isValid())
     throw PrintError(QStringLiteral("%1 is not available.").arg(describePrinter()));
-  beginPainting(m_printer, QStringLiteral("%1 refused the print job.").arg(describePrinter()));
+  try {
+    beginPainting(m_printer, QStringLiteral("%1 refused the print job.").arg(describePrinter()));
+  } catch (const PrintError&) {
+    // A name claimed for this job (the PDF fallback creates its file first)
+    // must not stay behind as an empty "printout".
+    if (isPdfFile() && QFileInfo(m_printer.outputFileName()).size() == 0)
+      removePartialOutput(outputPath());
+    throw;
+  }
   // Qt draws from the printable area's corner unless the printer is set to
   // full-page mode; either way that corner's distance from the paper's edge
   // is the physical offset.

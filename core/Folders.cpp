@@ -37,12 +37,7 @@ std::string machineFolderPath() {
   // Every user of the machine shares the one settings file, so the folder is
   // made world-writable like a shared Windows directory. Failure is left to
   // the writer of the settings file, which reports it.
-  std::error_code error;
-  if (!std::filesystem::exists(kMachineFolder, error)) {
-    if (std::filesystem::create_directories(kMachineFolder, error)) {
-      ::chmod(kMachineFolder, 0777);
-    }
-  }
+  makeSharedFolder(kMachineFolder);
   return kMachineFolder;
 }
 

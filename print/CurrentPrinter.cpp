@@ -21,6 +21,9 @@ namespace {
 constexpr int kPdfResolution = 600;
 
 QPrinter* g_printer = nullptr;
+// Whether the printer is the machine's PDF fallback (no printer installed), as
+// opposed to a PDF file chosen in Printer Setup.
+bool g_pdfFallback = false;
 
 void deletePrinter() {
   delete g_printer;
@@ -41,7 +44,13 @@ void makePdfWriter(QPrinter& printer) {
 QPrinter& CurrentPrinter() {
   if (!g_printer) {
     g_printer = new QPrinter(QPrinter::HighResolution);
-    if (!HasInstalledPrinter()) makePdfWriter(*g_printer);
+    g_pdfFallback = !HasInstalledPrinter();
+    if (g_pdfFallback)
+      makePdfWriter(*g_printer);
+    else if (g_printer->printerName().isEmpty())
+      // Printers but no system default: the first one, until Printer Setup
+      // chooses another.
+      g_printer->setPrinterName(QPrinterInfo::availablePrinterNames().constFirst());
     // The printer belongs to the application's lifetime; Qt's print support
     // must not outlive it.
     qAddPostRoutine(deletePrinter);
@@ -64,9 +73,11 @@ QString PdfJobFolder() {
 
 QString PrepareNextPdfJob() {
   QPrinter& printer = CurrentPrinter();
-  if (printer.outputFormat() != QPrinter::PdfFormat) return {};
+  // A real printer, or a PDF file the user chose in Printer Setup, keeps
+  // its own destination.
+  if (!g_pdfFallback || printer.outputFormat() != QPrinter::PdfFormat) return {};
   const QString folder = PdfJobFolder();
-  if (!makeSharedFolder(folder.toStdString()))
+  if (!makeSharedFolder(QFile::encodeName(folder).toStdString()))
     throw PrintError(
         QStringLiteral("The folder \"%1\" for printed PDF files cannot be made.").arg(folder));
   // Claiming the name by creating the file keeps two copies of the program

@@ -1,10 +1,13 @@
 #include "print/FormPrinter.h"
 
+#include <QPrinter>
 #include <charconv>
 #include <limits>
+#include <memory>
 
 #include "numbering/MailerNumber.h"
 #include "platform/AnsiText.h"
+#include "print/CupsPrinterCanvas.h"
 #include "print/CurrentPrinter.h"
 #include "print/MailerLayout.h"
 #include "print/PageMapping.h"
@@ -79,9 +82,14 @@ void printPage(PageCanvas& canvas, const QString& jobName, int leftRight, int to
   job.end();
 }
 
-// The current printer; a PDF writer sends each job to a file of its own.
-PrinterCanvas currentPrinterCanvas() {
-  return PrinterCanvas(CurrentPrinter(), [] { PrepareNextPdfJob(); });
+// The current printer: a real printer takes each job through CUPS; a PDF
+// writer (no printer on the machine, or a file chosen in Printer Setup)
+// writes each job to a file of its own.
+std::unique_ptr<PageCanvas> currentPrinterCanvas() {
+  QPrinter& printer = CurrentPrinter();
+  if (printer.outputFormat() == QPrinter::NativeFormat)
+    return std::make_unique<CupsPrinterCanvas>(printer);
+  return std::make_unique<PrinterCanvas>(printer, [] { PrepareNextPdfJob(); });
 }
 }  // namespace
 
@@ -104,8 +112,8 @@ std::string PrintMailer(PageCanvas& canvas, const PrintRequest& request, bool pr
 }
 
 std::string PrintMailer(const PrintRequest& request, bool printBarCodes, const QFont& baseFont) {
-  PrinterCanvas canvas = currentPrinterCanvas();
-  return PrintMailer(canvas, request, printBarCodes, baseFont);
+  const std::unique_ptr<PageCanvas> canvas = currentPrinterCanvas();
+  return PrintMailer(*canvas, request, printBarCodes, baseFont);
 }
 
 void PrintBarCodeLabels(PageCanvas& canvas, int count, const std::string& custId,
@@ -131,8 +139,8 @@ void PrintBarCodeLabels(PageCanvas& canvas, int count, const std::string& custId
 void PrintBarCodeLabels(int count, const std::string& custId, const std::string& startSerial,
                         int leftRight, int topBottom, const QFont& baseFont,
                         LabelRunProgress* progress) {
-  PrinterCanvas canvas = currentPrinterCanvas();
-  PrintBarCodeLabels(canvas, count, custId, startSerial, leftRight, topBottom, baseFont, progress);
+  const std::unique_ptr<PageCanvas> canvas = currentPrinterCanvas();
+  PrintBarCodeLabels(*canvas, count, custId, startSerial, leftRight, topBottom, baseFont, progress);
 }
 
 }  // namespace kestrel

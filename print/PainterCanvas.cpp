@@ -23,7 +23,20 @@ QFont PainterCanvas::qtFont(const PageFont& font) {
   result.setStrikeOut(false);
   result.setKerning(false);
   result.setStyleStrategy(QFont::StyleStrategy(QFont::ForceOutline | QFont::PreferQuality));
+  if (isOcrFace(font)) result.setStretch(ocrStretchPercent());
   return result;
+}
+
+bool PainterCanvas::isOcrFace(const PageFont& font) {
+  return font.face == QLatin1String(kOcrFace);
+}
+
+QString PainterCanvas::drawableText(const PageFont& font, const QString& text) {
+  return isOcrFace(font) ? ocrDrawableText(text) : text;
+}
+
+int PainterCanvas::advanceWidth(const PageFont& font, const QString& text) {
+  return QFontMetrics(qtFont(font)).horizontalAdvance(drawableText(font, text));
 }
 
 void PainterCanvas::setFont(const PageFont& font) {
@@ -47,8 +60,9 @@ bool PainterCanvas::endPainting() {
   return !m_painter.isActive() || m_painter.end();
 }
 
-void PainterCanvas::drawText(int x, int y, const QString& text) {
-  if (!m_painter.isActive() || text.isEmpty()) return;
+void PainterCanvas::drawText(int x, int y, const QString& layoutText) {
+  if (!m_painter.isActive() || layoutText.isEmpty()) return;
+  const QString text = drawableText(m_font, layoutText);
   const QFontMetrics metrics(m_qtFont, m_painter.device());
   m_painter.save();
   m_painter.translate(x, y);
@@ -63,7 +77,7 @@ void PainterCanvas::drawText(int x, int y, const QString& text) {
 
 int PainterCanvas::textWidth(const QString& text) {
   const QFontMetrics metrics(m_qtFont, m_painter.isActive() ? m_painter.device() : nullptr);
-  return metrics.horizontalAdvance(text);
+  return metrics.horizontalAdvance(drawableText(m_font, text));
 }
 
 void PainterCanvas::drawMonoImage(const QImage& image, const QRect& target) {

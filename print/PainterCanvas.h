@@ -21,8 +21,16 @@ class PainterCanvas : public PageCanvas {
   void drawMonoImage(const QImage& image, const QRect& target) override;
 
   // The Qt font that draws a page font: pixel-sized, outline glyphs only, no
-  // kerning (printers of this form advance glyph by glyph).
+  // kerning (printers of this form advance glyph by glyph); the OCR face is
+  // narrowed to the standard OCR-A pitch.
   static QFont qtFont(const PageFont& font);
+  // The text as the font draws it (see ocrDrawableText for the OCR face).
+  static QString drawableText(const PageFont& font, const QString& text);
+  // The advance width of the text in the font, unrotated, in pixels, without
+  // a device: what textWidth gives on a device at the font's pixel size.
+  static int advanceWidth(const PageFont& font, const QString& text);
+
+  static bool isOcrFace(const PageFont& font);
 
   // Whether every row of the image holds the same pixels.
   static bool hasIdenticalRows(const QImage& image);

@@ -1,8 +1,11 @@
 #include "print/PrinterCanvas.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPrinter>
 
+#include "print/PdfFileCheck.h"
 #include "print/PrintError.h"
 
 namespace kestrel {
@@ -15,8 +18,7 @@ PrinterCanvas::~PrinterCanvas() {
 }
 
 QString PrinterCanvas::describePrinter() const {
-  if (m_printer.outputFormat() == QPrinter::PdfFormat)
-    return QStringLiteral("The PDF file \"%1\"").arg(m_printer.outputFileName());
+  if (isPdfFile()) return QStringLiteral("The PDF file \"%1\"").arg(m_printer.outputFileName());
   return QStringLiteral("The printer \"%1\"").arg(m_printer.printerName());
 }
 
@@ -32,7 +34,15 @@ void PrinterCanvas::startJob(const QString& jobName) {
   m_printer.setDocName(jobName);
   if (!m_printer.isValid())
     throw PrintError(QStringLiteral("%1 is not available.").arg(describePrinter()));
-  beginPainting(m_printer, QStringLiteral("%1 refused the print job.").arg(describePrinter()));
+  try {
+    beginPainting(m_printer, QStringLiteral("%1 refused the print job.").arg(describePrinter()));
+  } catch (const PrintError&) {
+    // A name claimed for this job (the PDF fallback creates its file first)
+    // must not stay behind as an empty "printout".
+    if (isPdfFile() && QFileInfo(m_printer.outputFileName()).size() == 0)
+      removePartialOutput(outputPath());
+    throw;
+  }
   // Qt draws from the printable area's corner unless the printer is set to
   // full-page mode; either way that corner's distance from the paper's edge
   // is the physical offset.
@@ -49,15 +59,35 @@ void PrinterCanvas::endJob() {
   if (!m_jobOpen) throw PrintError("No print job is open.");
   m_jobOpen = false;
   if (m_shareDocument) return;
-  const bool ended = endPainting();
-  if (!ended || m_printer.printerState() == QPrinter::Error)
-    throw PrintError(QStringLiteral("%1 failed while printing the page.").arg(describePrinter()));
+  finishOutput(QStringLiteral("the page"));
 }
 
 void PrinterCanvas::finishDocument() {
   m_jobOpen = false;
-  if (!endPainting() || m_printer.printerState() == QPrinter::Error)
-    throw PrintError(QStringLiteral("%1 failed while printing the pages.").arg(describePrinter()));
+  finishOutput(QStringLiteral("the pages"));
+}
+
+void PrinterCanvas::finishOutput(const QString& what) {
+  const bool ended = endPainting();
+  if (ended && m_printer.printerState() != QPrinter::Error && outputIsWhole()) return;
+  // Only a whole file may stand as a printout; a broken one is taken away so
+  // that nobody mistakes it for one.
+  if (isPdfFile()) removePartialOutput(outputPath());
+  throw PrintError(QStringLiteral("%1 failed while printing %2.").arg(describePrinter(), what));
+}
+
+std::string PrinterCanvas::outputPath() const {
+  return QFile::encodeName(m_printer.outputFileName()).toStdString();
+}
+
+bool PrinterCanvas::isPdfFile() const {
+  return m_printer.outputFormat() == QPrinter::PdfFormat;
+}
+
+bool PrinterCanvas::outputIsWhole() const {
+  // A printer's own spooler reports its errors through the printer state; a
+  // PDF file is only known to be whole by reading it back.
+  return !isPdfFile() || isCompletePdf(outputPath());
 }
 
 void PrinterCanvas::abortJob() noexcept {
@@ -67,6 +97,7 @@ void PrinterCanvas::abortJob() noexcept {
     // A half-drawn page must not reach the paper.
     m_printer.abort();
     endPainting();
+    if (isPdfFile()) removePartialOutput(outputPath());
   }
 }
 

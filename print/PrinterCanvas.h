@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "print/PainterCanvas.h"
 
@@ -10,7 +11,8 @@ namespace kestrel {
 
 // Draws on a QPrinter: a real printer, or a PDF file when the printer's output
 // format is PDF. Each job opens the painter on the printer and closing it
-// hands the page to the printer.
+// hands the page to the printer. A PDF file counts as printed only when it
+// reads back whole; a file that is not, or whose job was dropped, is removed.
 class PrinterCanvas : public PainterCanvas {
  public:
   // Runs before each job opens (the current printer's PDF writer uses it to
@@ -33,6 +35,12 @@ class PrinterCanvas : public PainterCanvas {
 
  private:
   QString describePrinter() const;
+  bool isPdfFile() const;
+  std::string outputPath() const;  // the PDF file's name as the file system knows it
+  bool outputIsWhole() const;
+  // Ends the painter and checks that the device took all of it; throws
+  // PrintError, and removes a partial PDF file, when it did not.
+  void finishOutput(const QString& what);
 
   QPrinter& m_printer;
   BeforeJob m_beforeJob;

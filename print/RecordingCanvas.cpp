@@ -1,5 +1,6 @@
 #include "print/RecordingCanvas.h"
 
+#include "print/PainterCanvas.h"
 #include "print/PrintError.h"
 
 namespace kestrel {
@@ -44,6 +45,7 @@ void RecordingCanvas::drawText(int x, int y, const QString& text) {
 }
 
 int RecordingCanvas::textWidth(const QString& text) {
+  if (m_measureWithFonts) return PainterCanvas::advanceWidth(m_font, text);
   return advanceWidth(text, m_font.pixelHeight);
 }
 

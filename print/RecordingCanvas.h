@@ -29,6 +29,11 @@ class RecordingCanvas : public PageCanvas {
 
   explicit RecordingCanvas(PageGeometry geometry, bool refuseJobs = false);
 
+  // Measures texts as a printer would, with the installed faces (at the
+  // font's pixel size) instead of the fixed rule: for checks of where real
+  // glyphs end.
+  void setMeasureWithFonts(bool real) { m_measureWithFonts = real; }
+
   // Makes the next startJob calls fail, like a printer that went away.
   void setRefuseJobs(bool refuse) { m_refuseJobs = refuse; }
   // Makes the job numbered n (counting started jobs from 1) fail when it ends.
@@ -57,6 +62,7 @@ class RecordingCanvas : public PageCanvas {
   PageFont m_font;
   std::vector<Call> m_calls;
   bool m_refuseJobs = false;
+  bool m_measureWithFonts = false;
   bool m_jobOpen = false;
   int m_failingJob = 0;
   int m_jobsStarted = 0;

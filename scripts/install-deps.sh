@@ -9,6 +9,8 @@ packages=(
   cmake ninja-build g++ clang pkg-config libclang-rt-14-dev
   # windows, dialogs, printing
   qt6-base-dev qt6-base-dev-tools libqt6svg6 libgl-dev qt6-qpa-plugins
+  # print jobs are handed to CUPS (the client library and its headers)
+  libcups2-dev
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   # fonts the mailer is printed with
@@ -16,6 +18,8 @@ packages=(
   # independent oracles used only by tests
   python3 python3-dbfread python3-dbf python3-pil python3-zxing-cpp
   libdbd-xbase-perl libzint-dev libzxing-dev poppler-utils
+  # a private CUPS scheduler with a PDF queue, for the real-printer test
+  cups printer-driver-cups-pdf
   # formatting
   clang-format
   # a locale with "," as decimal separator, for the tests that amounts ignore it

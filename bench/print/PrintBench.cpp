@@ -1,16 +1,19 @@
 // Speed of the form printer on the devices it draws on: one mailer as a
-// 600-dpi PDF and as a 300-dpi page image, and a 1,000-label pre-print run.
+// 600-dpi PDF and as a 300-dpi page image, the check that a PDF was written
+// whole, and a 1,000-label pre-print run.
 // Each benchmark reports the process's peak memory; run.sh runs them in
 // separate processes so that each peak is its own.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QPrinter>
 #include <QTemporaryDir>
 
 #include "print/FormPrinter.h"
 #include "print/ImageCanvas.h"
+#include "print/PdfFileCheck.h"
 #include "print/PrinterCanvas.h"
 
 namespace {
@@ -23,11 +26,34 @@ const QFont& baseFont() {
 }
 
 PrintRequest mailer() {
-  return {"Sender Name", "Shipping Dept.", "123 Main St", "Suite 4", "Anytown ST 12345",
-          "12345-6789", "Recipient Name", "c/o Acme", "456 Oak Ave", "Floor 2",
-          "Othertown OT 54321", "54321-1234", "Invoice 17", "Second notice", "N", "123456789",
-          "0000001", "     3.20", "     4.40", "     3.55", "     5.10", "    16.25", "0", "0",
-          "Yes", "Addressed To", "-1", "-1"};
+  return {"Sender Name",
+          "Shipping Dept.",
+          "123 Main St",
+          "Suite 4",
+          "Anytown ST 12345",
+          "12345-6789",
+          "Recipient Name",
+          "c/o Acme",
+          "456 Oak Ave",
+          "Floor 2",
+          "Othertown OT 54321",
+          "54321-1234",
+          "Invoice 17",
+          "Second notice",
+          "N",
+          "123456789",
+          "0000001",
+          "     3.20",
+          "     4.40",
+          "     3.55",
+          "     5.10",
+          "    16.25",
+          "0",
+          "0",
+          "Yes",
+          "Addressed To",
+          "-1",
+          "-1"};
 }
 
 void reportPeakMemory(benchmark::State& state) {
@@ -74,18 +100,35 @@ void BM_LabelRun1000Pdf(benchmark::State& state) {
     printer.setOutputFileName(dir.filePath(QStringLiteral("label-%1.pdf").arg(++job)));
   });
   for (auto _ : state) PrintBarCodeLabels(canvas, 1000, "123456789", "0000001", 0, 0, baseFont());
-  state.counters["labels_per_s"] =
-      benchmark::Counter(1000.0 * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["labels_per_s"] = benchmark::Counter(
+      1000.0 * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
   reportPeakMemory(state);
 }
 BENCHMARK(BM_LabelRun1000Pdf)->Unit(benchmark::kSecond)->Iterations(1);
+
+// Reading a finished mailer PDF back to make sure it is whole, as every PDF
+// job does before it counts as printed: its share of BM_MailerPdf600.
+void BM_CheckMailerPdf(benchmark::State& state) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("mailer.pdf");
+  {
+    QPrinter printer(QPrinter::HighResolution);
+    pdfPrinter(printer, path);
+    PrinterCanvas canvas(printer);
+    PrintMailer(canvas, mailer(), true, baseFont());
+  }
+  const std::string file = QFile::encodeName(path).toStdString();
+  for (auto _ : state) benchmark::DoNotOptimize(isCompletePdf(file));
+  if (!isCompletePdf(file)) state.SkipWithError("the mailer PDF does not read back whole");
+}
+BENCHMARK(BM_CheckMailerPdf)->Unit(benchmark::kMicrosecond);
 
 // The same run drawn as 300-dpi page images (a preview of every label).
 void BM_LabelRun1000Image300(benchmark::State& state) {
   ImageCanvas canvas(300);
   for (auto _ : state) PrintBarCodeLabels(canvas, 1000, "123456789", "0000001", 0, 0, baseFont());
-  state.counters["labels_per_s"] =
-      benchmark::Counter(1000.0 * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["labels_per_s"] = benchmark::Counter(
+      1000.0 * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
   reportPeakMemory(state);
 }
 BENCHMARK(BM_LabelRun1000Image300)->Unit(benchmark::kSecond)->Iterations(1);

@@ -1,17 +1,24 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFileInfo>
 #include <QPrinter>
 
+#include "FileSizeLimit.h"
+#include "QtPrinting.h"
 #include "print/CurrentPrinter.h"
 #include "print/FormPrinter.h"
+#include "print/PrintError.h"
 
 namespace kestrel {
 namespace {
 
 // Without an installed printer every job becomes a PDF file of its own in
-// "Printed" under the program folder (here the test's own build folder).
+// "Printed" under the program folder (here the test's own build folder),
+// open to every user; a job that reaches the disk only in part is a print
+// error and leaves no file. One test, so that no other job shares the folder
+// while files are counted.
 TEST(CurrentPrinter, WithoutAPrinterEachJobIsItsOwnPdfFile) {
   if (HasInstalledPrinter()) GTEST_SKIP() << "this machine has a printer";
   EXPECT_EQ(CurrentPrinter().outputFormat(), QPrinter::PdfFormat);
@@ -39,6 +46,25 @@ TEST(CurrentPrinter, WithoutAPrinterEachJobIsItsOwnPdfFile) {
     EXPECT_GT(QFileInfo(path).size(), 1000) << name.toStdString();
     QFile::remove(path);
   }
+
+  struct stat folder {};
+  ASSERT_EQ(stat(QFile::encodeName(PdfJobFolder()).constData(), &folder), 0);
+  EXPECT_EQ(folder.st_mode & 0777, 0777u) << "every user may add files";
+
+  {
+    const ScopedFileSizeLimit nearlyFullDisk(8 * 1024);
+    try {
+      PrintMailer(request, true, QFont("Arial", 8));
+      ADD_FAILURE() << "a mailer that reached the disk in part counted as printed";
+    } catch (const PrintError& error) {
+      EXPECT_NE(std::string(error.what()).find("failed while printing"), std::string::npos)
+          << error.what();
+    }
+    EXPECT_THROW(PrintBarCodeLabels(2, "123456789", "0000001", 0, 0, QFont("Arial", 8)),
+                 PrintError);
+  }
+  EXPECT_EQ(QDir(PdfJobFolder()).entryList({"*.pdf"}, QDir::Files), before)
+      << "no partial file is left in the folder";
 }
 
 }  // namespace

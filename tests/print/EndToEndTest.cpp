@@ -1,7 +1,6 @@
 // Whole pages drawn as a printer would draw them, checked by independent
 // readers: zxing-cpp decodes the Code 128 symbols of page images, pdftotext
 // reads the numbers and addresses out of PDF files.
-#include <ZXing/ReadBarcode.h>
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -13,6 +12,7 @@
 #include <QTemporaryDir>
 #include <cmath>
 
+#include "CodeReader.h"
 #include "print/FormPrinter.h"
 #include "print/ImageCanvas.h"
 #include "print/PageMapping.h"
@@ -20,6 +20,9 @@
 
 namespace kestrel {
 namespace {
+
+using test::Decoded;
+using test::decodeIn;
 
 const QFont kBaseFont(QStringLiteral("Arial"), 8);
 const std::string kT = "9214712345678900000015";
@@ -54,30 +57,6 @@ PrintRequest mailerRequest(const char* leftRight, const char* topBottom) {
           "Addressed To",
           "-1",
           "-1"};
-}
-
-// Decodes the one Code 128 symbol inside `area` of the page (zxing-cpp 1.4
-// must see one symbol at a time) and returns its text and where it lies.
-struct Decoded {
-  std::string text;
-  QRect where;
-};
-
-Decoded decodeIn(const QImage& page, const QRect& area) {
-  const QImage crop = page.copy(area).convertToFormat(QImage::Format_Grayscale8);
-  ZXing::DecodeHints hints;
-  hints.setFormats(ZXing::BarcodeFormat::Code128);
-  hints.setTryRotate(false);  // a 180-degree symbol reads backwards in the same row
-  const ZXing::Result result = ZXing::ReadBarcode(
-      ZXing::ImageView(crop.constBits(), crop.width(), crop.height(), ZXing::ImageFormat::Lum,
-                       static_cast<int>(crop.bytesPerLine())),
-      hints);
-  if (!result.isValid()) return {"<not decoded>", {}};
-  QRect where;
-  const auto& corners = result.position();
-  for (int i = 0; i < 4; ++i)
-    where |= QRect(area.x() + corners[i].x, area.y() + corners[i].y, 1, 1);
-  return {std::string(result.bytes().begin(), result.bytes().end()), where};
 }
 
 struct Symbol {

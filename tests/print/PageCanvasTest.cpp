@@ -46,6 +46,26 @@ TEST(PageCanvas, MailerFacesResolveToInstalledOutlineFonts) {
   EXPECT_EQ(arial.pixelSize(), 40);
 }
 
+// Letters the OCR face lacks are drawn as OCR-A letters, never taken from an
+// unrelated face; the base font's texts are drawn as they are.
+TEST(PageCanvas, OcrLinesDrawOnlyOcrGlyphs) {
+  const PageFont ocr{"OCR A Extended", 40, 180, false};
+  const struct {
+    QString layout, drawn;
+  } lines[] = {
+      {QString::fromUtf8("JOS\u00E9 M\u00FCLLER"), QString::fromUtf8("JOSE M\u00FCLLER")},
+      {QString::fromUtf8("\u00C9COLE \u00DCBER STRA\u00DFE"), "ECOLE UBER STRASSE"},
+      {QString::fromUtf8("RE: Ren\u00E9 Stra\u00DFe"), "RE: Rene Strasse"},
+      {QString::fromUtf8("NI\u00D1O \u00C4 \u20AC 5"),
+       QString::fromUtf8("NI\u00D1O \u00C4 \u20AC 5")},
+      {"1234 5678", "1234 5678"},
+  };
+  for (const auto& line : lines)
+    EXPECT_EQ(PainterCanvas::drawableText(ocr, line.layout), line.drawn);
+  const QString typed = QString::fromUtf8("Ren\u00E9 Stra\u00DFe");
+  EXPECT_EQ(PainterCanvas::drawableText({"Arial", 40, 180, false}, typed), typed);
+}
+
 TEST(PageCanvas, TextTurnsAboutTheTopLeftCornerOfItsCell) {
   ImageCanvas canvas(300, QSizeF(4, 4));
   canvas.startJob("angles");

@@ -1,12 +1,15 @@
 // kestrel-render run as users and scripts run it.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "FileSizeLimit.h"
+#include "QtPrinting.h"
 #include "TestPaths.h"
 
 namespace kestrel {
@@ -17,9 +20,13 @@ struct ToolRun {
   QString errors;
 };
 
-ToolRun render(const QStringList& arguments) {
+// Runs the tool; a file-size limit (bytes, 0 for none) stands for a nearly
+// full disk.
+ToolRun render(const QStringList& arguments, rlim_t fileSizeLimit = 0) {
   QProcess process;
   process.setProcessChannelMode(QProcess::SeparateChannels);
+  if (fileSizeLimit > 0)
+    process.setChildProcessModifier([fileSizeLimit] { limitFileSizes(fileSizeLimit); });
   process.start(QString(test::kBinaryDir) + "/tools/render/kestrel-render", arguments);
   if (!process.waitForFinished(60000)) return {};
   return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardError())};
@@ -76,8 +83,10 @@ TEST(RenderTool, RendersARequestFileToPdfAndPng) {
   ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
   const QString text = pdfText(dir.filePath("mailer.pdf"));
   EXPECT_TRUE(text.contains("9214 7123 4567 8900 0000 15"));
-  EXPECT_TRUE(text.contains(QString::fromUtf8("REN\u00E9 RECIPIENT")))
-      << "Windows-1252 read as such";
+  // Windows-1252 read as such: the receipt shows the line as typed, and the
+  // OCR lines the letter OCR-A has in its place.
+  EXPECT_TRUE(text.contains(QString::fromUtf8("Ren\u00E9 Recipient"))) << text.toStdString();
+  EXPECT_TRUE(text.contains("RENE RECIPIENT"));
 
   writeRequest(dir.filePath("lf.txt"), "\n");
   run = render(
@@ -120,6 +129,16 @@ TEST(RenderTool, RefusesBadArgumentsWithOneClearMessage) {
       {"--request", dir.filePath("good.txt"), "--pdf", out, "--offset", "-1,0"},
       {"--labels", "0", "1", "1", "--pdf", out},
       {"--labels", "2", "1", "--pdf", out},
+      // The label dialog's masks: nine digits of customer ID, a serial of
+      // digits only.
+      {"--labels", "2", "123456789", "-5", "--pdf", out},
+      {"--labels", "2", "123456789", "12a", "--pdf", out},
+      {"--labels", "2", "123456789", "12345678", "--pdf", out},
+      {"--labels", "2", "12345678", "0000001", "--pdf", out},
+      {"--labels", "2", "1234567890", "0000001", "--pdf", out},
+      {"--labels", "2", "12345678x", "0000001", "--pdf", out},
+      // Endless input: a device reports no size.
+      {"--request", "/dev/zero", "--pdf", out},
       {"--labels", "2", "1", "1", "--align", "1000,0", "--pdf", out},
       {"--labels", "2", "1", "1", "--pdf", out, "--png", out},
       {"--request", dir.filePath("good.txt"), "--labels", "1", "1", "1", "--pdf", out},
@@ -142,6 +161,36 @@ TEST(RenderTool, RefusesBadArgumentsWithOneClearMessage) {
   const ToolRun run = render({"--request", dir.filePath("good.txt"), "--pdf", out});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_TRUE(run.errors.contains("\"left\" is not a whole number")) << run.errors.toStdString();
+}
+
+// No output that failed to reach the disk whole counts as printed, and none
+// is left behind half written.
+TEST(RenderTool, AWriteThatFailsIsAnErrorAndLeavesNoPartialFile) {
+  QTemporaryDir dir;
+  writeRequest(dir.filePath("request.txt"), "\n");
+  const QString request = dir.filePath("request.txt");
+  constexpr rlim_t kNearlyFull = 8 * 1024;
+  const struct {
+    QStringList arguments;
+    rlim_t fileSizeLimit;
+  } runs[] = {
+      {{"--request", request, "--barcodes", "--pdf", "/dev/full"}, 0},
+      {{"--request", request, "--png", "/dev/full", "--dpi", "100"}, 0},
+      {{"--labels", "2", "123456789", "0000001", "--pdf", "/dev/full"}, 0},
+      {{"--request", request, "--barcodes", "--pdf", dir.filePath("mailer.pdf")}, kNearlyFull},
+      {{"--request", request, "--png", dir.filePath("mailer.png"), "--dpi", "300"}, kNearlyFull},
+      {{"--labels", "3", "123456789", "0000001", "--pdf", dir.filePath("labels.pdf")}, kNearlyFull},
+      {{"--labels", "5", "123456789", "0000001", "--png", dir.filePath("labels.png"), "--dpi",
+        "300"},
+       kNearlyFull},
+  };
+  for (const auto& run : runs) {
+    const ToolRun result = render(run.arguments, run.fileSizeLimit);
+    EXPECT_EQ(result.exitCode, 1) << run.arguments.join(' ').toStdString();
+    EXPECT_TRUE(result.errors.contains("kestrel-render: ")) << result.errors.toStdString();
+  }
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"request.txt"})
+      << "partial files removed";
 }
 
 }  // namespace

@@ -14,6 +14,15 @@ bool readPair(const QString& text, Read read) {
   return parts.size() == 2 && read(parts[0].trimmed(), 0) && read(parts[1].trimmed(), 1);
 }
 
+// Only the digits 0-9, between `least` and `most` of them: what the label
+// dialog's masked fields let through.
+bool isDigits(const QString& text, int least, int most) {
+  if (text.size() < least || text.size() > most) return false;
+  for (const QChar c : text)
+    if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
+  return true;
+}
+
 bool readInt(const QString& text, int low, int high, int& value) {
   bool ok = false;
   const int read = text.toInt(&ok);
@@ -46,6 +55,10 @@ std::optional<RenderOptions> parseRenderOptions(const QStringList& arguments, QS
       if (haveLabels || !values(3)) return fail("--labels needs COUNT CUSTID SERIAL");
       if (!readInt(arguments[i + 1], 1, kMaxLabels, options.count))
         return fail(QStringLiteral("COUNT must be a whole number from 1 to %1").arg(kMaxLabels));
+      if (!isDigits(arguments[i + 2], kCustIdDigits, kCustIdDigits))
+        return fail(QStringLiteral("CUSTID must be %1 digits").arg(kCustIdDigits));
+      if (!isDigits(arguments[i + 3], 1, kSerialDigits))
+        return fail(QStringLiteral("SERIAL must be 1 to %1 digits").arg(kSerialDigits));
       options.custId = toAnsi(arguments[i + 2]);
       options.serial = toAnsi(arguments[i + 3]);
       i += 3;

@@ -40,6 +40,10 @@ inline constexpr const char* kUsage =
 inline constexpr int kMinDpi = 50;
 inline constexpr int kMaxDpi = 1200;
 inline constexpr int kMaxLabels = 100000;
+// The label dialog's masks: a nine-digit customer ID and a serial of up to
+// seven digits; anything else would print numbers nobody asked for.
+inline constexpr int kCustIdDigits = 9;
+inline constexpr int kSerialDigits = 7;
 
 // Reads the arguments (without the program name). On bad arguments returns
 // nothing and puts the reason in `error`.

@@ -16,11 +16,18 @@ std::optional<PrintRequest> readRequestFile(const QString& path, QString& error)
     error = QStringLiteral("cannot read the request file \"%1\": %2").arg(path, file.errorString());
     return std::nullopt;
   }
-  if (file.size() > kMaxRequestFileBytes) {
+  // Devices and pipes report no size (and /dev/zero never ends), so the
+  // limit is kept by reading, never by trusting the reported size: one byte
+  // more than the limit tells a file that is too big.
+  const QByteArray bytes = file.read(kMaxRequestFileBytes + 1);
+  if (bytes.size() > kMaxRequestFileBytes) {
     error = QStringLiteral("the request file \"%1\" is larger than 1 MB").arg(path);
     return std::nullopt;
   }
-  const QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) {
+    error = QStringLiteral("cannot read the request file \"%1\": %2").arg(path, file.errorString());
+    return std::nullopt;
+  }
   std::vector<std::string> lines;
   qsizetype start = 0;
   while (start < bytes.size()) {

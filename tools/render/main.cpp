@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "PngFile.h"
 #include "RenderOptions.h"
 #include "RequestFile.h"
 #include "platform/AnsiText.h"
@@ -69,9 +70,7 @@ void renderPng(const RenderOptions& options, const kestrel::PrintRequest& reques
   kestrel::ImageCanvas canvas(options.dpi, QSizeF(8.5, 11.0), options.offsetInches);
   const int pages = options.mode == RenderOptions::Mode::Labels ? options.count : 1;
   canvas.setPageSink([&](const QImage& page, int number) {
-    const QString path = numberedPath(options.outputPath, number, pages);
-    if (!page.save(path, "PNG"))
-      throw kestrel::PrintError(QStringLiteral("cannot write \"%1\"").arg(path));
+    kestrel::render::writePngFile(page, numberedPath(options.outputPath, number, pages));
   });
   render(canvas, options, request);
 }

@@ -4,16 +4,16 @@
 
 namespace kestrel {
 
-std::string NormalizedFeeText(const std::string& text) {
-  const auto amount = ReadAmount(text);
+std::string normalizedFeeText(const std::string& text) {
+  const auto amount = readAmount(text);
   if (amount && *amount > 0) return FormatMoney(*amount);
   return " ";
 }
 
-double FeeTotal(const std::vector<std::string>& feeTexts) {
+double feeTotal(const std::vector<std::string>& feeTexts) {
   double total = 0;
   for (const std::string& text : feeTexts) {
-    if (const auto amount = ReadAmount(NormalizedFeeText(text))) total += *amount;
+    if (const auto amount = readAmount(normalizedFeeText(text))) total += *amount;
   }
   return total;
 }

@@ -39,7 +39,7 @@ std::string copyFrom(const std::string& text, long start, long count) {
 
 }  // namespace
 
-std::vector<std::string> SplitClipboardLines(const std::string& clipboard) {
+std::vector<std::string> splitClipboardLines(const std::string& clipboard) {
   std::string text = clipboard;
   if (text.empty()) return {};
   if (!isLineBreak(text.back())) text += "\r\n";
@@ -60,7 +60,7 @@ std::vector<std::string> SplitClipboardLines(const std::string& clipboard) {
   return lines;
 }
 
-CityLineParts ParseCityLine(const std::string& rawLine) {
+CityLineParts parseCityLine(const std::string& rawLine) {
   std::string line = rawLine;
   while (!line.empty() && line.back() == ' ') line.pop_back();
 

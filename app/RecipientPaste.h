@@ -13,7 +13,7 @@ namespace kestrel {
 // LF alone: text copied on Linux ends its lines in a bare LF, and old Mac
 // text in a bare CR. Two equal breaks in a row ("\n\n") end a line and an
 // empty one. Only an empty text yields no line.
-std::vector<std::string> SplitClipboardLines(const std::string& text);
+std::vector<std::string> splitClipboardLines(const std::string& text);
 
 struct CityLineParts {
   std::string city;
@@ -31,6 +31,6 @@ struct CityLineParts {
 // and blanks for digits.) The state is the two characters before the ZIP
 // Code and its blanks; the city everything before the state and its blanks
 // and commas. The scans stop at the first character of the line.
-CityLineParts ParseCityLine(const std::string& line);
+CityLineParts parseCityLine(const std::string& line);
 
 }  // namespace kestrel

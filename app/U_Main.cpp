@@ -263,7 +263,7 @@ void TF_Main::MIExtraLabelClick() {
 }
 
 void TF_Main::MIPrintBarCodesClick() {
-  runCommand([this] { PrintBarCodesCommand(this, Settings(), m_printFont); });
+  runCommand([this] { printBarCodesCommand(this, Settings(), m_printFont); });
 }
 
 void TF_Main::MIExitClick() {
@@ -274,12 +274,12 @@ void TF_Main::MIPrinterSetupClick() {
   runCommand([this] {
     // Without any printer every job becomes a PDF file of its own; there is
     // nothing to choose, so the setup says where the files go.
-    if (!HasInstalledPrinter()) {
-      showInformation(kNoPrinterText.arg(QDir::toNativeSeparators(PdfJobFolder())));
+    if (!hasInstalledPrinter()) {
+      showInformation(kNoPrinterText.arg(QDir::toNativeSeparators(pdfJobFolder())));
       return;
     }
     // The choice holds for this run of the program only.
-    QPrintDialog setup(&CurrentPrinter(), this);
+    QPrintDialog setup(&currentPrinter(), this);
     setup.setObjectName(QStringLiteral("PrinterSetupDialog1"));
     ui().execDialog(setup);
   });

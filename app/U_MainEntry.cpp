@@ -100,10 +100,10 @@ QString TF_Main::NormalizeFee(const QString& text) {
   // The field being normalised still holds its old text here; the total
   // counts every field as normalised, so it is already what the fields will
   // show once the caller has put the result in.
-  const double total = FeeTotal({toAnsi(editPostage->text()), toAnsi(editCertFee->text()),
+  const double total = feeTotal({toAnsi(editPostage->text()), toAnsi(editCertFee->text()),
                                  toAnsi(editRestricted->text()), toAnsi(editReturn->text())});
   editTotal->setText(fromAnsi(FormatMoney(total)));
-  return fromAnsi(NormalizedFeeText(toAnsi(text)));
+  return fromAnsi(normalizedFeeText(toAnsi(text)));
 }
 
 void TF_Main::fillFeeFields() {
@@ -174,9 +174,9 @@ void TF_Main::btnPasteClick() {
     const QString clipboard = QGuiApplication::clipboard()->text();
     if (clipboard.isEmpty()) return;
     // Every text but an empty one yields a line: a bare CR or LF ends one too.
-    const std::vector<std::string> lines = SplitClipboardLines(toAnsi(clipboard));
+    const std::vector<std::string> lines = splitClipboardLines(toAnsi(clipboard));
 
-    const CityLineParts parts = ParseCityLine(lines.back());
+    const CityLineParts parts = parseCityLine(lines.back());
     editCity->setText(fromAnsi(parts.city));
     editState->setText(fromAnsi(parts.state));
     editZip->setMaskedText(fromAnsi(parts.zip));

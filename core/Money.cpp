@@ -77,7 +77,7 @@ std::string FormatMoney(double amount) {
   return std::string(static_cast<std::size_t>(leadingBlanksFor(amount)), ' ') + text;
 }
 
-std::optional<double> ReadAmount(const std::string& text) {
+std::optional<double> readAmount(const std::string& text) {
   std::size_t begin = 0;
   std::size_t end = text.size();
   while (begin < end && isBlank(text[begin])) ++begin;

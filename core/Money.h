@@ -20,6 +20,6 @@ std::string FormatMoney(double amount);
 // digits with an optional "." and an optional exponent. Anything else, an
 // empty text, blanks only, or a value beyond the range of a double, is not a
 // number.
-std::optional<double> ReadAmount(const std::string& text);
+std::optional<double> readAmount(const std::string& text);
 
 }  // namespace kestrel

@@ -9,7 +9,7 @@
 
 namespace kestrel {
 
-int SubmitCupsJob(const QString& printerName, const QString& pdfPath, const QString& title,
+int submitCupsJob(const QString& printerName, const QString& pdfPath, const QString& title,
                   int copies) {
   const QByteArray printer = printerName.toLocal8Bit();
   const QByteArray file = QFile::encodeName(pdfPath);

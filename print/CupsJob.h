@@ -10,7 +10,7 @@ namespace kestrel {
 // jobs, scheduler unreachable). The file may be removed once this returns:
 // CUPS has taken its copy. The scheduler is the one the environment names
 // (CUPS_SERVER, client.conf), as for every other CUPS client.
-int SubmitCupsJob(const QString& printerName, const QString& pdfPath, const QString& title,
+int submitCupsJob(const QString& printerName, const QString& pdfPath, const QString& title,
                   int copies);
 
 }  // namespace kestrel

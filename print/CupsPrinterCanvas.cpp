@@ -45,7 +45,7 @@ void CupsPrinterCanvas::endJob() {
   // Whatever happens, the spool file goes: CUPS keeps its own copy.
   const std::unique_ptr<QTemporaryFile> spoolFile = std::move(m_spoolFile);
   PrinterCanvas::endJob();
-  SubmitCupsJob(m_target.printerName(), spoolFile->fileName(), m_jobName, m_target.copyCount());
+  submitCupsJob(m_target.printerName(), spoolFile->fileName(), m_jobName, m_target.copyCount());
 }
 
 void CupsPrinterCanvas::abortJob() noexcept {

@@ -41,10 +41,10 @@ void makePdfWriter(QPrinter& printer) {
 }
 }  // namespace
 
-QPrinter& CurrentPrinter() {
+QPrinter& currentPrinter() {
   if (!g_printer) {
     g_printer = new QPrinter(QPrinter::HighResolution);
-    g_pdfFallback = !HasInstalledPrinter();
+    g_pdfFallback = !hasInstalledPrinter();
     if (g_pdfFallback)
       makePdfWriter(*g_printer);
     else if (g_printer->printerName().isEmpty())
@@ -58,11 +58,11 @@ QPrinter& CurrentPrinter() {
   return *g_printer;
 }
 
-bool HasInstalledPrinter() {
+bool hasInstalledPrinter() {
   return !QPrinterInfo::availablePrinterNames().isEmpty();
 }
 
-QString PdfJobFolder() {
+QString pdfJobFolder() {
   // The program folder the main window was given (the executable's own
   // folder, unless a test hands in another); tools without a window use the
   // executable's.
@@ -71,12 +71,12 @@ QString PdfJobFolder() {
   return QDir::cleanPath(QString::fromStdString(folder) + QStringLiteral("Printed"));
 }
 
-QString PrepareNextPdfJob() {
-  QPrinter& printer = CurrentPrinter();
+QString prepareNextPdfJob() {
+  QPrinter& printer = currentPrinter();
   // A real printer, or a PDF file the user chose in Printer Setup, keeps
   // its own destination.
   if (!g_pdfFallback || printer.outputFormat() != QPrinter::PdfFormat) return {};
-  const QString folder = PdfJobFolder();
+  const QString folder = pdfJobFolder();
   if (!makeSharedFolder(QFile::encodeName(folder).toStdString()))
     throw PrintError(
         QStringLiteral("The folder \"%1\" for printed PDF files cannot be made.").arg(folder));

@@ -13,18 +13,18 @@ namespace kestrel {
 // becomes its own PDF file in the folder "Printed" under the program folder,
 // open to every user of the machine and named so that jobs never overwrite
 // each other.
-QPrinter& CurrentPrinter();
+QPrinter& currentPrinter();
 
 // Whether the machine has at least one installed printer.
-bool HasInstalledPrinter();
+bool hasInstalledPrinter();
 
 // Before each job on the machine's PDF fallback: points it at a new, unused
 // file in the print folder and returns its path. Returns an empty text when
 // the current printer is a real printer or a PDF file chosen in Printer
 // Setup (nothing to do: that job goes where the user said).
-QString PrepareNextPdfJob();
+QString prepareNextPdfJob();
 
 // The folder that PDF jobs go to (ends without a separator).
-QString PdfJobFolder();
+QString pdfJobFolder();
 
 }  // namespace kestrel

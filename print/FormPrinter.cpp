@@ -86,10 +86,10 @@ void printPage(PageCanvas& canvas, const QString& jobName, int leftRight, int to
 // writer (no printer on the machine, or a file chosen in Printer Setup)
 // writes each job to a file of its own.
 std::unique_ptr<PageCanvas> currentPrinterCanvas() {
-  QPrinter& printer = CurrentPrinter();
+  QPrinter& printer = currentPrinter();
   if (printer.outputFormat() == QPrinter::NativeFormat)
     return std::make_unique<CupsPrinterCanvas>(printer);
-  return std::make_unique<PrinterCanvas>(printer, [] { PrepareNextPdfJob(); });
+  return std::make_unique<PrinterCanvas>(printer, [] { prepareNextPdfJob(); });
 }
 }  // namespace
 

@@ -39,7 +39,7 @@ QString stoppedRunMessage(const LabelRunProgress& progress, int count, const cha
 }
 }  // namespace
 
-void PrintBarCodesCommand(QWidget* parent, SettingsRecord& settings, const QFont& baseFont,
+void printBarCodesCommand(QWidget* parent, SettingsRecord& settings, const QFont& baseFont,
                           PageCanvas& canvas) {
   if (ui().message(kApplicationTitle, kConfirmation, UserInteraction::Icon::Question,
                    UserInteraction::Buttons::YesNo) != UserInteraction::Answer::Yes)
@@ -76,9 +76,9 @@ void PrintBarCodesCommand(QWidget* parent, SettingsRecord& settings, const QFont
     showError(stoppedRunMessage(progress, settings.LabelCount, failure.c_str()));
 }
 
-void PrintBarCodesCommand(QWidget* parent, SettingsRecord& settings, const QFont& baseFont) {
-  PrinterCanvas canvas(CurrentPrinter(), [] { PrepareNextPdfJob(); });
-  PrintBarCodesCommand(parent, settings, baseFont, canvas);
+void printBarCodesCommand(QWidget* parent, SettingsRecord& settings, const QFont& baseFont) {
+  PrinterCanvas canvas(currentPrinter(), [] { prepareNextPdfJob(); });
+  printBarCodesCommand(parent, settings, baseFont, canvas);
 }
 
 }  // namespace kestrel

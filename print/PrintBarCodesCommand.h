@@ -19,10 +19,10 @@ class PageCanvas;
 // When the printer fails part way, the user is told how many labels were
 // printed, at which serial the run stopped and why, so that no one believes
 // in labels that never came out.
-void PrintBarCodesCommand(QWidget* parent, SettingsRecord& settings, const QFont& baseFont);
+void printBarCodesCommand(QWidget* parent, SettingsRecord& settings, const QFont& baseFont);
 
 // The same, printing on the given canvas (tests and previews).
-void PrintBarCodesCommand(QWidget* parent, SettingsRecord& settings, const QFont& baseFont,
+void printBarCodesCommand(QWidget* parent, SettingsRecord& settings, const QFont& baseFont,
                           PageCanvas& canvas);
 
 }  // namespace kestrel

@@ -446,14 +446,14 @@ TEST_F(MainWindowTest, AboutItemsShowTheAboutBoxModally) {
 }
 
 TEST_F(MainWindowTest, PrinterSetupWithoutPrinterSaysWherePdfFilesGo) {
-  if (HasInstalledPrinter()) GTEST_SKIP() << "this machine has a printer";
+  if (hasInstalledPrinter()) GTEST_SKIP() << "this machine has a printer";
   writeIni(kQuietStart);
   TF_Main& window = start();
   m_user.answerMessage(UserInteraction::Answer::Ok);
   window.MIPrinterSetup->trigger();
   ASSERT_EQ(m_user.questions().size(), 1u);
   EXPECT_EQ(m_user.questions()[0].icon, UserInteraction::Icon::Information);
-  EXPECT_TRUE(m_user.questions()[0].text.contains(PdfJobFolder()))
+  EXPECT_TRUE(m_user.questions()[0].text.contains(pdfJobFolder()))
       << m_user.questions()[0].text.toStdString();
 }
 

@@ -29,13 +29,13 @@ TEST(SplitClipboardLines, EveryLineEndEndsALine) {
       {"\r", {""}},
       {"", {}},
   };
-  for (const Case& c : cases) EXPECT_EQ(SplitClipboardLines(c.text), c.lines) << c.text;
+  for (const Case& c : cases) EXPECT_EQ(splitClipboardLines(c.text), c.lines) << c.text;
 }
 
 TEST(SplitClipboardLines, CopesWithManyAndLongLines) {
   std::string text;
   for (int i = 0; i < 5000; ++i) text += std::string(3000, 'x') + "\r\n";
-  const Lines lines = SplitClipboardLines(text);
+  const Lines lines = splitClipboardLines(text);
   ASSERT_EQ(lines.size(), 5000u);
   EXPECT_EQ(lines.back().size(), 3000u);
 }
@@ -63,7 +63,7 @@ TEST(ParseCityLine, ReadsCityStateAndZip) {
       {"Paris TX 7546-0", "Paris", "TX", " 7546-0"},
   };
   for (const CityCase& c : cases) {
-    const CityLineParts parts = ParseCityLine(c.line);
+    const CityLineParts parts = parseCityLine(c.line);
     EXPECT_EQ(parts.city, c.city) << c.line;
     EXPECT_EQ(parts.state, c.state) << c.line;
     EXPECT_EQ(parts.zip, c.zip) << c.line;
@@ -77,7 +77,7 @@ TEST(ParseCityLine, ScansStopAtTheFirstCharacter) {
       {"-", "", "", "-"},
   };
   for (const CityCase& c : cases) {
-    const CityLineParts parts = ParseCityLine(c.line);
+    const CityLineParts parts = parseCityLine(c.line);
     EXPECT_EQ(parts.city, c.city) << c.line;
     EXPECT_EQ(parts.state, c.state) << c.line;
     EXPECT_EQ(parts.zip, c.zip) << c.line;
@@ -85,16 +85,16 @@ TEST(ParseCityLine, ScansStopAtTheFirstCharacter) {
 }
 
 TEST(FeeRules, LeftFieldsAreNormalisedAndTheTotalCountsWhatReads) {
-  EXPECT_EQ(NormalizedFeeText("5"), std::string(10, ' ') + "5.00");
-  EXPECT_EQ(NormalizedFeeText("10.5"), std::string(8, ' ') + "10.50");
+  EXPECT_EQ(normalizedFeeText("5"), std::string(10, ' ') + "5.00");
+  EXPECT_EQ(normalizedFeeText("10.5"), std::string(8, ' ') + "10.50");
   for (const char* text : {"abc", "0", "-3", "", " ", "12,5"}) {
-    EXPECT_EQ(NormalizedFeeText(text), " ") << text;
+    EXPECT_EQ(normalizedFeeText(text), " ") << text;
   }
   // Each text counts as normalised: a negative one counts nothing even
   // before its field is left.
-  EXPECT_DOUBLE_EQ(FeeTotal({"-1", "2.40", "", "1.85"}), 4.25);
-  EXPECT_DOUBLE_EQ(FeeTotal({"abc", "2.40", " ", "1.85"}), 4.25);
-  EXPECT_DOUBLE_EQ(FeeTotal({"1e5", "1e5", "", ""}), 2e5);
+  EXPECT_DOUBLE_EQ(feeTotal({"-1", "2.40", "", "1.85"}), 4.25);
+  EXPECT_DOUBLE_EQ(feeTotal({"abc", "2.40", " ", "1.85"}), 4.25);
+  EXPECT_DOUBLE_EQ(feeTotal({"1e5", "1e5", "", ""}), 2e5);
 }
 
 }  // namespace

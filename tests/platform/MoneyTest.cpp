@@ -43,19 +43,19 @@ TEST(FormatMoney, HugeAndTinyAmountsUseTheScientificForm) {
 }
 
 TEST(ReadAmount, AcceptsBlanksSignDecimalsAndExponent) {
-  EXPECT_EQ(ReadAmount("  12 "), 12.0);
-  EXPECT_EQ(ReadAmount("1e5"), 100000.0);
-  EXPECT_EQ(ReadAmount("-3"), -3.0);
-  EXPECT_EQ(ReadAmount("+2.5"), 2.5);
-  EXPECT_EQ(ReadAmount(".5"), 0.5);
-  EXPECT_EQ(ReadAmount("5."), 5.0);
-  EXPECT_EQ(ReadAmount("2.5E-1"), 0.25);
+  EXPECT_EQ(readAmount("  12 "), 12.0);
+  EXPECT_EQ(readAmount("1e5"), 100000.0);
+  EXPECT_EQ(readAmount("-3"), -3.0);
+  EXPECT_EQ(readAmount("+2.5"), 2.5);
+  EXPECT_EQ(readAmount(".5"), 0.5);
+  EXPECT_EQ(readAmount("5."), 5.0);
+  EXPECT_EQ(readAmount("2.5E-1"), 0.25);
 }
 
 TEST(ReadAmount, RefusesEverythingElse) {
   for (const char* text : {"", "   ", "abc", "12,5", "1.2.3", "e5", "1e", "1e+", "--1", "+", ".",
                            "inf", "nan", "0x10", "1e400", "12 5", "\t12"}) {
-    EXPECT_FALSE(ReadAmount(text).has_value()) << '"' << text << '"';
+    EXPECT_FALSE(readAmount(text).has_value()) << '"' << text << '"';
   }
 }
 
@@ -64,8 +64,8 @@ TEST(ReadAmount, DecimalPointStaysADotUnderACommaLocale) {
   const char* previous = std::setlocale(LC_NUMERIC, nullptr);
   const std::string saved = previous ? previous : "C";
   if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) GTEST_SKIP() << "no German locale here";
-  EXPECT_EQ(ReadAmount("12.5"), 12.5);
-  EXPECT_FALSE(ReadAmount("12,5").has_value());
+  EXPECT_EQ(readAmount("12.5"), 12.5);
+  EXPECT_FALSE(readAmount("12,5").has_value());
   EXPECT_EQ(FormatMoney(12.5), blanks(8) + "12.50");
   std::setlocale(LC_NUMERIC, saved.c_str());
 }

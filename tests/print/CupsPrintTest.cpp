@@ -212,9 +212,9 @@ TEST(CupsPrinting, AMailerGoesAsOneJobToTheDefaultPrinterAndARefusedJobIsAPrintE
   const QString problem = cups.start();
   ASSERT_TRUE(problem.isEmpty()) << problem.toStdString();
 
-  ASSERT_TRUE(HasInstalledPrinter());
-  EXPECT_EQ(CurrentPrinter().outputFormat(), QPrinter::NativeFormat);
-  EXPECT_EQ(CurrentPrinter().printerName(), cups.queue());
+  ASSERT_TRUE(hasInstalledPrinter());
+  EXPECT_EQ(currentPrinter().outputFormat(), QPrinter::NativeFormat);
+  EXPECT_EQ(currentPrinter().printerName(), cups.queue());
 
   const std::string tNumber = "9214712345678900000015";
   const std::string fNumber = "9290912345678900000019";
@@ -273,11 +273,11 @@ TEST(CupsPrinting, AMailerGoesAsOneJobToTheDefaultPrinterAndARefusedJobIsAPrintE
   // counts as printed there too.
   QTemporaryDir chosen;
   const QString chosenFile = chosen.filePath("chosen.pdf");
-  CurrentPrinter().setOutputFormat(QPrinter::PdfFormat);
-  CurrentPrinter().setOutputFileName(chosenFile);
+  currentPrinter().setOutputFormat(QPrinter::PdfFormat);
+  currentPrinter().setOutputFileName(chosenFile);
   EXPECT_EQ(PrintMailer(mailerRequest(), true, kBaseFont), tNumber);
   EXPECT_TRUE(pdfText(chosenFile).contains("9214 7123 4567 8900 0000 15"));
-  CurrentPrinter().setOutputFileName("/dev/full");
+  currentPrinter().setOutputFileName("/dev/full");
   EXPECT_THROW(PrintMailer(mailerRequest(), true, kBaseFont), PrintError);
 }
 

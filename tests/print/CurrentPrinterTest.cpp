@@ -20,12 +20,12 @@ namespace {
 // error and leaves no file. One test, so that no other job shares the folder
 // while files are counted.
 TEST(CurrentPrinter, WithoutAPrinterEachJobIsItsOwnPdfFile) {
-  if (HasInstalledPrinter()) GTEST_SKIP() << "this machine has a printer";
-  EXPECT_EQ(CurrentPrinter().outputFormat(), QPrinter::PdfFormat);
-  EXPECT_EQ(QFileInfo(PdfJobFolder()).fileName(), "Printed");
+  if (hasInstalledPrinter()) GTEST_SKIP() << "this machine has a printer";
+  EXPECT_EQ(currentPrinter().outputFormat(), QPrinter::PdfFormat);
+  EXPECT_EQ(QFileInfo(pdfJobFolder()).fileName(), "Printed");
 
-  const QString first = PrepareNextPdfJob();
-  const QString second = PrepareNextPdfJob();
+  const QString first = prepareNextPdfJob();
+  const QString second = prepareNextPdfJob();
   EXPECT_NE(first, second);
   EXPECT_TRUE(QFileInfo::exists(first)) << "the name is claimed at once";
   EXPECT_TRUE(QFileInfo::exists(second));
@@ -35,20 +35,20 @@ TEST(CurrentPrinter, WithoutAPrinterEachJobIsItsOwnPdfFile) {
   PrintRequest request;
   request[22] = "0";
   request[23] = "0";
-  const QStringList before = QDir(PdfJobFolder()).entryList({"*.pdf"}, QDir::Files);
+  const QStringList before = QDir(pdfJobFolder()).entryList({"*.pdf"}, QDir::Files);
   PrintMailer(request, false, QFont("Arial", 8));
   PrintBarCodeLabels(2, "123456789", "0000001", 0, 0, QFont("Arial", 8));
-  QStringList made = QDir(PdfJobFolder()).entryList({"*.pdf"}, QDir::Files);
+  QStringList made = QDir(pdfJobFolder()).entryList({"*.pdf"}, QDir::Files);
   for (const QString& old : before) made.removeAll(old);
   EXPECT_EQ(made.size(), 3) << "one file per job: the mailer and two labels";
   for (const QString& name : made) {
-    const QString path = QDir(PdfJobFolder()).filePath(name);
+    const QString path = QDir(pdfJobFolder()).filePath(name);
     EXPECT_GT(QFileInfo(path).size(), 1000) << name.toStdString();
     QFile::remove(path);
   }
 
   struct stat folder {};
-  ASSERT_EQ(stat(QFile::encodeName(PdfJobFolder()).constData(), &folder), 0);
+  ASSERT_EQ(stat(QFile::encodeName(pdfJobFolder()).constData(), &folder), 0);
   EXPECT_EQ(folder.st_mode & 0777, 0777u) << "every user may add files";
 
   {
@@ -63,7 +63,7 @@ TEST(CurrentPrinter, WithoutAPrinterEachJobIsItsOwnPdfFile) {
     EXPECT_THROW(PrintBarCodeLabels(2, "123456789", "0000001", 0, 0, QFont("Arial", 8)),
                  PrintError);
   }
-  EXPECT_EQ(QDir(PdfJobFolder()).entryList({"*.pdf"}, QDir::Files), before)
+  EXPECT_EQ(QDir(pdfJobFolder()).entryList({"*.pdf"}, QDir::Files), before)
       << "no partial file is left in the folder";
 }
 

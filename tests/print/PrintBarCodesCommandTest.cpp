@@ -73,7 +73,7 @@ TEST(PrintBarCodesCommand, RunsConsecutiveLabelsFromTheSerialAfterTheLastUsed) {
   SettingsRecord settings = barCodeSettings("9999997");
   RecordingCanvas canvas(PageGeometry{300, 300, 0, 0});
 
-  PrintBarCodesCommand(nullptr, settings, kBaseFont, canvas);
+  printBarCodesCommand(nullptr, settings, kBaseFont, canvas);
 
   ASSERT_EQ(user.questions().size(), 2u);
   EXPECT_EQ(user.questions()[0].caption, "Kestrel");
@@ -97,7 +97,7 @@ TEST(PrintBarCodesCommand, NoAndCancelLeaveTheNumberingStateAsItWas) {
     ScriptedUserInteraction user;
     user.answerMessage(Answer::No);
     SettingsRecord settings = barCodeSettings("0000041");
-    PrintBarCodesCommand(nullptr, settings, kBaseFont, canvas);
+    printBarCodesCommand(nullptr, settings, kBaseFont, canvas);
     EXPECT_EQ(settings.SerialNum, "0000041") << "not even the advance";
     EXPECT_EQ(user.questions().size(), 1u);
   }
@@ -113,7 +113,7 @@ TEST(PrintBarCodesCommand, NoAndCancelLeaveTheNumberingStateAsItWas) {
     });
     SettingsRecord settings = barCodeSettings("0000041");
     settings.PrintBarCode = barcodes;
-    PrintBarCodesCommand(nullptr, settings, kBaseFont, canvas);
+    printBarCodesCommand(nullptr, settings, kBaseFont, canvas);
     EXPECT_EQ(settings.SerialNum, "0000041");
     EXPECT_EQ(settings.CustID, "123456789");
     EXPECT_EQ(settings.MailerNum, "7100000000000000000000");
@@ -132,7 +132,7 @@ TEST(PrintBarCodesCommand, NoBarCodeModeStillPrintsBarCodesAndStepsTheMailerNumb
   settings.CustID = "000000000";  // no check in this mode
   RecordingCanvas canvas(PageGeometry{300, 300, 0, 0});
 
-  PrintBarCodesCommand(nullptr, settings, kBaseFont, canvas);
+  printBarCodesCommand(nullptr, settings, kBaseFont, canvas);
 
   EXPECT_EQ(shownSerial, "0000041");
   EXPECT_EQ(settings.SerialNum, "0000041");
@@ -158,7 +158,7 @@ TEST(PrintBarCodesCommand, ZeroCustomerIdIsRefusedInBarCodeMode) {
   SettingsRecord settings = barCodeSettings("0000041");
   RecordingCanvas canvas(PageGeometry{300, 300, 0, 0});
 
-  PrintBarCodesCommand(nullptr, settings, kBaseFont, canvas);
+  printBarCodesCommand(nullptr, settings, kBaseFont, canvas);
 
   ASSERT_EQ(user.questions().size(), 3u);
   EXPECT_EQ(user.questions()[2].text,
@@ -179,7 +179,7 @@ TEST(PrintBarCodesCommand, APrinterFailureTellsHowFarTheRunGot) {
   RecordingCanvas canvas(PageGeometry{300, 300, 0, 0});
   canvas.failEndOfJob(3);
 
-  PrintBarCodesCommand(nullptr, settings, kBaseFont, canvas);
+  printBarCodesCommand(nullptr, settings, kBaseFont, canvas);
 
   ASSERT_EQ(user.questions().size(), 3u);
   EXPECT_EQ(user.questions()[2].icon, UserInteraction::Icon::Error);
@@ -203,7 +203,7 @@ TEST(PrintBarCodesCommand, ASerialThatCannotBeCountedOnIsReportedAfterTheFirstLa
   SettingsRecord settings = barCodeSettings("0000041");
   RecordingCanvas canvas(PageGeometry{300, 300, 0, 0});
 
-  PrintBarCodesCommand(nullptr, settings, kBaseFont, canvas);
+  printBarCodesCommand(nullptr, settings, kBaseFont, canvas);
 
   EXPECT_EQ(canvas.jobsEnded(), 1);
   ASSERT_EQ(user.questions().size(), 3u);

@@ -64,6 +64,8 @@ echo "== bar-code images: Google Benchmark =="
 
 bash bench/print/run.sh
 
+bash bench/report/run.sh
+
 echo "== Print command: PrintOneMailer to PDF with the log append =="
 cmake --build "$build" -j 2 --target bench_log > /dev/null
 "$build/bench/log/bench_log" --benchmark_format=console 2>/dev/null | grep "^BM_"

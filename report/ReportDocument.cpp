@@ -130,53 +130,81 @@ std::string ReportDocument::parameterText() const {
   return found == m_parameters.end() ? std::string() : found->second;
 }
 
-bool ReportDocument::generate(const Progress& progress) {
-  m_spool = std::make_unique<ReportSpool>();
-  m_recordCount = 0;
-  m_pageCount = 0;
-  std::fill(m_totals.begin(), m_totals.end(), Total{});
-  std::vector<bool> summed;
-  for (const ReportRow& row : m_report.rows)
-    for (const ReportColumn& column : row.columns) summed.push_back(column.sum);
-
-  std::vector<std::string> texts(m_fields.size());
-  int page = 0;
-  for (m_data.First(); !m_data.Eof(); m_data.Next()) {
-    if (m_recordCount % static_cast<std::uint32_t>(m_perPage) == 0) {
-      m_spool->mark();
-      ++page;
-      if (progress && !progress(page)) {
-        m_spool.reset();
-        return false;
-      }
-    }
-    for (std::size_t i = 0; i < m_fields.size(); ++i) {
-      texts[i] = trimmed(m_data.GetFieldText(m_fields[i]), m_trimLeft[i]);
-      std::int64_t amount = 0;
-      int decimals = 0;
-      if (summed[i] && readMillionths(trimmed(texts[i], true), amount, decimals)) {
-        m_totals[i].millionths += amount;
-        m_totals[i].decimals = std::max(m_totals[i].decimals, decimals);
-      }
-    }
-    m_spool->append(texts);
-    ++m_recordCount;
-  }
-  m_spool->finish();
-
-  m_pageCount = std::max(page, 1);
+int ReportDocument::pagesFor(std::uint32_t records) const {
+  const auto perPage = static_cast<std::uint32_t>(m_perPage);
+  const int pages = records == 0 ? 1 : static_cast<int>((records + perPage - 1) / perPage);
   const double body =
       (m_layout.pageHeight - m_layout.marginTop - m_layout.marginBottom) * kPointsPerInch -
       headerHeight();
-  const double onLast = static_cast<double>(m_recordCount) -
-                        static_cast<double>(m_pageCount - 1) * static_cast<double>(m_perPage);
+  const double onLast =
+      static_cast<double>(records) - static_cast<double>(pages - 1) * static_cast<double>(perPage);
   // The totals go on a page of their own when the last records fill theirs.
-  if (m_recordCount > 0 && onLast * blockHeight() + summaryHeight() > body) ++m_pageCount;
+  return records > 0 && onLast * blockHeight() + summaryHeight() > body ? pages + 1 : pages;
+}
+
+void ReportDocument::begin() {
+  m_spool = std::make_unique<ReportSpool>();
+  m_recordCount = 0;
+  m_allRead = false;
+  std::fill(m_totals.begin(), m_totals.end(), Total{});
+  m_summed.clear();
+  for (const ReportRow& row : m_report.rows)
+    for (const ReportColumn& column : row.columns) m_summed.push_back(column.sum);
+  m_texts.assign(m_fields.size(), std::string());
+  m_expected = m_data.RecordCount();
+  m_pageCount = pagesFor(m_expected);
+  m_data.First();
+}
+
+void ReportDocument::readRecord() {
+  if (m_recordCount % static_cast<std::uint32_t>(m_perPage) == 0) m_spool->mark();
+  for (std::size_t i = 0; i < m_fields.size(); ++i) {
+    m_texts[i] = trimmed(m_data.GetFieldText(m_fields[i]), m_trimLeft[i]);
+    std::int64_t amount = 0;
+    int decimals = 0;
+    if (m_summed[i] && readMillionths(trimmed(m_texts[i], true), amount, decimals)) {
+      m_totals[i].millionths += amount;
+      m_totals[i].decimals = std::max(m_totals[i].decimals, decimals);
+    }
+  }
+  m_spool->append(m_texts);
+  ++m_recordCount;
+}
+
+bool ReportDocument::isRead(int page) const {
+  if (m_allRead) return true;
+  if (page >= m_pageCount - 1) return false;  // the last page needs the totals
+  return m_recordCount >=
+         static_cast<std::uint32_t>(page + 1) * static_cast<std::uint32_t>(m_perPage);
+}
+
+bool ReportDocument::readThrough(int page, const Progress& progress) {
+  const auto perPage = static_cast<std::uint32_t>(m_perPage);
+  while (!isRead(page)) {
+    if (m_recordCount >= m_expected || m_data.Eof()) {
+      m_allRead = true;
+      m_spool->finish();
+      // An index may hold fewer records than the table counted.
+      m_pageCount = pagesFor(m_recordCount);
+      break;
+    }
+    if (m_recordCount % perPage == 0 && progress &&
+        !progress(static_cast<int>(m_recordCount / perPage) + 1))
+      return false;
+    readRecord();
+    m_data.Next();
+  }
   return true;
+}
+
+bool ReportDocument::generate(const Progress& progress) {
+  begin();
+  return readThrough(m_pageCount - 1, progress);
 }
 
 std::vector<std::vector<std::string>> ReportDocument::pageRecords(int page) {
   if (!m_spool || page < 0 || page >= m_pageCount) return {};
+  m_spool->finish();
   return m_spool->read(static_cast<std::size_t>(page), static_cast<std::size_t>(m_perPage));
 }
 

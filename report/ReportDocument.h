@@ -16,9 +16,14 @@ class DataSet;
 
 // One run of one report: the records read from the data set in its current
 // order, cut into pages, with the record count and the column totals. The
-// records wait in a work file (ReportSpool); a page is read back only when
-// it is drawn, so preview, printer and PDF all draw from the same pages and
-// memory does not grow with the page count.
+// records are read as the pages are needed (the first page is up at once,
+// however long the data) and wait in a work file (ReportSpool); a page is
+// read back only when it is drawn, so preview, printer and PDF all draw
+// from the same pages and memory does not grow with the page count.
+//
+// The data set's record count when the run begins fixes the pages: a data
+// set in record order is read no further, so records that another copy of
+// the program appends meanwhile wait for the next run.
 //
 // Vertical sizes are fixed by the layout (font sizes times a line factor),
 // never measured on a device, so that a report has the same pages on the
@@ -33,8 +38,15 @@ class ReportDocument {
   ReportDocument(const ReportLayout& layout, const ReportDefinition& report,
                  std::map<std::string, std::string> parameters, DataSet& data);
 
-  // Reads every record from the first in the data set's order. False when
-  // `progress` asked to stop (the document then holds no pages).
+  // Starts the run at the data set's first record and counts the pages.
+  void begin();
+  // Reads the records up to the end of the page (0-based); the last page
+  // reads every record left, for the totals. False when `progress` asked to
+  // stop; what was read stays, and a later call goes on from there.
+  // Requires: begin.
+  bool readThrough(int page, const Progress& progress = {});
+  bool isRead(int page) const;
+  // begin and readThrough of the last page.
   bool generate(const Progress& progress = {});
 
   int pageCount() const { return m_pageCount; }
@@ -43,7 +55,7 @@ class ReportDocument {
   std::string totalText(std::size_t row, std::size_t column) const;
 
   // The records of a page (0-based), each as the texts of its columns in
-  // row order.
+  // row order. Requires: readThrough(page).
   std::vector<std::vector<std::string>> pageRecords(int page);
   bool isLastPage(int page) const { return page == m_pageCount - 1; }
 
@@ -73,9 +85,16 @@ class ReportDocument {
   std::vector<bool> m_trimLeft;       // right-aligned columns lose leading blanks
   std::vector<Total> m_totals;        // one per column, in row order
   std::unique_ptr<ReportSpool> m_spool;
+  int pagesFor(std::uint32_t records) const;
+  void readRecord();
+
+  std::vector<bool> m_summed;  // one per column, in row order
+  std::vector<std::string> m_texts;
   int m_perPage = 0;
   int m_pageCount = 0;
-  std::uint32_t m_recordCount = 0;
+  std::uint32_t m_recordCount = 0;  // read so far
+  std::uint32_t m_expected = 0;     // the data set's count at begin
+  bool m_allRead = false;
 };
 
 }  // namespace kestrel

@@ -1,6 +1,7 @@
 #include "report/ReportPainter.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPen>
 
@@ -30,8 +31,23 @@ QRectF cell(const ReportLayout& layout, const ReportColumn& column, double top, 
                 column.width * kUnitsPerInch, height);
 }
 
-void drawCell(QPainter& painter, const QRectF& place, const QString& text, bool right) {
-  painter.drawText(place, (right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, text);
+// Text in a cell, vertically centred, cut at the cell's width. Drawn at a
+// point rather than into a rectangle (no text layout) and cut rather than
+// clipped (no clip path in every PDF cell): a long report has a million
+// cells.
+// A total is never cut: a wrong figure would pass for the right one; it
+// grows to the left of its column instead.
+void drawCell(QPainter& painter, const QFontMetricsF& metrics, const QRectF& place, QString text,
+              bool right, bool cut = true) {
+  qreal width = metrics.horizontalAdvance(text);
+  while (cut && width > place.width() && !text.isEmpty()) {
+    text.chop(1);
+    width = metrics.horizontalAdvance(text);
+  }
+  const qreal x = right ? place.right() - width : place.left();
+  const qreal baseline =
+      place.top() + (place.height() - metrics.ascent() - metrics.descent()) / 2 + metrics.ascent();
+  painter.drawText(QPointF(x, baseline), text);
 }
 
 }  // namespace
@@ -45,6 +61,12 @@ void drawReportPage(QPainter& painter, ReportDocument& document, int page, doubl
   const double right = (layout.pageWidth - layout.marginRight) * kUnitsPerInch;
   const QFont body = reportFont(document, report.fontSize, false);
   const QFont bold = reportFont(document, report.fontSize, true);
+  const QFontMetricsF bodyMetrics(body);
+  const QFontMetricsF boldMetrics(bold);
+
+  // Callers read the page first, showing the status window as they do; a
+  // page not read yet is read here without one.
+  document.readThrough(page);
 
   painter.save();
   painter.scale(dotsPerInchX / kUnitsPerInch, dotsPerInchY / kUnitsPerInch);
@@ -72,7 +94,8 @@ void drawReportPage(QPainter& painter, ReportDocument& document, int page, doubl
   painter.setFont(bold);
   for (const ReportRow& row : report.rows) {
     for (const ReportColumn& column : row.columns)
-      drawCell(painter, cell(layout, column, y, line), fromAnsi(column.heading), column.alignRight);
+      drawCell(painter, boldMetrics, cell(layout, column, y, line), fromAnsi(column.heading),
+               column.alignRight);
     y += line;
   }
   y += 1 * kUnitsPerPoint;
@@ -87,11 +110,8 @@ void drawReportPage(QPainter& painter, ReportDocument& document, int page, doubl
     std::size_t index = 0;
     for (const ReportRow& row : report.rows) {
       for (const ReportColumn& column : row.columns) {
-        const QRectF place = cell(layout, column, rowTop, line);
-        painter.save();
-        painter.setClipRect(place);  // a long text ends at its column
-        drawCell(painter, place, fromAnsi(texts[index++]), column.alignRight);
-        painter.restore();
+        drawCell(painter, bodyMetrics, cell(layout, column, rowTop, line), fromAnsi(texts[index++]),
+                 column.alignRight);
       }
       rowTop += line;
     }
@@ -110,8 +130,8 @@ void drawReportPage(QPainter& painter, ReportDocument& document, int page, doubl
         const ReportColumn& column = report.rows[r].columns[c];
         if (!column.sum) continue;
         summed = true;
-        drawCell(painter, cell(layout, column, y, line),
-                 QString::fromStdString(document.totalText(r, c)), column.alignRight);
+        drawCell(painter, boldMetrics, cell(layout, column, y, line),
+                 QString::fromStdString(document.totalText(r, c)), column.alignRight, false);
       }
       if (summed) y += line;
     }

@@ -50,8 +50,12 @@ class ReportPreview::PageView : public QWidget {
 };
 
 ReportPreview::ReportPreview(const QString& title, ReportDocument& document,
-                             std::function<void()> print, QWidget* parent)
-    : QDialog(parent), m_document(document), m_print(std::move(print)) {
+                             std::function<bool(int page)> readThrough, std::function<void()> print,
+                             QWidget* parent)
+    : QDialog(parent),
+      m_document(document),
+      m_readThrough(std::move(readThrough)),
+      m_print(std::move(print)) {
   setObjectName(QStringLiteral("ReportPreview"));
   setWindowTitle(title);
   setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint);
@@ -106,6 +110,9 @@ ReportPreview::ReportPreview(const QString& title, ReportDocument& document,
 }
 
 void ReportPreview::showPage(int page) {
+  page = std::clamp(page, 0, std::max(0, m_document.pageCount() - 1));
+  if (m_readThrough && !m_readThrough(page)) return;  // cancelled: stay
+  // Reading to the end may have found fewer pages than counted.
   m_page = std::clamp(page, 0, std::max(0, m_document.pageCount() - 1));
   m_scroll->verticalScrollBar()->setValue(0);
   refresh();

@@ -20,9 +20,12 @@ class ReportPreview : public QDialog {
   Q_OBJECT
 
  public:
-  // `print` prints the whole report (the caller's output options and status
-  // window apply); its errors reach the caller of the window.
-  ReportPreview(const QString& title, ReportDocument& document, std::function<void()> print,
+  // `readThrough` reads the records up to a page before it is shown (false
+  // when the user cancelled that); `print` prints the whole report (the
+  // caller's output options and status window apply). A failed print is
+  // shown by the general error display and the preview stays.
+  ReportPreview(const QString& title, ReportDocument& document,
+                std::function<bool(int page)> readThrough, std::function<void()> print,
                 QWidget* parent = nullptr);
 
   int currentPage() const { return m_page; }  // 0-based
@@ -38,6 +41,7 @@ class ReportPreview : public QDialog {
   void refresh();
 
   ReportDocument& m_document;
+  std::function<bool(int page)> m_readThrough;
   std::function<void()> m_print;
   int m_page = 0;
   int m_zoom = 100;

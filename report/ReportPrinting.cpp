@@ -32,6 +32,9 @@ bool printReportDocument(ReportDocument& document, QPrinter& printer, ReportStat
   bool first = true;
   const auto printPage = [&](int page) {
     if (!status.showPage(printingText, page + 1)) return false;
+    // Records are read as their pages print (the last page reads the rest).
+    if (!document.readThrough(page, [&](int) { return status.showPage(printingText, page + 1); }))
+      return false;
     if (!first && !printer.newPage()) {
       painter.end();
       throw ReportError("The printer refused page " + std::to_string(page + 1) + " of the report.");

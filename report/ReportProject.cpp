@@ -80,18 +80,28 @@ void ReportProject::executeReport(const std::string& name) {
     printer = askPrinter(m_choices);
     if (!printer) return;
   }
-  {
+  document.begin();
+  if (!printer) {
+    // The preview opens as soon as its first page is read.
     ReportStatus status(m_texts.statusTitle, m_parent);
-    const bool done =
-        document.generate([&](int page) { return status.showPage(m_texts.generatingText, page); });
-    if (!done) return;
+    const bool read = document.readThrough(
+        0, [&](int page) { return status.showPage(m_texts.generatingText, page); });
+    if (!read) return;
   }
   if (printer) {
     print(document, *printer);
     return;
   }
+  // Pages further on are read when the user goes to them, with the status
+  // window (and its Cancel) while that takes long.
+  const auto readThrough = [&](int page) {
+    if (document.isRead(page)) return true;
+    ReportStatus status(m_texts.statusTitle, m_parent);
+    return document.readThrough(
+        page, [&](int reading) { return status.showPage(m_texts.generatingText, reading); });
+  };
   ReportPreview preview(
-      m_texts.previewTitle, document,
+      m_texts.previewTitle, document, readThrough,
       [&] {
         if (std::unique_ptr<QPrinter> chosen = askPrinter(kPrintFromPreviewChoices))
           print(document, *chosen);

@@ -19,10 +19,13 @@ bool printReportDocument(ReportDocument& document, QPrinter& printer, ReportStat
   const bool collate = printer.collateCopies();
   const int pages = document.pageCount();
 
+  // A PDF writer has no printer name; its file says where the report went.
+  const std::string name = (printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName()
+                                                                          : printer.printerName())
+                               .toStdString();
   QPainter painter;
   if (!painter.begin(&printer))
-    throw ReportError("The printer \"" + printer.printerName().toStdString() +
-                      "\" did not accept the report.");
+    throw ReportError("The printer \"" + name + "\" did not accept the report.");
   // The painter's origin is the printable area's corner; the report is laid
   // out from the sheet's corner.
   const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
@@ -56,9 +59,7 @@ bool printReportDocument(ReportDocument& document, QPrinter& printer, ReportStat
       }
     }
   }
-  if (!painter.end())
-    throw ReportError("The printer \"" + printer.printerName().toStdString() +
-                      "\" did not finish the report.");
+  if (!painter.end()) throw ReportError("The printer \"" + name + "\" did not finish the report.");
   return true;
 }
 

@@ -180,3 +180,28 @@ TEST_F(ReportEngineTest, CancelInOutputOptionsPrintsNothing) {
 
 }  // namespace
 }  // namespace kestrel
+
+namespace kestrel {
+namespace {
+
+TEST_F(ReportEngineTest, PdfThatCannotBeWrittenIsAnErrorNamingTheFile) {
+  addRecords(1);
+  QPrinter printer;
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  const std::string pdf = m_dir.filePath(QStringLiteral("missing/out.pdf")).toStdString();
+  printer.setOutputFileName(QString::fromStdString(pdf));
+  m_project.setPrinter(&printer);
+  m_project.setDestination(ReportDestination::rdPrinter);
+  m_project.open();
+  try {
+    m_project.executeReport("Names");
+    ADD_FAILURE() << "no error";
+  } catch (const ReportError& error) {
+    EXPECT_NE(std::string(error.what()).find("\"" + pdf + "\" did not accept the report"),
+              std::string::npos)
+        << error.what();
+  }
+}
+
+}  // namespace
+}  // namespace kestrel

@@ -154,9 +154,9 @@ TEST_F(ClearLogTest, LogHeldOpenByAnotherProcessFailsWith32AndKeepsLogAndCopy) {
 
 TEST_F(ClearLogTest, CopyThatCannotBeMadeLeavesTheLogWithAMessage) {
   // An existing table whose append lock another process keeps, a folder
-  // that does not exist, a folder that refuses new files (only when not
-  // running as root, who may write anywhere), a target that is no table
-  // and the log itself.
+  // that does not exist, a folder that refuses new files (root may write
+  // anywhere: then the next test clears as another user), a target that is
+  // no table and the log itself.
   const std::string locked = m_dir.file("locked.dbf");
   test::writeLog(m_dir.file("locked/"), {});
   std::filesystem::copy_file(m_dir.file("locked/Reports/report3.dbf"), locked);
@@ -206,6 +206,38 @@ TEST_F(ClearLogTest, CopyThatCannotBeMadeLeavesTheLogWithAMessage) {
   EXPECT_EQ(holder.wait(), 0);
   EXPECT_EQ(test::readBytes(locked), lockedBefore);
   EXPECT_FALSE(std::filesystem::exists(m_dir.file("readonly/saved.dbf")));
+}
+
+TEST_F(ClearLogTest, ReadOnlyTargetFolderLeavesTheLogWithAMessageForAnOrdinaryUser) {
+  if (::geteuid() != 0) GTEST_SKIP() << "covered by the test above";
+  // The user "nobody" clears the log that every user may write, into a
+  // folder that refuses it new files.
+  const std::string folder = m_dir.file("readonly");
+  std::filesystem::create_directories(folder);
+  for (const std::string& path : {m_dir.path().string(), m_folder + kReportsFolderName})
+    ::chmod(path.c_str(), 0777);
+  ::chmod(logPath().c_str(), 0666);
+  ::chmod(folder.c_str(), 0555);
+  m_user.answerMessage(Answer::Yes);
+  m_user.answerSaveFile(QString::fromStdString(folder + "/saved.dbf"));
+  test::ChildProcess nobody([&](test::ChildProcess&) {
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) return 2;
+    try {
+      clearMailingLog(m_log);
+    } catch (const ClearLogError& error) {
+      return std::string(error.what()).find("Permission denied") != std::string::npos ? 0 : 3;
+    } catch (...) {
+      return 4;
+    }
+    return 5;  // cleared without the copy
+  });
+  EXPECT_EQ(nobody.wait(), 0);
+  while (m_user.pendingAnswers() > 0) {  // the child took them, not this process
+    m_user.message({}, {}, UserInteraction::Icon::None, UserInteraction::Buttons::Ok);
+    m_user.saveFileName({}, {}, {}, {});
+  }
+  EXPECT_EQ(test::readBytes(logPath()), m_before);
+  EXPECT_FALSE(std::filesystem::exists(folder + "/saved.dbf"));
 }
 
 }  // namespace

@@ -76,14 +76,20 @@ ReportDocument::ReportDocument(const ReportLayout& layout, const ReportDefinitio
   for (const ReportRow& row : report.rows) {
     for (const ReportColumn& column : row.columns) {
       std::string found;
-      for (int i = 0; i < data.FieldCount() && found.empty(); ++i)
-        if (sameName(data.FieldName(i), column.field)) found = data.FieldName(i);
+      bool date = false;
+      for (int i = 0; i < data.FieldCount() && found.empty(); ++i) {
+        if (sameName(data.FieldName(i), column.field)) {
+          found = data.FieldName(i);
+          date = data.FieldType(i) == 'D';
+        }
+      }
       if (found.empty())
         throw ReportError("The report layout file \"" + layout.path + "\" is not valid: line " +
                           std::to_string(column.line) + ": the report \"" + report.name +
                           "\" shows the field \"" + column.field + "\", which its data lacks.");
       m_fields.push_back(found);
       m_trimLeft.push_back(column.alignRight);
+      m_isDate.push_back(date);
     }
   }
   m_totals.resize(m_fields.size());
@@ -160,6 +166,12 @@ void ReportDocument::readRecord() {
   if (m_recordCount % static_cast<std::uint32_t>(m_perPage) == 0) m_spool->mark();
   for (std::size_t i = 0; i < m_fields.size(); ++i) {
     m_texts[i] = trimmed(m_data.GetFieldText(m_fields[i]), m_trimLeft[i]);
+    // A blank date reads as its template ("  /  /    "); the report shows
+    // nothing for it.
+    if (m_isDate[i] && std::none_of(m_texts[i].begin(), m_texts[i].end(), [](char c) {
+          return std::isdigit(static_cast<unsigned char>(c));
+        }))
+      m_texts[i].clear();
     std::int64_t amount = 0;
     int decimals = 0;
     if (m_summed[i] && readMillionths(trimmed(m_texts[i], true), amount, decimals)) {

@@ -83,6 +83,7 @@ class ReportDocument {
   DataSet& m_data;
   std::vector<std::string> m_fields;  // the data set's names of the columns' fields, in order
   std::vector<bool> m_trimLeft;       // right-aligned columns lose leading blanks
+  std::vector<bool> m_isDate;         // date fields: blank dates print as nothing
   std::vector<Total> m_totals;        // one per column, in row order
   std::unique_ptr<ReportSpool> m_spool;
   int pagesFor(std::uint32_t records) const;

@@ -75,6 +75,7 @@ class LogReportTest : public test::DbaseTest {
       EXPECT_NE(page.find("Date Printed: "), std::string::npos);
       EXPECT_NE(page.find("10:20:30"), std::string::npos);  // the run's time
       EXPECT_EQ(page.find("Mailers: ") != std::string::npos, i + 1 == m);
+      EXPECT_FALSE(std::regex_search(page, std::regex("/ */")));  // blank dates print nothing
     }
     if (m > 0) {
       EXPECT_NE(pages.back().find("Mailers: " + std::to_string(count)), std::string::npos);

@@ -107,10 +107,6 @@ class TF_Main : public QMainWindow {
   // The mailing log table under the program folder (closed between commands).
   TTzDbf& mailingLog() { return *MailingLog; }
 
-  // The report engine of the Report menu, with the layout file of the
-  // program folder (U_MainReport.cpp).
-  ReportProject& reportProject() { return *RvProject; }
-
   // The font the form printer prints with: the window's font for printing,
   // "Arial" 8 points, regular, black.
   const QFont& printFont() const { return m_printFont; }

@@ -26,6 +26,8 @@ ReportStatus::ReportStatus(const QString& title, QWidget* parent) : QDialog(pare
   m_cancel->setObjectName(QStringLiteral("btnCancel"));
   layout->addWidget(m_cancel, 0, Qt::AlignHCenter);
   connect(m_cancel, &QPushButton::clicked, this, [this] { m_cancelled = true; });
+  // Escape and the window's close box cancel too.
+  connect(this, &QDialog::rejected, this, [this] { m_cancelled = true; });
 }
 
 bool ReportStatus::showPage(const QString& format, int page) {

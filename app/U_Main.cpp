@@ -28,6 +28,7 @@
 #include "dialogs/U_ExtraLabel.h"
 #include "dialogs/U_Mailer.h"
 #include "dialogs/U_YourAddress.h"
+#include "log/LogReport.h"
 #include "log/MailingLog.h"
 #include "platform/AnsiText.h"
 #include "platform/ApplicationTitle.h"
@@ -80,6 +81,7 @@ TF_Main::TF_Main(const std::string& programFolder, TF_About* splash, QWidget* pa
     : QMainWindow(parent),
       m_splash(splash),
       MailingLog(std::make_unique<TTzDbf>("MailingLog")),
+      RvProject(std::make_unique<ReportProject>()),
       m_printMailer([](const PrintRequest& request, bool printBarCodes, const QFont& baseFont) {
         return PrintMailer(request, printBarCodes, baseFont);
       }) {
@@ -106,8 +108,7 @@ TF_Main::~TF_Main() {
 void TF_Main::FormCreate(const std::string& programFolder) {
   SettingsRecord& settings = Settings();
   settings.ProgramFolder = withSeparator(programFolder);
-  // The report layout "Kestrel3.rav" is attached to the report engine here
-  // once the log report is connected to this window.
+  setUpLogReports(*RvProject, settings.ProgramFolder);
   setUpMailingLog(*MailingLog, settings.ProgramFolder);
 
   // An unreadable file gives defaults; anything worse is shown, and the

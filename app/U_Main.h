@@ -22,6 +22,7 @@ class QPushButton;
 namespace kestrel {
 
 class MaskedEdit;
+class ReportProject;
 class TF_About;
 class TTzDbf;
 struct MailerEntry;
@@ -219,6 +220,13 @@ class TF_Main : public QMainWindow {
   void MIExtraLabelClick();
   void MIPrintBarCodesClick();
 
+  // The Report menu (U_MainReport.cpp).
+  void miPrintFullClick();
+  void miPrintShortClick();
+  void miPreviewFullClick();
+  void miPreviewShortClick();
+  void ClearReport1Click();
+
   // Recipient and fee entry.
   void editPostageExit();
   void editCertFeeExit();
@@ -286,6 +294,9 @@ class TF_Main : public QMainWindow {
 
   TF_About* m_splash = nullptr;
   std::unique_ptr<TTzDbf> MailingLog;
+  std::unique_ptr<ReportProject> RvProject;
+  // Runs one log report from the Report menu in the Sort menu's order.
+  void runLogReport(bool toPrinter, const char* reportName);
   MailerPrinter m_printMailer;
   bool m_settingsWriteFailureShown = false;
   QFont m_printFont{QStringLiteral("Arial"), 8};

@@ -268,9 +268,7 @@ void TF_Main::createMenus() {
   Help1->addSeparator();
   miAbout = item(Help1, "miAbout", QStringLiteral("&About"));
 
-  awaitingCommand({MIReadWriteToDB, MIMassPrint, miPrintFull, miPrintShort,
-                   miPreviewFull, miPreviewShort, ClearReport1, MIByMailerNumber, MIByName,
-                   MIByDate, MIByZipCode});
+  awaitingCommand({MIReadWriteToDB, MIMassPrint});
 
   connect(MIExit, &QAction::triggered, this, &TF_Main::MIExitClick);
   connect(MIPrint, &QAction::triggered, this, &TF_Main::MIPrintClick);
@@ -288,6 +286,11 @@ void TF_Main::createMenus() {
   connect(DontPrintBarCodeMI, &QAction::triggered, this, &TF_Main::DontPrintBarCodeMIClick);
   connect(TrackItem1, &QAction::triggered, this, &TF_Main::TrackItem1Click);
   connect(Content1, &QAction::triggered, this, &TF_Main::Content1Click);
+  connect(miPrintFull, &QAction::triggered, this, &TF_Main::miPrintFullClick);
+  connect(miPrintShort, &QAction::triggered, this, &TF_Main::miPrintShortClick);
+  connect(miPreviewFull, &QAction::triggered, this, &TF_Main::miPreviewFullClick);
+  connect(miPreviewShort, &QAction::triggered, this, &TF_Main::miPreviewShortClick);
+  connect(ClearReport1, &QAction::triggered, this, &TF_Main::ClearReport1Click);
   for (QAction* a : {OrderSupplies1, TechnicalSupport1, miAbout})
     connect(a, &QAction::triggered, this, &TF_Main::MIAboutClick);
 }

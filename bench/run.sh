@@ -68,6 +68,8 @@ echo "== entry: a 1 MB paste into the recipient, time until the window settles =
 cmake --build "$build" -j 2 --target bench_entry > /dev/null
 QT_QPA_PLATFORM=offscreen "$build/bench/entry/bench_entry" --benchmark_format=console 2>/dev/null
 
+bash bench/report/run.sh
+
 echo "== Print command: PrintOneMailer to PDF with the log append =="
 cmake --build "$build" -j 2 --target bench_log > /dev/null
 "$build/bench/log/bench_log" --benchmark_format=console 2>/dev/null | grep "^BM_"

@@ -4,10 +4,10 @@
 
 #include <filesystem>
 #include <system_error>
-#include <thread>
 
 #include "dbase/DateText.h"
 #include "dbase/TTzDbf.h"
+#include "log/TableGuards.h"
 
 namespace kestrel {
 
@@ -33,34 +33,6 @@ std::string numberForMessage(std::string number) {
                         "\".\r\n" + reason +
                         "\r\nPlease write its number down and add it to your records by hand.");
 }
-
-// Each attempt is one request that does not wait; another copy appending a
-// record holds the lock for far less than the pause.
-bool takeAppendLock(TTzDbf& log) {
-  for (int attempt = 1;; ++attempt) {
-    if (log.ALock()) return true;
-    if (attempt == kAppendLockAttempts) return false;
-    std::this_thread::sleep_for(kAppendLockPause);
-  }
-}
-
-// Closes the table on every path; a failing close on the way out of an
-// error must not hide that error.
-class CloseOnExit {
- public:
-  explicit CloseOnExit(TTzDbf& table) : m_table(table) {}
-  ~CloseOnExit() {
-    try {
-      m_table.Close();
-    } catch (...) {
-    }
-  }
-  CloseOnExit(const CloseOnExit&) = delete;
-  CloseOnExit& operator=(const CloseOnExit&) = delete;
-
- private:
-  TTzDbf& m_table;
-};
 
 }  // namespace
 

@@ -1,0 +1,25 @@
+#pragma once
+
+namespace kestrel {
+
+class TTzDbf;
+
+// Takes the table's append lock for another copy of the program that may be
+// appending: each attempt is one request that does not wait, with a pause
+// between attempts (kAppendLockAttempts, kAppendLockPause in MailingLog.h).
+bool takeAppendLock(TTzDbf& table);
+
+// Closes the table on every path; a failing close on the way out of an
+// error must not hide that error.
+class CloseOnExit {
+ public:
+  explicit CloseOnExit(TTzDbf& table) : m_table(table) {}
+  ~CloseOnExit();
+  CloseOnExit(const CloseOnExit&) = delete;
+  CloseOnExit& operator=(const CloseOnExit&) = delete;
+
+ private:
+  TTzDbf& m_table;
+};
+
+}  // namespace kestrel

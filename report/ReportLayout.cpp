@@ -1,0 +1,246 @@
+#include "report/ReportLayout.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+#include "report/ReportError.h"
+
+namespace kestrel {
+
+namespace {
+
+constexpr const char* kMagic = "kestrel-report-layout";
+constexpr const char* kVersion = "1";
+
+// Splits one line into words: blanks separate them, a word in double quotes
+// may hold blanks ("" inside it is one quote), and "#" outside quotes starts
+// a comment. Returns false for a quote left open.
+bool splitWords(const std::string& line, std::vector<std::string>& words) {
+  words.clear();
+  std::size_t i = 0;
+  while (i < line.size()) {
+    const char c = line[i];
+    if (c == ' ' || c == '\t' || c == '\r') {
+      ++i;
+    } else if (c == '#') {
+      break;
+    } else if (c == '"') {
+      std::string word;
+      ++i;
+      for (;;) {
+        if (i >= line.size()) return false;
+        if (line[i] == '"') {
+          if (i + 1 < line.size() && line[i + 1] == '"') {
+            word += '"';
+            i += 2;
+            continue;
+          }
+          ++i;
+          break;
+        }
+        word += line[i++];
+      }
+      words.push_back(word);
+    } else {
+      const std::size_t start = i;
+      while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') ++i;
+      words.push_back(line.substr(start, i - start));
+    }
+  }
+  return true;
+}
+
+class Parser {
+ public:
+  Parser(std::string path) : m_layout{} { m_layout.path = std::move(path); }
+
+  ReportLayout run(const std::string& text) {
+    std::istringstream lines(text);
+    std::string line;
+    std::vector<std::string> words;
+    bool sawMagic = false;
+    while (std::getline(lines, line)) {
+      ++m_line;
+      if (!splitWords(line, words)) fail("a quoted text is not closed");
+      if (words.empty()) continue;
+      if (!sawMagic) {
+        if (words.size() != 2 || words[0] != kMagic)
+          fail(std::string("the file does not start with \"") + kMagic + " " + kVersion + "\"");
+        if (words[1] != kVersion) fail("layout version " + words[1] + " is not supported");
+        sawMagic = true;
+        continue;
+      }
+      if (m_report) {
+        reportStatement(words);
+      } else {
+        topStatement(words);
+      }
+    }
+    if (!sawMagic)
+      fail(std::string("the file is empty; it must start with \"") + kMagic + " " + kVersion +
+           "\"");
+    if (m_report) {
+      m_line = m_report->line;
+      fail("the report \"" + m_report->name + "\" has no \"end\"");
+    }
+    if (m_layout.connection.empty()) {
+      m_line = 0;
+      fail("the file names no data connection");
+    }
+    return std::move(m_layout);
+  }
+
+ private:
+  [[noreturn]] void fail(const std::string& what) const {
+    if (m_line > 0)
+      throw ReportError("The report layout file \"" + m_layout.path + "\" is not valid: line " +
+                        std::to_string(m_line) + ": " + what + ".");
+    throw ReportError("The report layout file \"" + m_layout.path + "\" is not valid: " + what +
+                      ".");
+  }
+
+  void expectCount(const std::vector<std::string>& words, std::size_t count, const char* form) {
+    if (words.size() != count) fail(std::string("expected \"") + form + "\"");
+  }
+
+  double number(const std::string& word, const char* what) {
+    errno = 0;
+    char* end = nullptr;
+    const double value = std::strtod(word.c_str(), &end);
+    if (word.empty() || end != word.c_str() + word.size() || errno != 0 || !std::isfinite(value) ||
+        value < 0)
+      fail(std::string(what) + " \"" + word + "\" is not a number of zero or more");
+    return value;
+  }
+
+  void topStatement(const std::vector<std::string>& words) {
+    const std::string& keyword = words[0];
+    if (keyword == "page") {
+      expectCount(words, 3, "page WIDTH HEIGHT");
+      m_layout.pageWidth = number(words[1], "the page width");
+      m_layout.pageHeight = number(words[2], "the page height");
+    } else if (keyword == "margins") {
+      expectCount(words, 5, "margins LEFT TOP RIGHT BOTTOM");
+      m_layout.marginLeft = number(words[1], "the left margin");
+      m_layout.marginTop = number(words[2], "the top margin");
+      m_layout.marginRight = number(words[3], "the right margin");
+      m_layout.marginBottom = number(words[4], "the bottom margin");
+    } else if (keyword == "connection") {
+      expectCount(words, 2, "connection NAME");
+      m_layout.connection = words[1];
+    } else if (keyword == "font") {
+      expectCount(words, 3, "font FACE SIZE");
+      m_fontFace = words[1];
+      m_fontSize = positive(words[2], "the font size");
+    } else if (keyword == "report") {
+      expectCount(words, 2, "report NAME");
+      if (m_layout.find(words[1])) fail("the report \"" + words[1] + "\" is defined twice");
+      if (m_layout.pageWidth <= m_layout.marginLeft + m_layout.marginRight ||
+          m_layout.pageHeight <= m_layout.marginTop + m_layout.marginBottom)
+        fail("the margins leave no room on the page");
+      m_layout.reports.push_back(ReportDefinition{});
+      m_report = &m_layout.reports.back();
+      m_report->name = words[1];
+      m_report->fontFace = m_fontFace;
+      m_report->fontSize = m_fontSize;
+      m_report->line = m_line;
+    } else {
+      fail("unknown statement \"" + keyword + "\"");
+    }
+  }
+
+  double positive(const std::string& word, const char* what) {
+    const double value = number(word, what);
+    if (value <= 0) fail(std::string(what) + " must be greater than zero");
+    return value;
+  }
+
+  void reportStatement(const std::vector<std::string>& words) {
+    const std::string& keyword = words[0];
+    if (keyword == "title") {
+      expectCount(words, 2, "title TEXT");
+      m_report->title = words[1];
+    } else if (keyword == "parameter") {
+      expectCount(words, 2, "parameter NAME");
+      m_report->parameter = words[1];
+    } else if (keyword == "count") {
+      expectCount(words, 2, "count TEXT");
+      m_report->countCaption = words[1];
+    } else if (keyword == "font") {
+      expectCount(words, 3, "font FACE SIZE");
+      m_report->fontFace = words[1];
+      m_report->fontSize = positive(words[2], "the font size");
+    } else if (keyword == "row") {
+      expectCount(words, 1, "row");
+      m_report->rows.emplace_back();
+    } else if (keyword == "column") {
+      column(words);
+    } else if (keyword == "end") {
+      expectCount(words, 1, "end");
+      if (m_report->rows.empty() || m_report->rows.back().columns.empty())
+        fail("the report \"" + m_report->name + "\" ends with a row that has no column");
+      m_report = nullptr;
+    } else {
+      fail("unknown statement \"" + keyword + "\" in the report \"" + m_report->name + "\"");
+    }
+  }
+
+  void column(const std::vector<std::string>& words) {
+    const char* form = "column FIELD LEFT WIDTH HEADING [right] [sum]";
+    if (words.size() < 5 || words.size() > 7) fail(std::string("expected \"") + form + "\"");
+    if (m_report->rows.empty()) fail("a column comes before the first \"row\"");
+    ReportColumn c;
+    c.field = words[1];
+    c.left = number(words[2], "the column's left edge");
+    c.width = positive(words[3], "the column's width");
+    c.heading = words[4];
+    c.line = m_line;
+    for (std::size_t i = 5; i < words.size(); ++i) {
+      if (words[i] == "right")
+        c.alignRight = true;
+      else if (words[i] == "sum")
+        c.sum = true;
+      else
+        fail("unknown column option \"" + words[i] + "\"");
+    }
+    const double body = m_layout.pageWidth - m_layout.marginLeft - m_layout.marginRight;
+    // A thousandth of an inch of slack for decimal fractions in the file.
+    if (c.left + c.width > body + 0.001) fail("the column reaches past the right margin");
+    m_report->rows.back().columns.push_back(std::move(c));
+  }
+
+  ReportLayout m_layout;
+  ReportDefinition* m_report = nullptr;
+  std::string m_fontFace = "Arial";
+  double m_fontSize = 8;
+  int m_line = 0;
+};
+
+}  // namespace
+
+const ReportDefinition* ReportLayout::find(const std::string& name) const {
+  for (const ReportDefinition& report : reports)
+    if (report.name == name) return &report;
+  return nullptr;
+}
+
+ReportLayout parseReportLayout(const std::string& text, const std::string& path) {
+  return Parser(path).run(text);
+}
+
+ReportLayout loadReportLayout(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file)
+    throw ReportError("The report layout file \"" + path +
+                      "\" cannot be read: " + std::generic_category().message(errno) + ".");
+  std::ostringstream text;
+  text << file.rdbuf();
+  if (file.bad()) throw ReportError("The report layout file \"" + path + "\" cannot be read.");
+  return parseReportLayout(text.str(), path);
+}
+
+}  // namespace kestrel

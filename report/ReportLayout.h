@@ -1,0 +1,57 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kestrel {
+
+// A report layout as the layout file describes it (see report/FORMAT.md).
+// Lengths are in inches from the sheet's top-left corner; font sizes in
+// points. Nothing here knows which table a report is run over: columns name
+// fields, and the fields are looked up when the report runs.
+
+struct ReportColumn {
+  std::string field;    // the data field shown, as the layout spells it
+  double left = 0;      // inches from the left margin
+  double width = 0;     // inches
+  std::string heading;  // printed above the column on every page
+  bool alignRight = false;
+  bool sum = false;  // the column's numbers are totalled at the end
+  int line = 0;      // the layout file's line, for errors found at run time
+};
+
+// One line of each record's block, with its columns from left to right.
+struct ReportRow {
+  std::vector<ReportColumn> columns;
+};
+
+struct ReportDefinition {
+  std::string name;
+  std::string title;
+  std::string parameter;     // named parameter printed under the title, or empty
+  std::string countCaption;  // printed before the record count at the end
+  std::string fontFace;
+  double fontSize = 0;  // points
+  std::vector<ReportRow> rows;
+  int line = 0;  // where the report starts in the file
+};
+
+struct ReportLayout {
+  std::string path;        // the file it was read from
+  std::string connection;  // the data connection every report reads from
+  double pageWidth = 8.5, pageHeight = 11;
+  double marginLeft = 0.5, marginTop = 0.5, marginRight = 0.5, marginBottom = 0.5;
+  std::vector<ReportDefinition> reports;
+
+  // The report of that name (exact, case-sensitive), or nullptr.
+  const ReportDefinition* find(const std::string& name) const;
+};
+
+// Reads a layout file. Throws ReportError naming the file (and the line,
+// for a malformed one) when it cannot be read or is not a valid layout.
+ReportLayout loadReportLayout(const std::string& path);
+
+// The same rules over text already in memory; `path` only names it in errors.
+ReportLayout parseReportLayout(const std::string& text, const std::string& path);
+
+}  // namespace kestrel

@@ -1,0 +1,82 @@
+#include "report/ReportSpool.h"
+
+#include <QDir>
+
+#include "report/ReportError.h"
+
+namespace kestrel {
+
+namespace {
+
+// Records go to the file in pieces of this size, not one write per record.
+constexpr std::size_t kFlushBytes = 1 << 20;
+
+[[noreturn]] void throwSpool(const QTemporaryFile& file, const char* doing) {
+  throw ReportError(std::string("The report's work file \"") + file.fileName().toStdString() +
+                    "\" cannot be " + doing + ": " + file.errorString().toStdString() + ".");
+}
+
+void putLength(std::string& out, std::size_t length) {
+  const auto n = static_cast<std::uint32_t>(length);
+  for (int i = 0; i < 4; ++i) out += static_cast<char>((n >> (8 * i)) & 0xFF);
+}
+
+std::uint32_t getLength(const char* in) {
+  std::uint32_t n = 0;
+  for (int i = 0; i < 4; ++i)
+    n |= static_cast<std::uint32_t>(static_cast<unsigned char>(in[i])) << (8 * i);
+  return n;
+}
+
+}  // namespace
+
+ReportSpool::ReportSpool() : m_file(QDir::tempPath() + QStringLiteral("/kestrel-report-XXXXXX")) {
+  if (!m_file.open()) throwSpool(m_file, "made");
+}
+
+void ReportSpool::append(const std::vector<std::string>& texts) {
+  putLength(m_buffer, texts.size());
+  for (const std::string& text : texts) {
+    putLength(m_buffer, text.size());
+    m_buffer += text;
+  }
+  if (m_buffer.size() >= kFlushBytes) finish();
+}
+
+std::size_t ReportSpool::mark() {
+  m_marks.push_back(m_end + static_cast<std::int64_t>(m_buffer.size()));
+  return m_marks.size() - 1;
+}
+
+void ReportSpool::finish() {
+  if (m_buffer.empty()) return;
+  if (!m_file.seek(m_end)) throwSpool(m_file, "written");
+  const qint64 written = m_file.write(m_buffer.data(), static_cast<qint64>(m_buffer.size()));
+  if (written != static_cast<qint64>(m_buffer.size()) || !m_file.flush())
+    throwSpool(m_file, "written");
+  m_end += written;
+  m_buffer.clear();
+}
+
+std::vector<std::vector<std::string>> ReportSpool::read(std::size_t markNumber, std::size_t count) {
+  finish();
+  std::vector<std::vector<std::string>> records;
+  if (markNumber >= m_marks.size()) return records;
+  if (!m_file.seek(m_marks[markNumber])) throwSpool(m_file, "read");
+  char length[4];
+  while (records.size() < count && m_file.pos() < m_end) {
+    if (m_file.read(length, 4) != 4) throwSpool(m_file, "read");
+    std::vector<std::string> texts(getLength(length));
+    for (std::string& text : texts) {
+      if (m_file.read(length, 4) != 4) throwSpool(m_file, "read");
+      text.resize(getLength(length));
+      if (!text.empty() && m_file.read(text.data(), static_cast<qint64>(text.size())) !=
+                               static_cast<qint64>(text.size()))
+        throwSpool(m_file, "read");
+    }
+    records.push_back(std::move(texts));
+  }
+  return records;
+}
+
+}  // namespace kestrel

@@ -1,0 +1,95 @@
+// The Report menu in the window, as a new user meets it: a few mailers
+// printed, Sort > By Name, Preview > Short Detail printed from the preview,
+// then Clear with a saved copy.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDialog>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "MainWindowFixture.h"
+#include "TestPaths.h"
+#include "dbase/TTzDbf.h"
+#include "print/CurrentPrinter.h"
+#include "print/FormPrinter.h"
+#include "print/RecordingCanvas.h"
+
+namespace kestrel {
+namespace {
+
+class ReportMenuTest : public test::MainWindowFixture {};
+
+std::string pdfText(const QString& path) {
+  FILE* pipe = ::popen(("pdftotext -layout '" + path.toStdString() + "' - 2>&1").c_str(), "r");
+  std::string text;
+  char buffer[4096];
+  for (std::size_t got; pipe && (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    text.append(buffer, got);
+  if (pipe) ::pclose(pipe);
+  return text;
+}
+
+TEST_F(ReportMenuTest, PrintedMailersSortedByNamePreviewedPrintedAndClearedWithACopy) {
+  if (hasInstalledPrinter()) GTEST_SKIP() << "reports would go to a real printer";
+  QFile::copy(QStringLiteral(KESTREL_REPORT_LAYOUT),
+              QString::fromStdString(programFolder()) + QStringLiteral("/Kestrel3.rav"));
+  writeIni(QByteArray(test::kQuietStart));
+  TF_Main& window = start();
+  Settings().ShowMailerDialog = false;
+  window.setMailerPrinter([](const PrintRequest& request, bool barCodes, const QFont& font) {
+    RecordingCanvas canvas(PageGeometry{300, 300, 0, 0});
+    return PrintMailer(canvas, request, barCodes, font);
+  });
+  for (const char* name : {"Carol Zeta", "Alice Young", "Bob Xavier"}) {
+    find<QPlainTextEdit>("memoAddress")->setPlainText(QString::fromLatin1(name));
+    window.MIPrint->trigger();
+  }
+
+  for (QAction* item : {window.miPrintFull, window.miPrintShort, window.miPreviewFull,
+                        window.miPreviewShort, window.ClearReport1, window.MIByName})
+    EXPECT_TRUE(item->isEnabled()) << item->objectName().toStdString();
+  window.MIByDate->trigger();
+  window.MIByName->trigger();
+  EXPECT_TRUE(window.MIByName->isChecked());
+  EXPECT_FALSE(window.MIByDate->isChecked());
+
+  m_user.answerDialog([](QDialog& preview) {
+    EXPECT_EQ(preview.windowTitle(), QStringLiteral("Report Preview"));
+    EXPECT_EQ(preview.findChild<QLabel*>(QStringLiteral("lblPage"))->text(),
+              QStringLiteral("Page 1 of 1"));
+    preview.findChild<QPushButton*>(QStringLiteral("btnPrint"))->click();
+    return int(QDialog::Accepted);
+  });
+  m_user.answerDialog([](QDialog&) { return int(QDialog::Accepted); });
+  window.miPreviewShort->trigger();
+  EXPECT_EQ(m_user.pendingAnswers(), 0u);
+  const QStringList pdfs = QDir(pdfJobFolder()).entryList({QStringLiteral("*.pdf")});
+  ASSERT_EQ(pdfs.size(), 1);
+  const std::string text = pdfText(pdfJobFolder() + QLatin1Char('/') + pdfs[0]);
+  const std::size_t alice = text.find("Alice Young"), bob = text.find("Bob Xavier"),
+                    carol = text.find("Carol Zeta");
+  EXPECT_LT(alice, bob) << text;
+  EXPECT_LT(bob, carol) << text;
+  EXPECT_NE(carol, std::string::npos) << text;
+  EXPECT_NE(text.find("Mailers: 3"), std::string::npos) << text;
+
+  const std::string copy = programFolder() + "/copy.dbf";
+  m_user.answerMessage(UserInteraction::Answer::Yes);
+  m_user.answerSaveFile(QString::fromStdString(copy));
+  window.ClearReport1->trigger();
+  TTzDbf log("check"), saved("saved");
+  log.SetDbfFileName(programFolder() + "/Reports/report3.dbf");
+  saved.SetDbfFileName(copy);
+  saved.SetCreateIfNotFound(false);
+  log.Open();
+  saved.Open();
+  EXPECT_EQ(log.RecordCount(), 0u);
+  EXPECT_EQ(saved.RecordCount(), 3u);
+}
+
+}  // namespace
+}  // namespace kestrel

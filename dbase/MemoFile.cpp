@@ -90,7 +90,10 @@ void MemoFile::open(const std::string& path, MemoLayout layout, bool exclusive, 
   }
   unsigned char header[kFptHeaderSize] = {};
   std::size_t got = 0;
-  m_file.readAt(0, header, sizeof header, got);
+  if (int error = m_file.readAt(0, header, sizeof header, got)) {
+    m_file.close();
+    throw ETableError(tableErrorCodeFromErrno(error, false), "Error reading " + path + " [USE]");
+  }
   m_blockSize = kMemoBlockSize;
   if (layout == MemoLayout::Dbase4 && got >= kMemoBlockSizeOffset + 2) {
     m_blockSize = getLe16(header + kMemoBlockSizeOffset);
@@ -104,16 +107,21 @@ void MemoFile::close() {
   m_file.close();
 }
 
+std::size_t MemoFile::readSome(std::int64_t offset, void* buffer, std::size_t size) const {
+  std::size_t got = 0;
+  if (int error = m_file.readAt(offset, buffer, size, got)) {
+    throw ETableError(tableErrorCodeFromErrno(error, false), "Error reading " + m_path);
+  }
+  return got;
+}
+
 std::string MemoFile::readToEnd(std::int64_t offset, std::int64_t limit, bool stopAtEof) const {
   std::string text;
   char chunk[4096];
   while (offset < limit) {
     std::size_t want =
         static_cast<std::size_t>(std::min<std::int64_t>(sizeof chunk, limit - offset));
-    std::size_t got = 0;
-    if (int error = m_file.readAt(offset, chunk, want, got)) {
-      throw ETableError(tableErrorCodeFromErrno(error, false), "Error reading " + m_path);
-    }
+    const std::size_t got = readSome(offset, chunk, want);
     if (got == 0) break;
     if (stopAtEof) {
       const char* end = std::find(chunk, chunk + got, static_cast<char>(kEndOfFile));
@@ -134,11 +142,14 @@ std::string MemoFile::read(std::uint32_t block, std::uint32_t recordNumber) cons
     throw ETableError(1003, m_path + " Record # " + std::to_string(recordNumber) + " [GetMemo]");
   }
   unsigned char head[8] = {};
-  std::size_t got = 0;
-  m_file.readAt(offset, head, sizeof head, got);
+  const std::size_t got = readSome(offset, head, sizeof head);
   // Lengths from the file are only trusted as far as the file reaches.
   if (m_layout == MemoLayout::FoxPro) {
-    if (got < kFptBlockHeader) return std::string();
+    // Without its head a FoxPro memo has no length: the file is cut short.
+    if (got < kFptBlockHeader) {
+      throw ETableError(100, "Error reading " + m_path + " Record # " +
+                                 std::to_string(recordNumber) + " [GetMemo]");
+    }
     std::int64_t length = getBe32(head + 4);
     std::int64_t start = offset + static_cast<std::int64_t>(kFptBlockHeader);
     return readToEnd(start, std::min(fileSize, start + length), false);
@@ -217,26 +228,50 @@ void MemoFile::unlock(const std::string& operation) {
   }
 }
 
+bool MemoFile::carriesMemo(std::uint64_t block) const {
+  unsigned char head[sizeof kMemo4Signature] = {};
+  const std::size_t got =
+      readSome(static_cast<std::int64_t>(block * m_blockSize), head, sizeof head);
+  return got == sizeof head && std::equal(head, head + sizeof head, kMemo4Signature);
+}
+
 std::optional<std::uint64_t> MemoFile::freeRunFor(std::size_t bytes, std::int64_t fileSize) const {
   if (m_layout != MemoLayout::Dbase4) return std::nullopt;
+  // dBASE IV block sizes are whole multiples of 512; with any other size the
+  // links cannot be told from memo text, so the chain is not trusted.
+  if (m_blockSize % kMemoBlockSize != 0 || m_blockSize > kMemoMaxBlockSize) return std::nullopt;
   const std::uint64_t size = static_cast<std::uint64_t>(fileSize);
   const std::uint64_t needed = roundUp(bytes, m_blockSize) / m_blockSize;
   unsigned char link[8] = {};
-  std::size_t got = 0;
-  m_file.readAt(kMemoNextBlockOffset, link, 4, got);
-  if (got != 4) return std::nullopt;
+  if (readSome(kMemoNextBlockOffset, link, 4) != 4) return std::nullopt;
   std::uint64_t block = getLe32(link);
   // Only a chain that starts inside the file is one; every link and the run
   // used must lie inside it too, and a looping chain ends after 100 links.
+  // Other programs leave the next-free word pointing at the end of the file
+  // or, when damaged, at a memo in use: a block that starts like a memo is
+  // never free, whatever the chain says, so no link goes through one and no
+  // run holds one.
   for (int links = 0; links < kMemoFreeChainLinks; ++links) {
     if (block < firstUsableBlock() || block * m_blockSize + sizeof link > size) return std::nullopt;
-    m_file.readAt(static_cast<std::int64_t>(block * m_blockSize), link, sizeof link, got);
-    if (got != sizeof link) return std::nullopt;
+    if (carriesMemo(block)) return std::nullopt;
+    if (readSome(static_cast<std::int64_t>(block * m_blockSize), link, sizeof link) !=
+        sizeof link) {
+      return std::nullopt;
+    }
     const std::uint64_t runLength = getLe32(link + 4);
-    if (runLength >= needed && block * m_blockSize + bytes <= size) return block;
+    if (runLength >= needed && block * m_blockSize + bytes <= size && runIsFree(block, needed)) {
+      return block;
+    }
     block = getLe32(link);
   }
   return std::nullopt;
+}
+
+bool MemoFile::runIsFree(std::uint64_t first, std::uint64_t count) const {
+  for (std::uint64_t block = first + 1; block < first + count; ++block) {
+    if (carriesMemo(block)) return false;
+  }
+  return true;
 }
 
 std::uint32_t MemoFile::add(const std::string& text, bool shared, const std::string& operation) {
@@ -253,13 +288,23 @@ std::uint32_t MemoFile::add(const std::string& text, bool shared, const std::str
   const std::string memo = encodeMemo(text);
   std::uint64_t start = 0;
   std::uint64_t newSize = static_cast<std::uint64_t>(oldSize);
-  if (auto run = freeRunFor(memo.size(), oldSize)) {
+  std::optional<std::uint64_t> run;
+  std::string previous;  // what a reused run held, put back when the write fails
+  try {
+    run = freeRunFor(memo.size(), oldSize);
+    if (run) {
+      previous.resize(memo.size());
+      previous.resize(
+          readSome(static_cast<std::int64_t>(*run * m_blockSize), previous.data(), memo.size()));
+    }
+  } catch (...) {
+    if (shared) m_file.unlock(kMemoLockOffset, 1);
+    throw;
+  }
+  if (run) {
     start = *run * m_blockSize;
-    std::string previous(memo.size(), '\0');
-    std::size_t got = 0;
-    m_file.readAt(static_cast<std::int64_t>(start), previous.data(), previous.size(), got);
     if (m_file.writeAt(static_cast<std::int64_t>(start), memo.data(), memo.size()) != 0) {
-      m_file.writeAt(static_cast<std::int64_t>(start), previous.data(), got);
+      m_file.writeAt(static_cast<std::int64_t>(start), previous.data(), previous.size());
       fail(1005);
     }
   } else {

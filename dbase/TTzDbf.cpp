@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <exception>
 #include <stdexcept>
+#include <thread>
 
 #include "dbase/CodePage.h"
 #include "dbase/DateText.h"
@@ -40,9 +42,21 @@ std::string baseNameWithoutExtension(const std::string& path) {
   return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-std::string fieldKey(const std::string& name) {
-  return upper(name).substr(0, kMaxNameLength);
+// Whether `query` names `key` (an upper-case stored name) when both are cut
+// to `limit` characters, compared without regard to case.
+bool sameName(const std::string& query, const std::string& key, std::size_t limit) {
+  const std::size_t length = std::min(query.size(), limit);
+  if (std::min(key.size(), limit) != length) return false;
+  for (std::size_t k = 0; k < length; ++k) {
+    if (std::toupper(static_cast<unsigned char>(query[k])) != static_cast<unsigned char>(key[k])) {
+      return false;
+    }
+  }
+  return true;
 }
+
+// Attempts, 20 ms apart, at the append lock that guards a header rewrite.
+constexpr int kHeaderLockAttempts = 50;
 
 }  // namespace
 
@@ -144,7 +158,7 @@ void TTzDbf::openFiles() {
   }
   WorkAreas::setAlias(m_workArea, m_alias);
   m_fieldKeys.clear();
-  for (const FieldDescriptor& field : m_header.fields) m_fieldKeys.push_back(fieldKey(field.name));
+  for (const FieldDescriptor& field : m_header.fields) m_fieldKeys.push_back(upper(field.name));
   // A header count beyond the records the file holds would send every visit
   // past the end of the file, so it is cut to what is there.
   const std::uint32_t onDisk = countFromFileSize();
@@ -183,12 +197,34 @@ void TTzDbf::Close() {
 
 void TTzDbf::writeBack() {
   if (m_readOnly || !(m_appended || m_changed)) return;
+  // In a shared table the count is taken from the file size and written
+  // under the append lock: another process appending and closing between the
+  // two would otherwise find its record left out of the count we write.
+  // When the lock stays refused the header is written all the same; its
+  // holder rewrites it after any append of its own.
+  bool lockedHere = false;
+  if (!m_exclusive && !m_appendLocked) {
+    for (int attempt = 0; attempt < kHeaderLockAttempts && !lockedHere; ++attempt) {
+      if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      lockedHere = m_file.tryLock(kAppendLockOffset, 1, OsFile::LockKind::Exclusive) == 0;
+    }
+  }
+  try {
+    writeHeaderAndEnd(lockedHere);
+  } catch (...) {
+    if (lockedHere) (void)m_file.unlock(kAppendLockOffset, 1);
+    throw;
+  }
+  if (lockedHere) (void)m_file.unlock(kAppendLockOffset, 1);
+}
+
+void TTzDbf::writeHeaderAndEnd(bool lockedHere) {
   const std::uint32_t count = m_exclusive ? m_count : countFromFileSize();
   rewriteHeader(count, "CLOSE");
   // Every append already wrote the end-of-file byte after its record. It is
   // written again only where no other process can be appending, because in a
   // shared table without the lock that offset may belong to another's record.
-  if (m_appended && (m_exclusive || m_appendLocked)) {
+  if (m_appended && (m_exclusive || m_appendLocked || lockedHere)) {
     const char eof = static_cast<char>(kEndOfFile);
     if (int error = m_file.writeAt(recordOffset(count + 1), &eof, 1)) {
       throw ETableError(tableErrorCodeFromErrno(error, true),
@@ -198,9 +234,15 @@ void TTzDbf::writeBack() {
 }
 
 void TTzDbf::rewriteHeader(std::uint32_t count, const std::string& operation) {
+  // What other programs keep in these bytes is written back as read; a read
+  // that fails must not put zeros in their place.
   unsigned char foreign[kForeignAreaSize] = {};
   std::size_t got = 0;
-  m_file.readAt(kForeignAreaOffset, foreign, sizeof foreign, got);
+  const int readError = m_file.readAt(kForeignAreaOffset, foreign, sizeof foreign, got);
+  if (readError != 0 || got != sizeof foreign) {
+    throw ETableError(readError != 0 ? tableErrorCodeFromErrno(readError, false) : 100,
+                      "Error reading " + m_fileName + " [" + operation + "]");
+  }
   const std::string header = encodeHeaderRewrite(m_header, count, today(), foreign);
   if (int error = m_file.writeAt(0, header.data(), header.size())) {
     throw ETableError(tableErrorCodeFromErrno(error, true),
@@ -236,8 +278,22 @@ std::uint32_t TTzDbf::countFromFileSize() const {
   const std::int64_t size = m_file.size();
   if (size <= static_cast<std::int64_t>(m_header.headerLength) || m_header.recordLength == 0)
     return 0;
-  const std::int64_t count = (size - m_header.headerLength) / m_header.recordLength;
-  return static_cast<std::uint32_t>(std::min<std::int64_t>(count, 0xFFFFFFFE));
+  std::int64_t count = (size - m_header.headerLength) / m_header.recordLength;
+  count = std::min<std::int64_t>(count, 0xFFFFFFFE);
+  // Files padded after their end-of-file byte (to a block size, with 0x1A or
+  // zeros) have whole slots there that are no records: a record starts with
+  // a blank or "*", so the count stops before trailing slots that do not.
+  while (count > 0) {
+    unsigned char flag = 0;
+    std::size_t got = 0;
+    if (int error = m_file.readAt(recordOffset(static_cast<std::uint32_t>(count)), &flag, 1, got)) {
+      throw ETableError(tableErrorCodeFromErrno(error, false),
+                        "Error reading " + m_fileName + " [RecordCount]");
+    }
+    if (got == 1 && (flag == kLiveFlag || flag == kDeletedFlag)) break;
+    --count;
+  }
+  return static_cast<std::uint32_t>(count);
 }
 
 std::uint32_t TTzDbf::RecordCount() {
@@ -559,17 +615,15 @@ void TTzDbf::checkActive(const std::string& operation) const {
 }
 
 int TTzDbf::fieldIndex(const std::string& fieldName) const {
+  // Level 7 names run to 31 characters and may share their first 10
+  // (ADDRESS_LINE1, ADDRESS_LINE2): the whole stored name decides first, the
+  // classic 10-character match only when no name matches in full.
   // Compared in place: this runs for every field access of every visit.
-  const std::size_t length = std::min(fieldName.size(), kMaxNameLength);
   for (std::size_t i = 0; i < m_fieldKeys.size(); ++i) {
-    const std::string& key = m_fieldKeys[i];
-    if (key.size() != length) continue;
-    bool same = true;
-    for (std::size_t k = 0; k < length && same; ++k) {
-      same = std::toupper(static_cast<unsigned char>(fieldName[k])) ==
-             static_cast<unsigned char>(key[k]);
-    }
-    if (same) return static_cast<int>(i);
+    if (sameName(fieldName, m_fieldKeys[i], std::string::npos)) return static_cast<int>(i);
+  }
+  for (std::size_t i = 0; i < m_fieldKeys.size(); ++i) {
+    if (sameName(fieldName, m_fieldKeys[i], kMaxNameLength)) return static_cast<int>(i);
   }
   return -1;
 }

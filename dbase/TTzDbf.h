@@ -144,7 +144,8 @@ class TTzDbf {
 
   // --- Structure --------------------------------------------------------------------
   const std::vector<FieldDescriptor>& fields() const { return m_header.fields; }
-  // Index of the field (first 10 characters, any case), or -1.
+  // Index of the field (its whole name, else its first 10 characters; any
+  // case), or -1.
   int fieldIndex(const std::string& fieldName) const;
   unsigned char versionByte() const { return m_header.version; }
   std::uint32_t headerLength() const { return m_header.headerLength; }
@@ -161,6 +162,9 @@ class TTzDbf {
   void openFiles();
   void releaseAll();
   void writeBack();
+  // The header with the count and, after appends, the end-of-file byte;
+  // `lockedHere`: writeBack took the append lock for it.
+  void writeHeaderAndEnd(bool lockedHere);
   void rewriteHeader(std::uint32_t count, const std::string& operation);
   std::uint32_t countFromFileSize() const;
   std::int64_t recordOffset(std::uint32_t recNo) const;
@@ -230,7 +234,7 @@ class TTzDbf {
   OsFile m_file;
   MemoFile m_memo;
   TableHeader m_header;
-  std::vector<std::string> m_fieldKeys;  // field names as matched: upper case, 10 characters
+  std::vector<std::string> m_fieldKeys;  // field names as matched: upper case
   int m_workArea = 0;
   std::string m_alias;
   std::uint32_t m_count = 0;  // exclusive tables: header count plus appends

@@ -182,6 +182,11 @@ TableHeader readTableHeader(const OsFile& file, std::int64_t fileSize, const std
   header.recordLength = getLe16(p + kRecordLengthOffset);
   readDbase3Fields(header, file, fileSize, path, header.layout == TableLayout::Level7);
   finishFields(header, path);
+  // A header that claims more bytes than the file has would put the first
+  // record after a gap: an append would write there and the count restart.
+  if (static_cast<std::int64_t>(header.headerLength) > fileSize) {
+    notDbase(path, " (Header length is past the end of the file) [USE/OpenDBF]");
+  }
   return header;
 }
 

@@ -108,6 +108,16 @@ std::optional<std::vector<FieldDescriptor>> fieldsFromDefinitions(
 
     FieldDescriptor field;
     field.name = upper(name);
+    // Names are matched without regard to case and cut to 10 characters, so
+    // a second field of the same name could never be reached and its value
+    // would land in the first one's bytes.
+    for (const FieldDescriptor& earlier : fields) {
+      if (earlier.name == field.name) {
+        showTableWarning("Duplicate field name " + field.name + " in " + componentName + ": " +
+                         text + ". The table is not created");
+        return std::nullopt;
+      }
+    }
     field.type = type;
     field.length = length;
     field.decimals = decimals;

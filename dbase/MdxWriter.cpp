@@ -25,10 +25,10 @@ std::uint64_t divideUp(std::uint64_t a, std::uint64_t b) {
 MdxWriter::MdxWriter(const std::string& path, const std::string& tableName,
                      const mdx::MdxDate& today)
     : m_path(path) {
-  // A new file rather than a truncated one: a process still reading the old
-  // index keeps its own copy instead of seeing it shrink under it.
-  if (::unlink(path.c_str()) != 0 && errno != ENOENT)
-    throw IndexError::fromErrno(errno, path + " [MakeIndex]");
+  // The table component has claimed the file for the build (no other
+  // process reads it; one that held the old index was given its own copy),
+  // so it is written over in place: a new file under the name would no
+  // longer be the claimed one.
   m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (m_fd < 0) throw IndexError::fromErrno(errno, path + " [MakeIndex]");
   m_header.created = today;

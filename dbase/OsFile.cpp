@@ -57,6 +57,19 @@ int OsFile::create(const std::string& path) {
   return m_fd < 0 ? errno : 0;
 }
 
+int OsFile::openOrCreate(const std::string& path) {
+  close();
+  m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  return m_fd < 0 ? errno : 0;
+}
+
+bool OsFile::isFileAt(const std::string& path) const {
+  struct stat mine {};
+  struct stat named {};
+  return ::fstat(m_fd, &mine) == 0 && ::stat(path.c_str(), &named) == 0 &&
+         mine.st_dev == named.st_dev && mine.st_ino == named.st_ino;
+}
+
 void OsFile::close() {
   if (m_fd >= 0) {
     ::close(m_fd);

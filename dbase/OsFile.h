@@ -27,6 +27,11 @@ class OsFile {
   int open(const std::string& path, Access access);
   // Creates the file, replacing one of that name, for reading and writing.
   int create(const std::string& path);
+  // Opens the file for reading and writing, creating it empty when missing.
+  int openOrCreate(const std::string& path);
+  // Whether `path` names this open file (and not another file put there
+  // since it was opened).
+  bool isFileAt(const std::string& path) const;
   void close();
   bool isOpen() const { return m_fd >= 0; }
   // The descriptor, for code that locks bytes of this open file itself.

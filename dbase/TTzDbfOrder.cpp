@@ -1,6 +1,7 @@
 // The table component's index order: building the single-tag index and
 // keeping it as the table's current order.
 #include <algorithm>
+#include <cerrno>
 #include <ctime>
 
 #include "dbase/DbfLayout.h"
@@ -107,10 +108,14 @@ bool TTzDbf::IndexOnOne(const std::string& keyExpression, const std::string& ind
   const std::string expression = keyExpression;
   const FieldDescriptor field = fieldNamed(expression, "AddIndexTag()");
 
-  // Another process with the index open keeps its file; the build then
-  // needs the table to itself.
+  // The index file is claimed before the build writes it and stays claimed
+  // until it is open as the order, so a second process sorting by the same
+  // field cannot erase it half written. Another process with the index open
+  // keeps its file; the build then needs the table to itself.
+  OsFile claimed;
+  int claim = TableIndex::claimForBuild(indexPath, claimed, m_exclusive);
   bool reopened = false;
-  if (!m_exclusive && !TableIndex::tryErase(indexPath)) {
+  if (claim == EAGAIN && !m_exclusive) {
     try {
       reopen(true);
     } catch (const ETableError&) {
@@ -118,6 +123,7 @@ bool TTzDbf::IndexOnOne(const std::string& keyExpression, const std::string& ind
       throw ETableError(225, m_fileName + " MakeIndex(" + indexPath + ")");
     }
     reopened = true;
+    claim = TableIndex::claimForBuild(indexPath, claimed, true);
   }
   const auto backToShared = [&] {
     try {
@@ -128,13 +134,18 @@ bool TTzDbf::IndexOnOne(const std::string& keyExpression, const std::string& ind
     }
   };
   try {
+    if (claim != 0) {
+      throw ETableError(claim == EAGAIN ? 225 : tableErrorCodeFromErrno(claim, true),
+                        m_fileName + " MakeIndex(" + indexPath + ")");
+    }
     buildIndex(field, expression, indexPath);
   } catch (...) {
     if (reopened) backToShared();
     throw;
   }
   if (reopened) backToShared();
-  m_index = std::make_unique<TableIndex>(indexPath, m_file, m_fileName, !m_exclusive, field);
+  m_index = std::make_unique<TableIndex>(std::move(claimed), indexPath, m_file, m_fileName,
+                                         !m_exclusive, field);
   m_indexExpression = expression;
   return true;
 }

@@ -21,8 +21,10 @@ class SemaphoreFile;
 // keeps changes of the index apart from reads through it.
 class TableIndex {
  public:
-  TableIndex(const std::string& indexPath, const OsFile& table, const std::string& tablePath,
-             bool shared, const FieldDescriptor& field);
+  // `claimed`: the index file as claimForBuild left it after the build; its
+  // in-use lock becomes a shared one for a shared table.
+  TableIndex(OsFile claimed, const std::string& indexPath, const OsFile& table,
+             const std::string& tablePath, bool shared, const FieldDescriptor& field);
   // Logs off the semaphore file, silently.
   ~TableIndex();
   TableIndex(const TableIndex&) = delete;
@@ -45,9 +47,14 @@ class TableIndex {
   // as they are now.
   void recordWritten(std::uint32_t recNo, const std::string& before, const std::string& after);
 
-  // Erases an index file no process holds open. False when another process
-  // has it open (or it cannot be erased); true when it is gone.
-  static bool tryErase(const std::string& indexPath);
+  // Opens (creating it when missing) the index file that a build is about to
+  // write and takes its in-use lock for writing, so that no other process
+  // erases or opens it while it is half written. Returns 0, EAGAIN when
+  // another process has the file open, or the system's error. With
+  // `replaceHeld` (the table is ours alone, so the holder is no table
+  // user) a held file is unlinked, the holder keeping its copy, and a new one
+  // claimed under the name.
+  static int claimForBuild(const std::string& indexPath, OsFile& file, bool replaceHeld);
 
   // The index file of an index name: "MDX" added when it has no extension,
   // in the table's folder when the name has no folder.

@@ -14,6 +14,9 @@ std::string withTableExtension(const std::string& path) {
   std::size_t slash = path.find_last_of('/');
   std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   if (name.empty() || name.find('.') != std::string::npos) return path;
+  // Tables written on other systems often carry ".dbf"; an existing one of
+  // those is the table meant, a new table gets ".DBF".
+  if (!fileExists(path + ".DBF") && fileExists(path + ".dbf")) return path + ".dbf";
   return path + ".DBF";
 }
 

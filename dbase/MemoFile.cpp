@@ -280,7 +280,7 @@ std::uint32_t MemoFile::add(const std::string& text, bool shared, const std::str
   }
   if (shared) lock(operation);
   auto fail = [&](int code) {
-    if (shared) m_file.unlock(kMemoLockOffset, 1);
+    if (shared) (void)m_file.unlock(kMemoLockOffset, 1);
     throw ETableError(code, m_path + " [" + operation + "]");
   };
   const std::int64_t oldSize = m_file.size();
@@ -290,7 +290,11 @@ std::uint32_t MemoFile::add(const std::string& text, bool shared, const std::str
   std::uint64_t newSize = static_cast<std::uint64_t>(oldSize);
   std::optional<std::uint64_t> run;
   std::string previous;  // what a reused run held, put back when the write fails
+  unsigned char oldNext[4] = {};
   try {
+    if (readSome(kMemoNextBlockOffset, oldNext, sizeof oldNext) != sizeof oldNext && oldSize >= 4) {
+      throw ETableError(100, "Error reading " + m_path);
+    }
     run = freeRunFor(memo.size(), oldSize);
     if (run) {
       previous.resize(memo.size());
@@ -298,13 +302,13 @@ std::uint32_t MemoFile::add(const std::string& text, bool shared, const std::str
           readSome(static_cast<std::int64_t>(*run * m_blockSize), previous.data(), memo.size()));
     }
   } catch (...) {
-    if (shared) m_file.unlock(kMemoLockOffset, 1);
+    if (shared) (void)m_file.unlock(kMemoLockOffset, 1);
     throw;
   }
   if (run) {
     start = *run * m_blockSize;
     if (m_file.writeAt(static_cast<std::int64_t>(start), memo.data(), memo.size()) != 0) {
-      m_file.writeAt(static_cast<std::int64_t>(start), previous.data(), previous.size());
+      (void)m_file.writeAt(static_cast<std::int64_t>(start), previous.data(), previous.size());
       fail(1005);
     }
   } else {
@@ -320,7 +324,7 @@ std::uint32_t MemoFile::add(const std::string& text, bool shared, const std::str
       fail(1004);
     }
     if (m_file.writeAt(oldSize, bytes.data(), bytes.size()) != 0) {
-      m_file.truncate(oldSize);
+      (void)m_file.truncate(oldSize);
       fail(1005);
     }
   }
@@ -333,7 +337,16 @@ std::uint32_t MemoFile::add(const std::string& text, bool shared, const std::str
     putLe32(next, nextBlock);
   }
   if (m_file.writeAt(kMemoNextBlockOffset, next, sizeof next) != 0) {
-    m_file.truncate(oldSize);
+    // Back to the file as it was (best effort: the write error is what the
+    // caller must see either way).
+    if (oldSize >= static_cast<std::int64_t>(sizeof oldNext)) {
+      (void)m_file.writeAt(kMemoNextBlockOffset, oldNext, sizeof oldNext);
+    }
+    if (run) {
+      (void)m_file.writeAt(static_cast<std::int64_t>(start), previous.data(), previous.size());
+    } else {
+      (void)m_file.truncate(oldSize);
+    }
     fail(1005);
   }
   if (shared) unlock(operation);

@@ -351,11 +351,18 @@ std::string TTzDbf::encodedRecord() const {
 void TTzDbf::writeRecordAt(std::uint32_t recNo, const std::string& bytes,
                            const std::string& operation) {
   const std::int64_t offset = recordOffset(recNo);
+  // The record as it was, to put back when the write fails part way.
   std::string previous(bytes.size(), '\0');
   std::size_t got = 0;
-  m_file.readAt(offset, previous.data(), previous.size(), got);
+  const int readError = m_file.readAt(offset, previous.data(), previous.size(), got);
+  if (readError != 0 || got != previous.size()) {
+    throw ETableError(readError != 0 ? tableErrorCodeFromErrno(readError, false) : 100,
+                      "Error reading " + m_fileName + " Record # " + std::to_string(recNo) + " [" +
+                          operation + "]");
+  }
   if (int error = m_file.writeAt(offset, bytes.data(), bytes.size())) {
-    if (got == previous.size()) m_file.writeAt(offset, previous.data(), previous.size());
+    // Best effort: the error below is what the caller must see either way.
+    (void)m_file.writeAt(offset, previous.data(), previous.size());
     throw ETableError(tableErrorCodeFromErrno(error, true),
                       "Error writing " + m_fileName + " Record # " + std::to_string(recNo) + " [" +
                           operation + "]");
@@ -799,13 +806,18 @@ void TTzDbf::appendStoredRecord(std::string bytes) {
     previous.resize(static_cast<std::size_t>(
         std::min<std::int64_t>(oldSize - offset, static_cast<std::int64_t>(bytes.size()))));
     std::size_t got = 0;
-    m_file.readAt(offset, previous.data(), previous.size(), got);
+    if (int error = m_file.readAt(offset, previous.data(), previous.size(), got)) {
+      throw ETableError(tableErrorCodeFromErrno(error, false),
+                        "Error reading " + m_fileName + " [APPEND]");
+    }
     previous.resize(got);
   }
+  if (oldSize < 0) throw ETableError(100, "Error reading " + m_fileName + " [APPEND]");
   if (int error = m_file.writeAt(offset, bytes.data(), bytes.size())) {
-    // Leave the file as it was before this record.
-    if (oldSize >= 0) m_file.truncate(oldSize);
-    if (!previous.empty()) m_file.writeAt(offset, previous.data(), previous.size());
+    // Leave the file as it was before this record (best effort: the write
+    // error is what the caller must see either way).
+    (void)m_file.truncate(oldSize);
+    if (!previous.empty()) (void)m_file.writeAt(offset, previous.data(), previous.size());
     throw ETableError(tableErrorCodeFromErrno(error, true), writeError);
   }
   if (m_exclusive) m_count = count + 1;

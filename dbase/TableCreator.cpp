@@ -1,7 +1,5 @@
 #include "dbase/TableCreator.h"
 
-#include <unistd.h>
-
 #include "dbase/DbfLayout.h"
 #include "dbase/ETableError.h"
 #include "dbase/MemoFile.h"
@@ -30,7 +28,7 @@ void createTableFile(const std::string& path, const std::vector<FieldDescriptor>
   if (error == 0) error = file.writeAt(0, bytes.data(), bytes.size());
   if (error != 0) {
     file.close();
-    ::unlink(path.c_str());
+    (void)removeFile(path);  // nothing half-made is left; the write error is reported
     throw ETableError(tableErrorCodeFromErrno(error, true),
                       "Error writing " + name + ". [CreateDbf]");
   }
@@ -38,8 +36,8 @@ void createTableFile(const std::string& path, const std::vector<FieldDescriptor>
   if (hasMemoFields(fields)) {
     const std::string memoPath = MemoFile::memoPathFor(path, MemoLayout::Dbase4);
     if (int memoError = MemoFile::createDbase4(memoPath)) {
-      ::unlink(memoPath.c_str());
-      ::unlink(path.c_str());
+      (void)removeFile(memoPath);
+      (void)removeFile(path);
       throw ETableError(tableErrorCodeFromErrno(memoError, true),
                         "Cannot create memo file " + memoPath + " [CreateDbf()]");
     }

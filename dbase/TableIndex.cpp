@@ -1,7 +1,5 @@
 #include "dbase/TableIndex.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 
 #include "dbase/DbfLayout.h"
@@ -140,7 +138,9 @@ int TableIndex::claimForBuild(const std::string& indexPath, OsFile& file, bool r
     if (int error = file.tryLock(kIndexInUseByte, 1, OsFile::LockKind::Exclusive)) {
       file.close();
       if (error != EAGAIN || !replaceHeld) return error;
-      if (::unlink(indexPath.c_str()) != 0 && errno != ENOENT) return errno;
+      if (int removeError = removeFile(indexPath); removeError != 0 && removeError != ENOENT) {
+        return removeError;
+      }
       continue;
     }
     if (file.isFileAt(indexPath)) return 0;

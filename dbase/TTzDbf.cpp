@@ -220,10 +220,12 @@ void TTzDbf::writeBack() {
 
 void TTzDbf::writeHeaderAndEnd(bool lockedHere) {
   const std::uint32_t count = m_exclusive ? m_count : countFromFileSize();
-  rewriteHeader(count, "CLOSE");
+  unsigned char before[kHeaderSize];
+  readHeaderBytes(before, "CLOSE");
   // Every append already wrote the end-of-file byte after its record. It is
   // written again only where no other process can be appending, because in a
   // shared table without the lock that offset may belong to another's record.
+  // It goes before the header, so that a failure leaves the header as it was.
   if (m_appended && (m_exclusive || m_appendLocked || lockedHere)) {
     const char eof = static_cast<char>(kEndOfFile);
     if (int error = m_file.writeAt(recordOffset(count + 1), &eof, 1)) {
@@ -231,20 +233,33 @@ void TTzDbf::writeHeaderAndEnd(bool lockedHere) {
                         "Error writing " + m_fileName + " [CLOSE]");
     }
   }
+  writeHeader(count, before, "CLOSE");
 }
 
 void TTzDbf::rewriteHeader(std::uint32_t count, const std::string& operation) {
-  // What other programs keep in these bytes is written back as read; a read
-  // that fails must not put zeros in their place.
-  unsigned char foreign[kForeignAreaSize] = {};
+  unsigned char before[kHeaderSize];
+  readHeaderBytes(before, operation);
+  writeHeader(count, before, operation);
+}
+
+void TTzDbf::readHeaderBytes(unsigned char (&before)[kHeaderSize], const std::string& operation) {
   std::size_t got = 0;
-  const int readError = m_file.readAt(kForeignAreaOffset, foreign, sizeof foreign, got);
-  if (readError != 0 || got != sizeof foreign) {
+  const int readError = m_file.readAt(0, before, sizeof before, got);
+  if (readError != 0 || got != sizeof before) {
     throw ETableError(readError != 0 ? tableErrorCodeFromErrno(readError, false) : 100,
                       "Error reading " + m_fileName + " [" + operation + "]");
   }
-  const std::string header = encodeHeaderRewrite(m_header, count, today(), foreign);
+}
+
+void TTzDbf::writeHeader(std::uint32_t count, const unsigned char (&before)[kHeaderSize],
+                         const std::string& operation) {
+  // What other programs keep in bytes 16-27 is written back as read (a read
+  // that failed has stopped us before: no zeros go in their place). The old
+  // bytes also go back when the write fails part way.
+  const std::string header =
+      encodeHeaderRewrite(m_header, count, today(), before + kForeignAreaOffset);
   if (int error = m_file.writeAt(0, header.data(), header.size())) {
+    (void)m_file.writeAt(0, before, header.size());  // best effort; the error is what counts
     throw ETableError(tableErrorCodeFromErrno(error, true),
                       "Error writing " + m_fileName + " [" + operation + "]");
   }

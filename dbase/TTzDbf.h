@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "dbase/DbfLayout.h"
 #include "dbase/FieldDescriptor.h"
 #include "dbase/MemoFile.h"
 #include "dbase/OsFile.h"
@@ -166,6 +167,11 @@ class TTzDbf {
   // `lockedHere`: writeBack took the append lock for it.
   void writeHeaderAndEnd(bool lockedHere);
   void rewriteHeader(std::uint32_t count, const std::string& operation);
+  // The 32 header bytes as the file holds them now (a failed read is an error).
+  void readHeaderBytes(unsigned char (&before)[dbf::kHeaderSize], const std::string& operation);
+  // Writes the header with this count over `before`, keeping its bytes 16-27.
+  void writeHeader(std::uint32_t count, const unsigned char (&before)[dbf::kHeaderSize],
+                   const std::string& operation);
   std::uint32_t countFromFileSize() const;
   std::int64_t recordOffset(std::uint32_t recNo) const;
   std::string fetchRecord(std::uint32_t recNo) const;

@@ -27,6 +27,9 @@ class PosixFileSystem final : public FileSystem {
       case OpenMode::CreateEmpty:
         flags |= O_RDWR | O_CREAT | O_TRUNC;
         break;
+      case OpenMode::CreateNew:
+        flags |= O_RDWR | O_CREAT | O_EXCL;
+        break;
     }
     handle = ::open(path.c_str(), flags, 0666);
     if (handle < 0) return errno;

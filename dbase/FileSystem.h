@@ -17,7 +17,8 @@ namespace kestrel {
 // single attempt; EAGAIN means another open file holds a conflicting lock.
 class FileSystem {
  public:
-  enum class OpenMode { ReadOnly, ReadWrite, OpenOrCreate, CreateEmpty };
+  // CreateNew fails with EEXIST when the file is there already.
+  enum class OpenMode { ReadOnly, ReadWrite, OpenOrCreate, CreateEmpty, CreateNew };
   enum class LockOp { Shared, Exclusive, Unlock };
 
   virtual ~FileSystem() = default;

@@ -38,6 +38,10 @@ int OsFile::create(const std::string& path) {
   return openWith(path, FileSystem::OpenMode::CreateEmpty);
 }
 
+int OsFile::createNew(const std::string& path) {
+  return openWith(path, FileSystem::OpenMode::CreateNew);
+}
+
 int OsFile::openOrCreate(const std::string& path) {
   return openWith(path, FileSystem::OpenMode::OpenOrCreate);
 }

@@ -30,10 +30,10 @@ class OsFile {
   [[nodiscard]] int create(const std::string& path);
   // Opens the file for reading and writing, creating it empty when missing.
   [[nodiscard]] int openOrCreate(const std::string& path);
+  // Creates a file that must not exist yet (EEXIST when it does).
+  [[nodiscard]] int createNew(const std::string& path);
   void close();
   bool isOpen() const { return m_handle >= 0; }
-  // The descriptor, for code that locks bytes of this open file itself.
-  int descriptor() const { return m_handle; }
   // Whether `path` names this open file (and not another file put there
   // since it was opened).
   [[nodiscard]] bool isFileAt(const std::string& path) const;

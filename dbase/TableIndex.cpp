@@ -20,7 +20,7 @@ constexpr std::int64_t kIndexInUseByte = dbf::kShareLockOffset;
 
 }  // namespace
 
-TableIndex::TableIndex(OsFile claimed, const std::string& indexPath, const OsFile& table,
+TableIndex::TableIndex(OsFile claimed, const std::string& indexPath, OsFile& table,
                        const std::string& tablePath, bool shared, const FieldDescriptor& field)
     : m_path(indexPath), m_field(field), m_file(std::move(claimed)) {
   try {
@@ -34,12 +34,10 @@ TableIndex::TableIndex(OsFile claimed, const std::string& indexPath, const OsFil
     if (shared) {
       // The semaphore's lock byte of the table needs a write lock, which a
       // table opened read-only cannot take on its own descriptor.
-      int tableFd = table.descriptor();
-      if (m_tableForLocks.open(tablePath, OsFile::Access::ReadWrite) == 0) {
-        tableFd = m_tableForLocks.descriptor();
-      }
+      OsFile& forLocks =
+          m_tableForLocks.open(tablePath, OsFile::Access::ReadWrite) == 0 ? m_tableForLocks : table;
       m_semaphore =
-          std::make_unique<SemaphoreFile>(SemaphoreFile::pathForTable(tablePath), tableFd);
+          std::make_unique<SemaphoreFile>(SemaphoreFile::pathForTable(tablePath), forLocks);
       m_semaphore->logOn();
     }
   } catch (const IndexError& error) {

@@ -23,7 +23,7 @@ class TableIndex {
  public:
   // `claimed`: the index file as claimForBuild left it after the build; its
   // in-use lock becomes a shared one for a shared table.
-  TableIndex(OsFile claimed, const std::string& indexPath, const OsFile& table,
+  TableIndex(OsFile claimed, const std::string& indexPath, OsFile& table,
              const std::string& tablePath, bool shared, const FieldDescriptor& field);
   // Logs off the semaphore file, silently.
   ~TableIndex();

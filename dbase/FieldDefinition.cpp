@@ -71,7 +71,8 @@ std::optional<std::vector<FieldDescriptor>> fieldsFromDefinitions(
     const int givenLength = readDefinitionInteger(items[2]);
     const int givenDecimals = readDefinitionInteger(items[3]);
 
-    if (givenName.empty() || givenType.empty()) throw ETableError(211, kCreateError);
+    if (givenName.empty() || givenType.empty())
+      throw ETableError(TableErrorCode::kInvalidFieldType, kCreateError);
     char type = static_cast<char>(std::toupper(static_cast<unsigned char>(givenType[0])));
     if (type == 'X') continue;
     int length = givenLength;
@@ -104,7 +105,7 @@ std::optional<std::vector<FieldDescriptor>> fieldsFromDefinitions(
     if (type == 'L') length = dbf::kLogicalLength;
     if (isMemoLike(type)) length = dbf::kMemoLength;
     if (type != 'N' && type != 'F') decimals = 0;
-    if (length <= 0) throw ETableError(211, kCreateError);
+    if (length <= 0) throw ETableError(TableErrorCode::kInvalidFieldType, kCreateError);
 
     FieldDescriptor field;
     field.name = upper(name);
@@ -126,7 +127,7 @@ std::optional<std::vector<FieldDescriptor>> fieldsFromDefinitions(
     fields.push_back(field);
   }
   if (fields.empty() || fields.size() > static_cast<std::size_t>(dbf::kMaxFields)) {
-    throw ETableError(211, kCreateError);
+    throw ETableError(TableErrorCode::kInvalidFieldType, kCreateError);
   }
   return fields;
 }

@@ -85,7 +85,7 @@ void MemoFile::open(const std::string& path, MemoLayout layout, bool exclusive, 
     auto kind = exclusive ? OsFile::LockKind::Exclusive : OsFile::LockKind::Shared;
     if (m_file.tryLock(kShareLockOffset, 1, kind) != 0) {
       m_file.close();
-      throw ETableError(32, path + " [USE]");
+      throw ETableError(TableErrorCode::kSharingViolation, path + " [USE]");
     }
   }
   unsigned char header[kFptHeaderSize] = {};
@@ -139,7 +139,8 @@ std::string MemoFile::read(std::uint32_t block, std::uint32_t recordNumber) cons
   const std::int64_t fileSize = m_file.size();
   const std::int64_t offset = static_cast<std::int64_t>(block) * m_blockSize;
   if (block == 0 || offset >= fileSize) {
-    throw ETableError(1003, m_path + " Record # " + std::to_string(recordNumber) + " [GetMemo]");
+    throw ETableError(TableErrorCode::kInvalidMemoAddress,
+                      m_path + " Record # " + std::to_string(recordNumber) + " [GetMemo]");
   }
   unsigned char head[8] = {};
   const std::size_t got = readSome(offset, head, sizeof head);
@@ -147,8 +148,9 @@ std::string MemoFile::read(std::uint32_t block, std::uint32_t recordNumber) cons
   if (m_layout == MemoLayout::FoxPro) {
     // Without its head a FoxPro memo has no length: the file is cut short.
     if (got < kFptBlockHeader) {
-      throw ETableError(100, "Error reading " + m_path + " Record # " +
-                                 std::to_string(recordNumber) + " [GetMemo]");
+      throw ETableError(
+          TableErrorCode::kReadError,
+          "Error reading " + m_path + " Record # " + std::to_string(recordNumber) + " [GetMemo]");
     }
     std::int64_t length = getBe32(head + 4);
     std::int64_t start = offset + static_cast<std::int64_t>(kFptBlockHeader);
@@ -219,12 +221,12 @@ void MemoFile::lock(const std::string& operation) {
     if (m_file.tryLock(kMemoLockOffset, 1, OsFile::LockKind::Exclusive) == 0) return;
     if (attempt + 1 < kMemoLockAttempts) std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-  throw ETableError(1017, m_path + " [" + operation + "]");
+  throw ETableError(TableErrorCode::kMemoLockFailed, m_path + " [" + operation + "]");
 }
 
 void MemoFile::unlock(const std::string& operation) {
   if (m_file.unlock(kMemoLockOffset, 1) != 0) {
-    throw ETableError(1018, m_path + " [" + operation + "]");
+    throw ETableError(TableErrorCode::kMemoUnlockFailed, m_path + " [" + operation + "]");
   }
 }
 
@@ -276,7 +278,7 @@ bool MemoFile::runIsFree(std::uint64_t first, std::uint64_t count) const {
 
 std::uint32_t MemoFile::add(const std::string& text, bool shared, const std::string& operation) {
   if (text.size() > static_cast<std::size_t>(kMaxTableFileSize)) {
-    throw ETableError(1005, m_path + " [" + operation + "]");
+    throw ETableError(TableErrorCode::kMemoWriteError, m_path + " [" + operation + "]");
   }
   if (shared) lock(operation);
   auto fail = [&](int code) {
@@ -284,7 +286,7 @@ std::uint32_t MemoFile::add(const std::string& text, bool shared, const std::str
     throw ETableError(code, m_path + " [" + operation + "]");
   };
   const std::int64_t oldSize = m_file.size();
-  if (oldSize < 0) fail(100);
+  if (oldSize < 0) fail(TableErrorCode::kReadError);
   const std::string memo = encodeMemo(text);
   std::uint64_t start = 0;
   std::uint64_t newSize = static_cast<std::uint64_t>(oldSize);
@@ -293,7 +295,7 @@ std::uint32_t MemoFile::add(const std::string& text, bool shared, const std::str
   unsigned char oldNext[4] = {};
   try {
     if (readSome(kMemoNextBlockOffset, oldNext, sizeof oldNext) != sizeof oldNext && oldSize >= 4) {
-      throw ETableError(100, "Error reading " + m_path);
+      throw ETableError(TableErrorCode::kReadError, "Error reading " + m_path);
     }
     run = freeRunFor(memo.size(), oldSize);
     if (run) {
@@ -309,7 +311,7 @@ std::uint32_t MemoFile::add(const std::string& text, bool shared, const std::str
     start = *run * m_blockSize;
     if (m_file.writeAt(static_cast<std::int64_t>(start), memo.data(), memo.size()) != 0) {
       (void)m_file.writeAt(static_cast<std::int64_t>(start), previous.data(), previous.size());
-      fail(1005);
+      fail(TableErrorCode::kMemoWriteError);
     }
   } else {
     // Otherwise new memos go at the end of the file; a next-free block that
@@ -321,11 +323,11 @@ std::uint32_t MemoFile::add(const std::string& text, bool shared, const std::str
     newSize = static_cast<std::uint64_t>(oldSize) + bytes.size();
     if (start / m_blockSize > 0xFFFFFFFFu ||
         newSize > static_cast<std::uint64_t>(kMaxTableFileSize)) {
-      fail(1004);
+      fail(TableErrorCode::kDiskFull);
     }
     if (m_file.writeAt(oldSize, bytes.data(), bytes.size()) != 0) {
       (void)m_file.truncate(oldSize);
-      fail(1005);
+      fail(TableErrorCode::kMemoWriteError);
     }
   }
   const std::uint64_t block = start / m_blockSize;
@@ -347,7 +349,7 @@ std::uint32_t MemoFile::add(const std::string& text, bool shared, const std::str
     } else {
       (void)m_file.truncate(oldSize);
     }
-    fail(1005);
+    fail(TableErrorCode::kMemoWriteError);
   }
   if (shared) unlock(operation);
   return static_cast<std::uint32_t>(block);

@@ -106,7 +106,8 @@ void TTzDbf::Open() {
   if (Active()) return;
   if (m_fileName.empty()) throw std::runtime_error("Missing DbfFilename property");
   m_workArea = WorkAreas::acquire();
-  if (m_workArea == 0) throw ETableError(220, "No free workarea available [Select(0)]");
+  if (m_workArea == 0)
+    throw ETableError(TableErrorCode::kInvalidParameter, "No free workarea available [Select(0)]");
   try {
     createIfMissing();
     openFiles();
@@ -147,14 +148,16 @@ void TTzDbf::openFiles() {
   if (!(m_readOnly && m_exclusive)) {
     auto kind = m_exclusive ? OsFile::LockKind::Exclusive : OsFile::LockKind::Shared;
     if (int error = m_file.tryLock(kShareLockOffset, 1, kind)) {
-      throw ETableError(error == EAGAIN ? 32 : tableErrorCodeFromErrno(error, false),
+      throw ETableError(error == EAGAIN ? TableErrorCode::kSharingViolation
+                                        : tableErrorCodeFromErrno(error, false),
                         "Cannot open " + m_fileName + " [USE]");
     }
   }
   m_header = readTableHeader(m_file, m_file.size(), m_fileName);
   m_alias = upper(m_name.empty() ? baseNameWithoutExtension(m_fileName) : m_name);
   if (WorkAreas::aliasInUse(m_alias, m_workArea)) {
-    throw ETableError(220, "Alias name \"" + m_alias + "\" already in use. [USE]");
+    throw ETableError(TableErrorCode::kInvalidParameter,
+                      "Alias name \"" + m_alias + "\" already in use. [USE]");
   }
   WorkAreas::setAlias(m_workArea, m_alias);
   m_fieldKeys.clear();
@@ -246,8 +249,9 @@ void TTzDbf::readHeaderBytes(unsigned char (&before)[kHeaderSize], const std::st
   std::size_t got = 0;
   const int readError = m_file.readAt(0, before, sizeof before, got);
   if (readError != 0 || got != sizeof before) {
-    throw ETableError(readError != 0 ? tableErrorCodeFromErrno(readError, false) : 100,
-                      "Error reading " + m_fileName + " [" + operation + "]");
+    throw ETableError(
+        readError != 0 ? tableErrorCodeFromErrno(readError, false) : TableErrorCode::kReadError,
+        "Error reading " + m_fileName + " [" + operation + "]");
   }
 }
 
@@ -335,7 +339,7 @@ std::string TTzDbf::fetchRawRecord(std::uint32_t recNo) const {
   int error = m_file.readAt(recordOffset(recNo), bytes.data(), bytes.size(), got);
   if (error != 0 || got != bytes.size()) {
     throw ETableError(
-        error != 0 ? tableErrorCodeFromErrno(error, false) : 100,
+        error != 0 ? tableErrorCodeFromErrno(error, false) : TableErrorCode::kReadError,
         "Error reading " + m_fileName + " Record # " + std::to_string(recNo) + " [GetRecord]");
   }
   return bytes;
@@ -371,9 +375,10 @@ void TTzDbf::writeRecordAt(std::uint32_t recNo, const std::string& bytes,
   std::size_t got = 0;
   const int readError = m_file.readAt(offset, previous.data(), previous.size(), got);
   if (readError != 0 || got != previous.size()) {
-    throw ETableError(readError != 0 ? tableErrorCodeFromErrno(readError, false) : 100,
-                      "Error reading " + m_fileName + " Record # " + std::to_string(recNo) + " [" +
-                          operation + "]");
+    throw ETableError(
+        readError != 0 ? tableErrorCodeFromErrno(readError, false) : TableErrorCode::kReadError,
+        "Error reading " + m_fileName + " Record # " + std::to_string(recNo) + " [" + operation +
+            "]");
   }
   if (int error = m_file.writeAt(offset, bytes.data(), bytes.size())) {
     // Best effort: the error below is what the caller must see either way.
@@ -419,7 +424,7 @@ void TTzDbf::First() {
   checkBrowseMode();
   if (m_index) {
     m_bof = true;
-    m_index->first();
+    m_index->First();
     settleOrdered();
     return;
   }
@@ -439,7 +444,7 @@ void TTzDbf::Next() {
   if (m_eof) return;
   if (m_index) {
     m_bof = false;
-    m_index->next();
+    m_index->Next();
     settleOrdered();
     return;
   }
@@ -448,11 +453,11 @@ void TTzDbf::Next() {
 
 // On the index's current entry, or past it to the first one shown.
 void TTzDbf::settleOrdered() {
-  for (; !m_index->eof(); m_index->next()) {
-    std::string bytes = fetchRecord(m_index->recNo());
+  for (; !m_index->Eof(); m_index->Next()) {
+    std::string bytes = fetchRecord(m_index->RecNo());
     if (m_hideDeleted && static_cast<unsigned char>(bytes[0]) == kDeletedFlag) continue;
     m_record = std::move(bytes);
-    m_recNo = m_index->recNo();
+    m_recNo = m_index->RecNo();
     m_eof = false;
     return;
   }
@@ -596,7 +601,7 @@ void TTzDbf::s_ReplaceWithLock() {
     return;
   }
   if (!m_exclusive && !holdsRecordLock(m_recNo)) {
-    throw ETableError(1200,
+    throw ETableError(TableErrorCode::kRecordNotLocked,
                       "Record #" + std::to_string(m_recNo) + " in " + m_fileName + " [REPLACE]");
   }
   const std::string before = m_index ? fetchRawRecord(m_recNo) : std::string();
@@ -633,7 +638,9 @@ void TTzDbf::s_RestoreWithLock() {
 // --- Storage-layer operations ---------------------------------------------------------
 
 void TTzDbf::checkActive(const std::string& operation) const {
-  if (!Active()) throw ETableError(1103, "Database is not open [" + m_name + "." + operation + "]");
+  if (!Active())
+    throw ETableError(TableErrorCode::kInvalidOperation,
+                      "Database is not open [" + m_name + "." + operation + "]");
 }
 
 int TTzDbf::fieldIndex(const std::string& fieldName) const {
@@ -741,8 +748,10 @@ std::uint32_t TTzDbf::addMemo(const std::string& text, const std::string& operat
 }
 
 std::uint32_t TTzDbf::addStoredMemo(const std::string& stored, const std::string& operation) {
-  if (!m_memo.isOpen()) throw ETableError(1019, m_fileName + " [" + operation + "]");
-  if (m_readOnly) throw ETableError(5, m_memo.path() + " [" + operation + "]");
+  if (!m_memo.isOpen())
+    throw ETableError(TableErrorCode::kNoMemoFile, m_fileName + " [" + operation + "]");
+  if (m_readOnly)
+    throw ETableError(TableErrorCode::kAccessDenied, m_memo.path() + " [" + operation + "]");
   return m_memo.add(stored, !m_exclusive, operation);
 }
 
@@ -774,9 +783,10 @@ void TTzDbf::UnLock() {
   }
   m_lockedRecords.clear();
   if (error != 0) {
-    throw ETableError(error == EAGAIN ? 33 : tableErrorCodeFromErrno(error, true),
-                      "Error attempting to UNLOCK file " + m_fileName + " in Workarea " +
-                          std::to_string(m_workArea));
+    throw ETableError(
+        error == EAGAIN ? TableErrorCode::kLockViolation : tableErrorCodeFromErrno(error, true),
+        "Error attempting to UNLOCK file " + m_fileName + " in Workarea " +
+            std::to_string(m_workArea));
   }
 }
 
@@ -797,9 +807,11 @@ bool TTzDbf::lockRecord(std::uint32_t recNo) {
 
 void TTzDbf::AppendRec() {
   checkActive("AppendRec");
-  if (m_readOnly) throw ETableError(5, m_fileName + " is open read-only [APPEND]");
+  if (m_readOnly)
+    throw ETableError(TableErrorCode::kAccessDenied, m_fileName + " is open read-only [APPEND]");
   if (!m_exclusive && !m_appendLocked) {
-    throw ETableError(5, "File must be locked to append: " + m_fileName + " [APPEND]");
+    throw ETableError(TableErrorCode::kAccessDenied,
+                      "File must be locked to append: " + m_fileName + " [APPEND]");
   }
   appendStoredRecord(encodedRecord());
 }
@@ -813,7 +825,7 @@ void TTzDbf::appendStoredRecord(std::string bytes) {
   const std::string writeError = "Error writing " + m_fileName + " [APPEND]";
   if (count >= 0xFFFFFFFEu ||
       offset + static_cast<std::int64_t>(bytes.size()) > kMaxTableFileSize) {
-    throw ETableError(101, writeError);
+    throw ETableError(TableErrorCode::kWriteError, writeError);
   }
   const std::int64_t oldSize = m_file.size();
   std::string previous;
@@ -827,7 +839,8 @@ void TTzDbf::appendStoredRecord(std::string bytes) {
     }
     previous.resize(got);
   }
-  if (oldSize < 0) throw ETableError(100, "Error reading " + m_fileName + " [APPEND]");
+  if (oldSize < 0)
+    throw ETableError(TableErrorCode::kReadError, "Error reading " + m_fileName + " [APPEND]");
   if (int error = m_file.writeAt(offset, bytes.data(), bytes.size())) {
     // Leave the file as it was before this record (best effort: the write
     // error is what the caller must see either way).
@@ -847,7 +860,8 @@ void TTzDbf::appendStoredRecord(std::string bytes) {
 void TTzDbf::DeleteRec() {
   checkActive("DeleteRec");
   if (!m_exclusive && !holdsRecordLock(m_recNo)) {
-    throw ETableError(1200, m_fileName + " Record not locked [DeleteRec]");
+    throw ETableError(TableErrorCode::kRecordNotLocked,
+                      m_fileName + " Record not locked [DeleteRec]");
   }
   m_state = TDataSetState::dsBrowse;
   if (m_recNo >= 1 && m_recNo <= RecordCount()) {

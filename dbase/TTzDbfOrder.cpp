@@ -65,7 +65,7 @@ void TTzDbf::scanRecords(
     if (error != 0 || got != piece.size()) {
       const std::uint32_t failed = first + static_cast<std::uint32_t>(got / length);
       throw ETableError(
-          error != 0 ? tableErrorCodeFromErrno(error, false) : 100,
+          error != 0 ? tableErrorCodeFromErrno(error, false) : TableErrorCode::kReadError,
           "Error reading " + m_fileName + " Record # " + std::to_string(failed) + " [GetRecord]");
     }
     for (std::uint32_t i = 0; i < n; ++i) visit(piece.data() + i * length, first + i);
@@ -120,7 +120,8 @@ bool TTzDbf::IndexOnOne(const std::string& keyExpression, const std::string& ind
       reopen(true);
     } catch (const ETableError&) {
       reopen(false);
-      throw ETableError(225, m_fileName + " MakeIndex(" + indexPath + ")");
+      throw ETableError(TableErrorCode::kExclusiveRequired,
+                        m_fileName + " MakeIndex(" + indexPath + ")");
     }
     reopened = true;
     claim = TableIndex::claimForBuild(indexPath, claimed, true);
@@ -135,7 +136,8 @@ bool TTzDbf::IndexOnOne(const std::string& keyExpression, const std::string& ind
   };
   try {
     if (claim != 0) {
-      throw ETableError(claim == EAGAIN ? 225 : tableErrorCodeFromErrno(claim, true),
+      throw ETableError(claim == EAGAIN ? TableErrorCode::kExclusiveRequired
+                                        : tableErrorCodeFromErrno(claim, true),
                         m_fileName + " MakeIndex(" + indexPath + ")");
     }
     buildIndex(field, expression, indexPath);
@@ -156,9 +158,9 @@ bool TTzDbf::visibleInOrder(std::uint32_t recNo) const {
 }
 
 void TTzDbf::seekOrdered(std::uint32_t recNo) {
-  for (m_index->first(); !m_index->eof() && m_index->recNo() != recNo; m_index->next()) {
+  for (m_index->First(); !m_index->Eof() && m_index->RecNo() != recNo; m_index->Next()) {
   }
-  if (m_index->eof()) return;
+  if (m_index->Eof()) return;
   readRecord(recNo);
   m_bof = false;
   m_eof = false;
@@ -167,8 +169,8 @@ void TTzDbf::seekOrdered(std::uint32_t recNo) {
 void TTzDbf::priorOrdered() {
   const std::uint32_t current = m_recNo;
   std::uint32_t previous = 0;
-  for (m_index->first(); !m_index->eof() && m_index->recNo() != current; m_index->next()) {
-    if (visibleInOrder(m_index->recNo())) previous = m_index->recNo();
+  for (m_index->First(); !m_index->Eof() && m_index->RecNo() != current; m_index->Next()) {
+    if (visibleInOrder(m_index->RecNo())) previous = m_index->RecNo();
   }
   seekOrdered(previous == 0 ? current : previous);
   if (previous == 0) m_bof = true;
@@ -176,8 +178,8 @@ void TTzDbf::priorOrdered() {
 
 void TTzDbf::lastOrdered() {
   std::uint32_t last = 0;
-  for (m_index->first(); !m_index->eof(); m_index->next()) {
-    if (visibleInOrder(m_index->recNo())) last = m_index->recNo();
+  for (m_index->First(); !m_index->Eof(); m_index->Next()) {
+    if (visibleInOrder(m_index->RecNo())) last = m_index->RecNo();
   }
   if (last == 0) {
     m_bof = true;

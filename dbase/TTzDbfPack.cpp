@@ -126,7 +126,7 @@ void TTzDbf::packMemoFile() {
   const std::int64_t memoSize = m_memo.size();
   if (freeBytesBeside(memoPath) / 1024 <
       static_cast<std::uint64_t>(std::max<std::int64_t>(0, memoSize)) / 1024) {
-    throw ETableError(1012, memoPath + " [PackMemofile]");
+    throw ETableError(TableErrorCode::kMemoPackDiskSpace, memoPath + " [PackMemofile]");
   }
   std::vector<std::size_t> memoFields;
   for (std::size_t i = 0; i < m_header.fields.size(); ++i) {

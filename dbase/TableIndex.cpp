@@ -76,19 +76,19 @@ void TableIndex::reading(Step step) {
   }
 }
 
-void TableIndex::first() {
+void TableIndex::First() {
   reading([this] { m_reader->First(); });
 }
 
-void TableIndex::next() {
+void TableIndex::Next() {
   reading([this] { m_reader->Next(); });
 }
 
-bool TableIndex::eof() const {
+bool TableIndex::Eof() const {
   return m_reader->Eof();
 }
 
-std::uint32_t TableIndex::recNo() const {
+std::uint32_t TableIndex::RecNo() const {
   return m_reader->RecNo();
 }
 

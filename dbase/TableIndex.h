@@ -37,10 +37,11 @@ class TableIndex {
   const std::string& path() const { return m_path; }
   const FieldDescriptor& field() const { return m_field; }
 
-  void first();
-  void next();
-  bool eof() const;
-  std::uint32_t recNo() const;
+  // The walk in key order, named as the table's own walk.
+  void First();
+  void Next();
+  bool Eof() const;
+  std::uint32_t RecNo() const;
 
   // Keeps the tag right after a record was written: `before` is the record's
   // bytes as they were in the file (empty for an appended record), `after`

@@ -202,6 +202,59 @@ TEST_F(FaultInjectionTest, PackThatFailsKeepsEveryLiveRecordAndSaysSo) {
   EXPECT_TRUE(completed);
 }
 
+TEST_F(FaultInjectionTest, IndexBuildAndUpdateFailuresAreReportedAndTheBuildLeavesTheTable) {
+  // The index file itself is not restored after a failure (it is built
+  // again by the next sort); the table is never touched by a build, and no
+  // failed index write passes for success.
+  ScopedFileSystem scoped(m_fs);
+  bool built = false;
+  for (int n = 1; n <= 40 && !built; ++n) {
+    SCOPED_TRACE(n);
+    const std::string name = "i" + std::to_string(n);
+    const std::string path = prepare(name);
+    const std::string tableBytes = readBytes(path);
+    TTzDbf table("indexed");
+    open(table, path);
+    m_fs.failWrite(n);
+    try {
+      built = table.IndexOnOne("city", "city");
+      EXPECT_FALSE(m_fs.struck()) << "a failed write was reported as success";
+    } catch (const ETableError& e) {
+      EXPECT_TRUE(m_fs.struck()) << e.what();
+    }
+    m_fs.disarm();
+    EXPECT_EQ(readBytes(path), tableBytes);
+    if (!built) {
+      ASSERT_TRUE(table.IndexOnOne("city", "city"));  // a failed build is no lasting harm
+    }
+    table.First();
+    EXPECT_EQ(table.GetFieldText("city").substr(0, 11), "Shelbyville");
+  }
+  EXPECT_TRUE(built);
+
+  bool updated = false;
+  for (int n = 1; n <= 40 && !updated; ++n) {
+    SCOPED_TRACE(n);
+    const std::string path = prepare("u" + std::to_string(n));
+    TTzDbf table("updated");
+    open(table, path);
+    ASSERT_TRUE(table.IndexOnOne("city", "city"));
+    table.ClearRecord();
+    table.SetFieldText("city", "Brockway");
+    ASSERT_TRUE(table.ALock());
+    m_fs.failWrite(n);
+    try {
+      table.AppendRec();
+      updated = true;
+      EXPECT_FALSE(m_fs.struck()) << "a failed write was reported as success";
+    } catch (const ETableError& e) {
+      EXPECT_TRUE(m_fs.struck()) << e.what();
+    }
+    m_fs.disarm();
+  }
+  EXPECT_TRUE(updated);
+}
+
 TEST_F(FaultInjectionTest, FailedReadsAndLocksAreErrorsNeverEmptyValues) {
   ScopedFileSystem scoped(m_fs);
   const std::string path = prepare("r");

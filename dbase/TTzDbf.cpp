@@ -284,6 +284,7 @@ void TTzDbf::releaseAll() {
   m_lockedRecords.clear();
   m_appended = false;
   m_changed = false;
+  m_countedSize = -1;
   m_recNo = 0;
   m_bof = true;
   m_eof = true;
@@ -297,8 +298,12 @@ std::uint32_t TTzDbf::countFromFileSize() const {
   const std::int64_t size = m_file.size();
   if (size <= static_cast<std::int64_t>(m_header.headerLength) || m_header.recordLength == 0)
     return 0;
-  std::int64_t count = (size - m_header.headerLength) / m_header.recordLength;
-  count = std::min<std::int64_t>(count, 0xFFFFFFFE);
+  const std::int64_t whole =
+      std::min<std::int64_t>((size - m_header.headerLength) / m_header.recordLength, 0xFFFFFFFE);
+  // A file whose last whole slot was a record grows with every append, so
+  // while its size stays the same so does its count.
+  if (size == m_countedSize) return static_cast<std::uint32_t>(whole);
+  std::int64_t count = whole;
   // Files padded after their end-of-file byte (to a block size, with 0x1A or
   // zeros) have whole slots there that are no records: a record starts with
   // a blank or "*", so the count stops before trailing slots that do not.
@@ -312,6 +317,9 @@ std::uint32_t TTzDbf::countFromFileSize() const {
     if (got == 1 && (flag == kLiveFlag || flag == kDeletedFlag)) break;
     --count;
   }
+  // A padded file is checked every time: an append into its padding need
+  // not change its size.
+  m_countedSize = count == whole ? size : -1;
   return static_cast<std::uint32_t>(count);
 }
 

@@ -244,6 +244,9 @@ class TTzDbf {
   int m_workArea = 0;
   std::string m_alias;
   std::uint32_t m_count = 0;  // exclusive tables: header count plus appends
+  // The file size at which countFromFileSize last found its last whole slot
+  // to be a record (-1: none, or a padded file).
+  mutable std::int64_t m_countedSize = -1;
   std::uint32_t m_recNo = 0;
   bool m_bof = true;
   bool m_eof = true;

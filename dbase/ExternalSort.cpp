@@ -1,12 +1,13 @@
 #include "dbase/ExternalSort.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <stdexcept>
 
 #include "dbase/IndexError.h"
@@ -33,9 +34,7 @@ ExternalSort::ExternalSort(const IndexKey& key, std::size_t memoryBudget, std::s
       m_tempFolder(std::move(tempFolder)),
       m_current(m_entrySize) {}
 
-ExternalSort::~ExternalSort() {
-  if (m_fd >= 0) ::close(m_fd);
-}
+ExternalSort::~ExternalSort() = default;
 
 bool ExternalSort::less(const unsigned char* a, const unsigned char* b) const {
   const std::size_t k = m_key.length();
@@ -109,28 +108,30 @@ bool ExternalSort::pop(std::vector<Run>& runs, std::vector<std::size_t>& heap, u
 void ExternalSort::openTempFile() {
   std::string folder = m_tempFolder;
   if (folder.empty()) folder = std::filesystem::temp_directory_path().string();
-  std::string pattern = folder + "/kestrel-sort-XXXXXX";
-  m_fd = ::mkstemp(pattern.data());
-  if (m_fd < 0) throw IndexError::fromErrno(errno, pattern + kOperation);
-  // Unlinked at once, the file goes away with the descriptor whatever happens.
-  ::unlink(pattern.c_str());
+  // A name no other sort uses: this process, a count, and a random part.
+  static std::atomic<unsigned> count{0};
+  std::random_device random;
+  int error = EEXIST;
+  std::string path;
+  for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+    path = folder + "/kestrel-sort-" + std::to_string(::getpid()) + "-" + std::to_string(count++) +
+           "-" + std::to_string(random());
+    error = m_file.createNew(path);
+  }
+  if (error != 0) throw IndexError::fromErrno(error, path + kOperation);
+  // Removed at once, the file goes away with the open file whatever happens.
+  (void)removeFile(path);
 }
 
 void ExternalSort::writeAll(const unsigned char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::pwrite(m_fd, data, size, static_cast<off_t>(m_fileSize));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0)
-      throw IndexError::fromErrno(n < 0 ? errno : ENOSPC,
-                                  "temporary file" + std::string(kOperation));
-    data += n;
-    size -= static_cast<std::size_t>(n);
-    m_fileSize += static_cast<std::uint64_t>(n);
+  if (int error = m_file.writeAt(static_cast<std::int64_t>(m_fileSize), data, size)) {
+    throw IndexError::fromErrno(error, "temporary file" + std::string(kOperation));
   }
+  m_fileSize += size;
 }
 
 void ExternalSort::spillRun() {
-  if (m_fd < 0) openTempFile();
+  if (!m_file.isOpen()) openTempFile();
   Run run;
   run.offset = m_fileSize;
   run.remaining = m_order.size();
@@ -157,14 +158,12 @@ bool ExternalSort::refill(Run& run) {
   const std::size_t entries =
       static_cast<std::size_t>(std::min<std::uint64_t>(capacity, run.remaining));
   const std::size_t bytes = entries * m_entrySize;
-  std::size_t done = 0;
-  while (done < bytes) {
-    const ssize_t n = ::pread(m_fd, run.buffer.data() + done, bytes - done,
-                              static_cast<off_t>(run.offset + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0)
-      throw IndexError::fromErrno(n < 0 ? errno : EIO, "temporary file" + std::string(kOperation));
-    done += static_cast<std::size_t>(n);
+  std::size_t got = 0;
+  const int error =
+      m_file.readAt(static_cast<std::int64_t>(run.offset), run.buffer.data(), bytes, got);
+  if (error != 0 || got != bytes) {
+    throw IndexError::fromErrno(error != 0 ? error : EIO,
+                                "temporary file" + std::string(kOperation));
   }
   run.data = run.buffer.data();
   run.offset += bytes;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "dbase/IndexKey.h"
+#include "dbase/OsFile.h"
 
 namespace kestrel {
 
@@ -83,7 +84,7 @@ class ExternalSort {
   std::uint64_t m_total = 0;
   bool m_finished = false;
 
-  int m_fd = -1;
+  OsFile m_file;  // the temporary file, once a run has to go there
   std::uint64_t m_fileSize = 0;
   std::size_t m_fileRuns = 0;
   std::vector<Run> m_runs;  // being merged for next()

@@ -71,7 +71,8 @@ std::optional<std::vector<FieldDescriptor>> fieldsFromDefinitions(
     const int givenLength = readDefinitionInteger(items[2]);
     const int givenDecimals = readDefinitionInteger(items[3]);
 
-    if (givenName.empty() || givenType.empty()) throw ETableError(211, kCreateError);
+    if (givenName.empty() || givenType.empty())
+      throw ETableError(TableErrorCode::kInvalidFieldType, kCreateError);
     char type = static_cast<char>(std::toupper(static_cast<unsigned char>(givenType[0])));
     if (type == 'X') continue;
     int length = givenLength;
@@ -104,10 +105,20 @@ std::optional<std::vector<FieldDescriptor>> fieldsFromDefinitions(
     if (type == 'L') length = dbf::kLogicalLength;
     if (isMemoLike(type)) length = dbf::kMemoLength;
     if (type != 'N' && type != 'F') decimals = 0;
-    if (length <= 0) throw ETableError(211, kCreateError);
+    if (length <= 0) throw ETableError(TableErrorCode::kInvalidFieldType, kCreateError);
 
     FieldDescriptor field;
     field.name = upper(name);
+    // Names are matched without regard to case and cut to 10 characters, so
+    // a second field of the same name could never be reached and its value
+    // would land in the first one's bytes.
+    for (const FieldDescriptor& earlier : fields) {
+      if (earlier.name == field.name) {
+        showTableWarning("Duplicate field name " + field.name + " in " + componentName + ": " +
+                         text + ". The table is not created");
+        return std::nullopt;
+      }
+    }
     field.type = type;
     field.length = length;
     field.decimals = decimals;
@@ -116,7 +127,7 @@ std::optional<std::vector<FieldDescriptor>> fieldsFromDefinitions(
     fields.push_back(field);
   }
   if (fields.empty() || fields.size() > static_cast<std::size_t>(dbf::kMaxFields)) {
-    throw ETableError(211, kCreateError);
+    throw ETableError(TableErrorCode::kInvalidFieldType, kCreateError);
   }
   return fields;
 }

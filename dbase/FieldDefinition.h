@@ -12,9 +12,10 @@ namespace kestrel {
 // descriptor written when a table is created. Corrections are announced as
 // warnings naming `componentName`.
 //
-// Returns nothing when any text does not hold exactly three commas (the table
-// is then not created). Throws ETableError 211 for an empty name, a C, N or F
-// field of length 0, an unknown type, or no fields at all.
+// Returns nothing when any text does not hold exactly three commas, or when
+// two names are the same after upper-casing and the cut to 10 characters
+// (announced as a warning); the table is then not created. Throws ETableError 211 for an empty
+// name, a C, N or F field of length 0, an unknown type, or no fields at all.
 std::optional<std::vector<FieldDescriptor>> fieldsFromDefinitions(
     const std::vector<std::string>& definitions, const std::string& componentName);
 

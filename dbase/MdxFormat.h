@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 
+#include "dbase/ByteOrder.h"
 #include "dbase/KeyType.h"
 
 // Byte layout of the dBASE IV multiple-index file (".MDX") as this program
@@ -81,20 +82,12 @@ inline constexpr std::size_t kNodeEntries = 8;
 // Room for entries plus the trailing child pointer.
 inline constexpr std::size_t kNodeEntryRoom = kNodeSize - kNodeEntries - 4;  // 1012
 
-inline std::uint16_t getLe16(const unsigned char* p) {
-  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-inline std::uint32_t getLe32(const unsigned char* p) {
-  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-inline void putLe16(unsigned char* p, std::uint16_t v) {
-  p[0] = static_cast<unsigned char>(v);
-  p[1] = static_cast<unsigned char>(v >> 8);
-}
-inline void putLe32(unsigned char* p, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
+// The index file is little-endian throughout, read and written with the
+// storage layer's one set of byte-order helpers.
+using dbf::getLe16;
+using dbf::getLe32;
+using dbf::putLe16;
+using dbf::putLe32;
 
 // Entry length: the key rounded up to a multiple of 4, plus the 4-byte pointer.
 constexpr std::size_t entryLength(std::size_t keyLength) {

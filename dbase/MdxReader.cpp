@@ -1,9 +1,5 @@
 #include "dbase/MdxReader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -25,21 +21,14 @@ std::string upper(std::string text) {
 }  // namespace
 
 MdxReader::MdxReader(const std::string& path, const std::string& tagName) : m_path(path) {
-  m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  struct stat st {};
-  if (m_fd < 0 || ::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    if (m_fd >= 0) ::close(m_fd);
-    m_fd = -1;
+  const std::int64_t size =
+      m_file.open(path, OsFile::Access::ReadOnly) == 0 ? m_file.size() : std::int64_t{-1};
+  if (size < 0) {
+    m_file.close();
     throw IndexError(IndexError::kCorruptedIndex, "Unable to open index: " + path);
   }
-  m_fileSize = static_cast<std::uint64_t>(st.st_size);
-  try {
-    open(tagName);
-  } catch (...) {
-    ::close(m_fd);
-    m_fd = -1;
-    throw;
-  }
+  m_fileSize = static_cast<std::uint64_t>(size);
+  open(tagName);
 }
 
 MdxReader::MdxReader(std::span<const unsigned char> bytes, const std::string& name,
@@ -48,24 +37,19 @@ MdxReader::MdxReader(std::span<const unsigned char> bytes, const std::string& na
   open(tagName);
 }
 
-MdxReader::~MdxReader() {
-  if (m_fd >= 0) ::close(m_fd);
-}
+MdxReader::~MdxReader() = default;
 
 void MdxReader::readAt(std::uint64_t offset, unsigned char* out, std::size_t size) const {
   // Callers have checked offset + size against the file size.
-  if (m_fd < 0) {
+  if (!m_file.isOpen()) {
     std::memcpy(out, m_memory.data() + offset, size);
     return;
   }
-  std::size_t done = 0;
-  while (done < size) {
-    const ssize_t n = ::pread(m_fd, out + done, size - done, static_cast<off_t>(offset + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw IndexError::fromErrno(errno, m_path + " [ReadIndex]");
-    if (n == 0) corrupt("file shorter than expected");  // shrunk while open
-    done += static_cast<std::size_t>(n);
+  std::size_t got = 0;
+  if (int error = m_file.readAt(static_cast<std::int64_t>(offset), out, size, got)) {
+    throw IndexError::fromErrno(error, m_path + " [ReadIndex]");
   }
+  if (got != size) corrupt("file shorter than expected");  // shrunk while open
 }
 
 void MdxReader::corrupt(const std::string& what) const {
@@ -182,12 +166,12 @@ void MdxReader::settle() {
 }
 
 void MdxReader::First() {
-  if (m_fd >= 0) {
+  if (m_file.isOpen()) {
     // The index may have grown and got a new root since the last walk
     // (an append through MdxUpdater on the same file).
-    struct stat st {};
-    if (::fstat(m_fd, &st) != 0) throw IndexError::fromErrno(errno, m_path + " [ReadIndex]");
-    m_fileSize = static_cast<std::uint64_t>(st.st_size);
+    const std::int64_t size = m_file.size();
+    if (size < 0) throw IndexError::fromErrno(EIO, m_path + " [ReadIndex]");
+    m_fileSize = static_cast<std::uint64_t>(size);
     unsigned char root[4];
     readAt(mdx::pageOffset(m_entry.headerPage) + mdx::kThRootPage, root, sizeof root);
     m_tag.rootPage = mdx::getLe32(root);

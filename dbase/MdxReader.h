@@ -9,6 +9,7 @@
 
 #include "dbase/IndexKey.h"
 #include "dbase/MdxFormat.h"
+#include "dbase/OsFile.h"
 
 namespace kestrel {
 
@@ -65,7 +66,7 @@ class MdxReader {
   std::uint32_t childPage(const Frame& frame, std::uint32_t i) const;
 
   std::string m_path;
-  int m_fd = -1;
+  OsFile m_file;  // closed when the reader walks bytes in memory
   std::span<const unsigned char> m_memory;
   std::uint64_t m_fileSize = 0;
   mdx::MdxHeader m_header;

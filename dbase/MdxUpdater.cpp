@@ -1,9 +1,5 @@
 #include "dbase/MdxUpdater.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 
@@ -25,18 +21,16 @@ MdxUpdater::MdxUpdater(const std::string& path, const std::string& tagName) : m_
     m_tagHeaderPage = reader.tagEntry().headerPage;
     m_root = reader.tagHeader().rootPage;
   }
-  m_fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-  struct stat st {};
-  if (m_fd < 0 || ::fstat(m_fd, &st) != 0) {
-    if (m_fd >= 0) ::close(m_fd);
+  const std::int64_t size =
+      m_file.open(path, OsFile::Access::ReadWrite) == 0 ? m_file.size() : std::int64_t{-1};
+  if (size < 0) {
+    m_file.close();
     throw IndexError(IndexError::kCorruptedIndex, "Unable to open index: " + path);
   }
-  m_fileSize = static_cast<std::uint64_t>(st.st_size);
+  m_fileSize = static_cast<std::uint64_t>(size);
 }
 
-MdxUpdater::~MdxUpdater() {
-  if (m_fd >= 0) ::close(m_fd);
-}
+MdxUpdater::~MdxUpdater() = default;
 
 void MdxUpdater::corrupt(const std::string& what) const {
   throw IndexError(
@@ -49,9 +43,12 @@ MdxUpdater::Node MdxUpdater::readNode(std::uint32_t page) const {
     corrupt("node page " + std::to_string(page) + " outside the file");
   Node node;
   node.page = page;
-  if (::pread(m_fd, node.bytes.data(), node.bytes.size(),
-              static_cast<off_t>(mdx::pageOffset(page))) != static_cast<ssize_t>(node.bytes.size()))
-    throw IndexError::fromErrno(errno ? errno : EIO, m_path + " [UpdateIndex]");
+  std::size_t got = 0;
+  const int error = m_file.readAt(static_cast<std::int64_t>(mdx::pageOffset(page)),
+                                  node.bytes.data(), node.bytes.size(), got);
+  if (error != 0 || got != node.bytes.size()) {
+    throw IndexError::fromErrno(error != 0 ? error : EIO, m_path + " [UpdateIndex]");
+  }
   node.count = mdx::getLe32(node.bytes.data() + mdx::kNodeKeyCount);
   if (node.count > m_maxKeys) corrupt("key count at page " + std::to_string(page));
   node.leaf = mdx::getLe32(node.entry(node.count, m_entryLength)) == 0;
@@ -59,10 +56,7 @@ MdxUpdater::Node MdxUpdater::readNode(std::uint32_t page) const {
 }
 
 void MdxUpdater::writeNode(const Node& node) {
-  const ssize_t n = ::pwrite(m_fd, node.bytes.data(), node.bytes.size(),
-                             static_cast<off_t>(mdx::pageOffset(node.page)));
-  if (n != static_cast<ssize_t>(node.bytes.size()))
-    throw IndexError::fromErrno(n < 0 ? errno : ENOSPC, m_path + " [UpdateIndex]");
+  writeAt(mdx::pageOffset(node.page), node.bytes.data(), node.bytes.size());
   m_fileSize = std::max(m_fileSize, mdx::pageOffset(node.page) + mdx::kNodeSize);
 }
 
@@ -235,17 +229,20 @@ void MdxUpdater::setRoot(std::uint32_t page) {
   m_root = page;
   unsigned char bytes[4];
   mdx::putLe32(bytes, page);
-  if (::pwrite(m_fd, bytes, 4,
-               static_cast<off_t>(mdx::pageOffset(m_tagHeaderPage) + mdx::kThRootPage)) != 4)
-    throw IndexError::fromErrno(errno, m_path + " [UpdateIndex]");
+  writeAt(mdx::pageOffset(m_tagHeaderPage) + mdx::kThRootPage, bytes, sizeof bytes);
 }
 
 void MdxUpdater::writeHeaderPageCount() {
   // Once nodes lie past the tag header, the count is simply the pages in use.
   unsigned char bytes[4];
   mdx::putLe32(bytes, static_cast<std::uint32_t>(m_fileSize / mdx::kPageSize));
-  if (::pwrite(m_fd, bytes, 4, mdx::kHdrPageCount) != 4)
-    throw IndexError::fromErrno(errno, m_path + " [UpdateIndex]");
+  writeAt(mdx::kHdrPageCount, bytes, sizeof bytes);
+}
+
+void MdxUpdater::writeAt(std::uint64_t offset, const unsigned char* data, std::size_t size) {
+  if (int error = m_file.writeAt(static_cast<std::int64_t>(offset), data, size)) {
+    throw IndexError::fromErrno(error, m_path + " [UpdateIndex]");
+  }
 }
 
 }  // namespace kestrel

@@ -8,6 +8,7 @@
 #include "dbase/IndexKey.h"
 #include "dbase/MdxFormat.h"
 #include "dbase/MdxReader.h"
+#include "dbase/OsFile.h"
 
 namespace kestrel {
 
@@ -53,6 +54,8 @@ class MdxUpdater {
   void insertEntry(const unsigned char* key, std::uint32_t recNo);
   Node readNode(std::uint32_t page) const;
   void writeNode(const Node& node);
+  // Writes all bytes or throws the write error.
+  void writeAt(std::uint64_t offset, const unsigned char* data, std::size_t size);
   std::uint32_t allocatePage();
   // The child of a branch where (key, recNo) belongs.
   std::size_t chooseChild(Node& branch, const unsigned char* key, std::uint32_t recNo) const;
@@ -64,7 +67,7 @@ class MdxUpdater {
   [[noreturn]] void corrupt(const std::string& what) const;
 
   std::string m_path;
-  int m_fd = -1;
+  OsFile m_file;
   IndexKey m_key{KeyType::Character, 1};
   std::size_t m_entryLength = 0;
   std::size_t m_maxKeys = 0;

@@ -1,8 +1,5 @@
 #include "dbase/MdxWriter.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -25,12 +22,11 @@ std::uint64_t divideUp(std::uint64_t a, std::uint64_t b) {
 MdxWriter::MdxWriter(const std::string& path, const std::string& tableName,
                      const mdx::MdxDate& today)
     : m_path(path) {
-  // A new file rather than a truncated one: a process still reading the old
-  // index keeps its own copy instead of seeing it shrink under it.
-  if (::unlink(path.c_str()) != 0 && errno != ENOENT)
-    throw IndexError::fromErrno(errno, path + " [MakeIndex]");
-  m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (m_fd < 0) throw IndexError::fromErrno(errno, path + " [MakeIndex]");
+  // The table component has claimed the file for the build (no other
+  // process reads it; one that held the old index was given its own copy),
+  // so it is written over in place: a new file under the name would no
+  // longer be the claimed one.
+  if (int error = m_file.create(path)) throw IndexError::fromErrno(error, path + " [MakeIndex]");
   m_header.created = today;
   m_header.updated = today;
   m_header.tableName = tableName;
@@ -42,9 +38,7 @@ MdxWriter::MdxWriter(const std::string& path, const std::string& tableName,
   m_out.reserve(kNodesPerWrite * mdx::kNodeSize);
 }
 
-MdxWriter::~MdxWriter() {
-  if (m_fd >= 0) ::close(m_fd);
-}
+MdxWriter::~MdxWriter() = default;
 
 void MdxWriter::checkExpression(const std::string& expression) {
   if (expression.size() > mdx::kMaxExpressionLength)
@@ -111,13 +105,8 @@ void MdxWriter::flush() {
 }
 
 void MdxWriter::writeAt(std::uint64_t offset, const unsigned char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::pwrite(m_fd, data, size, static_cast<off_t>(offset));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) throw IndexError::fromErrno(n < 0 ? errno : ENOSPC, m_path + " [MakeIndex]");
-    data += n;
-    offset += static_cast<std::uint64_t>(n);
-    size -= static_cast<std::size_t>(n);
+  if (int error = m_file.writeAt(static_cast<std::int64_t>(offset), data, size)) {
+    throw IndexError::fromErrno(error, m_path + " [MakeIndex]");
   }
 }
 
@@ -204,9 +193,7 @@ void MdxWriter::finish() {
   mdx::encodeTagEntry(entry, std::span<unsigned char, mdx::kTagEntrySize>(
                                  header.data() + mdx::kTagTableOffset, mdx::kTagEntrySize));
   writeAt(0, header.data(), header.size());
-  const int fd = m_fd;
-  m_fd = -1;
-  if (::close(fd) != 0) throw IndexError::fromErrno(errno, m_path + " [MakeIndex]");
+  m_file.close();
 }
 
 void MdxWriter::writeSorted(const std::string& path, const std::string& tableName,

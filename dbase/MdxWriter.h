@@ -8,6 +8,7 @@
 
 #include "dbase/IndexKey.h"
 #include "dbase/MdxFormat.h"
+#include "dbase/OsFile.h"
 
 namespace kestrel {
 
@@ -76,7 +77,7 @@ class MdxWriter {
   void writeAt(std::uint64_t offset, const unsigned char* data, std::size_t size);
 
   std::string m_path;
-  int m_fd = -1;
+  OsFile m_file;
   mdx::MdxHeader m_header;
   IndexKey m_key{KeyType::Character, 1};
   std::string m_expression;

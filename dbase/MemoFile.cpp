@@ -85,12 +85,15 @@ void MemoFile::open(const std::string& path, MemoLayout layout, bool exclusive, 
     auto kind = exclusive ? OsFile::LockKind::Exclusive : OsFile::LockKind::Shared;
     if (m_file.tryLock(kShareLockOffset, 1, kind) != 0) {
       m_file.close();
-      throw ETableError(32, path + " [USE]");
+      throw ETableError(TableErrorCode::kSharingViolation, path + " [USE]");
     }
   }
   unsigned char header[kFptHeaderSize] = {};
   std::size_t got = 0;
-  m_file.readAt(0, header, sizeof header, got);
+  if (int error = m_file.readAt(0, header, sizeof header, got)) {
+    m_file.close();
+    throw ETableError(tableErrorCodeFromErrno(error, false), "Error reading " + path + " [USE]");
+  }
   m_blockSize = kMemoBlockSize;
   if (layout == MemoLayout::Dbase4 && got >= kMemoBlockSizeOffset + 2) {
     m_blockSize = getLe16(header + kMemoBlockSizeOffset);
@@ -104,16 +107,21 @@ void MemoFile::close() {
   m_file.close();
 }
 
+std::size_t MemoFile::readSome(std::int64_t offset, void* buffer, std::size_t size) const {
+  std::size_t got = 0;
+  if (int error = m_file.readAt(offset, buffer, size, got)) {
+    throw ETableError(tableErrorCodeFromErrno(error, false), "Error reading " + m_path);
+  }
+  return got;
+}
+
 std::string MemoFile::readToEnd(std::int64_t offset, std::int64_t limit, bool stopAtEof) const {
   std::string text;
   char chunk[4096];
   while (offset < limit) {
     std::size_t want =
         static_cast<std::size_t>(std::min<std::int64_t>(sizeof chunk, limit - offset));
-    std::size_t got = 0;
-    if (int error = m_file.readAt(offset, chunk, want, got)) {
-      throw ETableError(tableErrorCodeFromErrno(error, false), "Error reading " + m_path);
-    }
+    const std::size_t got = readSome(offset, chunk, want);
     if (got == 0) break;
     if (stopAtEof) {
       const char* end = std::find(chunk, chunk + got, static_cast<char>(kEndOfFile));
@@ -131,14 +139,19 @@ std::string MemoFile::read(std::uint32_t block, std::uint32_t recordNumber) cons
   const std::int64_t fileSize = m_file.size();
   const std::int64_t offset = static_cast<std::int64_t>(block) * m_blockSize;
   if (block == 0 || offset >= fileSize) {
-    throw ETableError(1003, m_path + " Record # " + std::to_string(recordNumber) + " [GetMemo]");
+    throw ETableError(TableErrorCode::kInvalidMemoAddress,
+                      m_path + " Record # " + std::to_string(recordNumber) + " [GetMemo]");
   }
   unsigned char head[8] = {};
-  std::size_t got = 0;
-  m_file.readAt(offset, head, sizeof head, got);
+  const std::size_t got = readSome(offset, head, sizeof head);
   // Lengths from the file are only trusted as far as the file reaches.
   if (m_layout == MemoLayout::FoxPro) {
-    if (got < kFptBlockHeader) return std::string();
+    // Without its head a FoxPro memo has no length: the file is cut short.
+    if (got < kFptBlockHeader) {
+      throw ETableError(
+          TableErrorCode::kReadError,
+          "Error reading " + m_path + " Record # " + std::to_string(recordNumber) + " [GetMemo]");
+    }
     std::int64_t length = getBe32(head + 4);
     std::int64_t start = offset + static_cast<std::int64_t>(kFptBlockHeader);
     return readToEnd(start, std::min(fileSize, start + length), false);
@@ -208,59 +221,97 @@ void MemoFile::lock(const std::string& operation) {
     if (m_file.tryLock(kMemoLockOffset, 1, OsFile::LockKind::Exclusive) == 0) return;
     if (attempt + 1 < kMemoLockAttempts) std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-  throw ETableError(1017, m_path + " [" + operation + "]");
+  throw ETableError(TableErrorCode::kMemoLockFailed, m_path + " [" + operation + "]");
 }
 
 void MemoFile::unlock(const std::string& operation) {
   if (m_file.unlock(kMemoLockOffset, 1) != 0) {
-    throw ETableError(1018, m_path + " [" + operation + "]");
+    throw ETableError(TableErrorCode::kMemoUnlockFailed, m_path + " [" + operation + "]");
   }
+}
+
+bool MemoFile::carriesMemo(std::uint64_t block) const {
+  unsigned char head[sizeof kMemo4Signature] = {};
+  const std::size_t got =
+      readSome(static_cast<std::int64_t>(block * m_blockSize), head, sizeof head);
+  return got == sizeof head && std::equal(head, head + sizeof head, kMemo4Signature);
 }
 
 std::optional<std::uint64_t> MemoFile::freeRunFor(std::size_t bytes, std::int64_t fileSize) const {
   if (m_layout != MemoLayout::Dbase4) return std::nullopt;
+  // dBASE IV block sizes are whole multiples of 512; with any other size the
+  // links cannot be told from memo text, so the chain is not trusted.
+  if (m_blockSize % kMemoBlockSize != 0 || m_blockSize > kMemoMaxBlockSize) return std::nullopt;
   const std::uint64_t size = static_cast<std::uint64_t>(fileSize);
   const std::uint64_t needed = roundUp(bytes, m_blockSize) / m_blockSize;
   unsigned char link[8] = {};
-  std::size_t got = 0;
-  m_file.readAt(kMemoNextBlockOffset, link, 4, got);
-  if (got != 4) return std::nullopt;
+  if (readSome(kMemoNextBlockOffset, link, 4) != 4) return std::nullopt;
   std::uint64_t block = getLe32(link);
   // Only a chain that starts inside the file is one; every link and the run
   // used must lie inside it too, and a looping chain ends after 100 links.
+  // Other programs leave the next-free word pointing at the end of the file
+  // or, when damaged, at a memo in use: a block that starts like a memo is
+  // never free, whatever the chain says, so no link goes through one and no
+  // run holds one.
   for (int links = 0; links < kMemoFreeChainLinks; ++links) {
     if (block < firstUsableBlock() || block * m_blockSize + sizeof link > size) return std::nullopt;
-    m_file.readAt(static_cast<std::int64_t>(block * m_blockSize), link, sizeof link, got);
-    if (got != sizeof link) return std::nullopt;
+    if (carriesMemo(block)) return std::nullopt;
+    if (readSome(static_cast<std::int64_t>(block * m_blockSize), link, sizeof link) !=
+        sizeof link) {
+      return std::nullopt;
+    }
     const std::uint64_t runLength = getLe32(link + 4);
-    if (runLength >= needed && block * m_blockSize + bytes <= size) return block;
+    if (runLength >= needed && block * m_blockSize + bytes <= size && runIsFree(block, needed)) {
+      return block;
+    }
     block = getLe32(link);
   }
   return std::nullopt;
 }
 
+bool MemoFile::runIsFree(std::uint64_t first, std::uint64_t count) const {
+  for (std::uint64_t block = first + 1; block < first + count; ++block) {
+    if (carriesMemo(block)) return false;
+  }
+  return true;
+}
+
 std::uint32_t MemoFile::add(const std::string& text, bool shared, const std::string& operation) {
   if (text.size() > static_cast<std::size_t>(kMaxTableFileSize)) {
-    throw ETableError(1005, m_path + " [" + operation + "]");
+    throw ETableError(TableErrorCode::kMemoWriteError, m_path + " [" + operation + "]");
   }
   if (shared) lock(operation);
   auto fail = [&](int code) {
-    if (shared) m_file.unlock(kMemoLockOffset, 1);
+    if (shared) (void)m_file.unlock(kMemoLockOffset, 1);
     throw ETableError(code, m_path + " [" + operation + "]");
   };
   const std::int64_t oldSize = m_file.size();
-  if (oldSize < 0) fail(100);
+  if (oldSize < 0) fail(TableErrorCode::kReadError);
   const std::string memo = encodeMemo(text);
   std::uint64_t start = 0;
   std::uint64_t newSize = static_cast<std::uint64_t>(oldSize);
-  if (auto run = freeRunFor(memo.size(), oldSize)) {
+  std::optional<std::uint64_t> run;
+  std::string previous;  // what a reused run held, put back when the write fails
+  unsigned char oldNext[4] = {};
+  try {
+    if (readSome(kMemoNextBlockOffset, oldNext, sizeof oldNext) != sizeof oldNext && oldSize >= 4) {
+      throw ETableError(TableErrorCode::kReadError, "Error reading " + m_path);
+    }
+    run = freeRunFor(memo.size(), oldSize);
+    if (run) {
+      previous.resize(memo.size());
+      previous.resize(
+          readSome(static_cast<std::int64_t>(*run * m_blockSize), previous.data(), memo.size()));
+    }
+  } catch (...) {
+    if (shared) (void)m_file.unlock(kMemoLockOffset, 1);
+    throw;
+  }
+  if (run) {
     start = *run * m_blockSize;
-    std::string previous(memo.size(), '\0');
-    std::size_t got = 0;
-    m_file.readAt(static_cast<std::int64_t>(start), previous.data(), previous.size(), got);
     if (m_file.writeAt(static_cast<std::int64_t>(start), memo.data(), memo.size()) != 0) {
-      m_file.writeAt(static_cast<std::int64_t>(start), previous.data(), got);
-      fail(1005);
+      (void)m_file.writeAt(static_cast<std::int64_t>(start), previous.data(), previous.size());
+      fail(TableErrorCode::kMemoWriteError);
     }
   } else {
     // Otherwise new memos go at the end of the file; a next-free block that
@@ -272,11 +323,11 @@ std::uint32_t MemoFile::add(const std::string& text, bool shared, const std::str
     newSize = static_cast<std::uint64_t>(oldSize) + bytes.size();
     if (start / m_blockSize > 0xFFFFFFFFu ||
         newSize > static_cast<std::uint64_t>(kMaxTableFileSize)) {
-      fail(1004);
+      fail(TableErrorCode::kDiskFull);
     }
     if (m_file.writeAt(oldSize, bytes.data(), bytes.size()) != 0) {
-      m_file.truncate(oldSize);
-      fail(1005);
+      (void)m_file.truncate(oldSize);
+      fail(TableErrorCode::kMemoWriteError);
     }
   }
   const std::uint64_t block = start / m_blockSize;
@@ -288,8 +339,17 @@ std::uint32_t MemoFile::add(const std::string& text, bool shared, const std::str
     putLe32(next, nextBlock);
   }
   if (m_file.writeAt(kMemoNextBlockOffset, next, sizeof next) != 0) {
-    m_file.truncate(oldSize);
-    fail(1005);
+    // Back to the file as it was (best effort: the write error is what the
+    // caller must see either way).
+    if (oldSize >= static_cast<std::int64_t>(sizeof oldNext)) {
+      (void)m_file.writeAt(kMemoNextBlockOffset, oldNext, sizeof oldNext);
+    }
+    if (run) {
+      (void)m_file.writeAt(static_cast<std::int64_t>(start), previous.data(), previous.size());
+    } else {
+      (void)m_file.truncate(oldSize);
+    }
+    fail(TableErrorCode::kMemoWriteError);
   }
   if (shared) unlock(operation);
   return static_cast<std::uint32_t>(block);

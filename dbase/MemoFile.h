@@ -46,9 +46,16 @@ class MemoFile {
   std::int64_t size() const { return m_file.size(); }
 
  private:
+  // Reads up to `size` bytes and tells how many; a failed read is the read
+  // error of the storage layer.
+  std::size_t readSome(std::int64_t offset, void* buffer, std::size_t size) const;
   std::string readToEnd(std::int64_t offset, std::int64_t limit, bool stopAtEof) const;
   std::string encodeMemo(const std::string& text) const;
   std::optional<std::uint64_t> freeRunFor(std::size_t bytes, std::int64_t fileSize) const;
+  // Whether the block starts with a dBASE IV memo's in-use signature.
+  bool carriesMemo(std::uint64_t block) const;
+  // Whether no block after the first of a run starts a memo.
+  bool runIsFree(std::uint64_t first, std::uint64_t count) const;
   std::uint32_t firstUsableBlock() const;
   void lock(const std::string& operation);
   void unlock(const std::string& operation);

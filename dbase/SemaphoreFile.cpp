@@ -1,8 +1,5 @@
 #include "dbase/SemaphoreFile.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <thread>
 
@@ -12,28 +9,21 @@ namespace kestrel {
 
 namespace {
 
-constexpr off_t kCountedBytes = 1;  // bytes 1-4 guard bytes 0 and 1
-constexpr off_t kCountedLength = 4;
+constexpr std::int64_t kCountedBytes = 1;  // bytes 1-4 guard bytes 0 and 1
+constexpr std::int64_t kCountedLength = 4;
 // The code a refused lock is reported with (file lock violation).
 constexpr int kLockViolation = 33;
 const char* const kCrLf = "\r\n";
 
-// One non-blocking attempt at an open-file-description lock: it belongs to
-// the descriptor, not the process, so two opens in one process exclude each
-// other as two processes do.
-bool tryLock(int fd, off_t start, off_t length, short type) {
-  struct flock lock {};
-  lock.l_type = type;
-  lock.l_whence = SEEK_SET;
-  lock.l_start = start;
-  lock.l_len = length;
-  return ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
-}
-
-bool lockWithRetries(int fd, off_t start, off_t length, const SemaphoreFile::Timing& timing) {
+// Single attempts at a lock of the open file (it belongs to that open file,
+// not the process, so two opens in one process exclude each other as two
+// processes do), repeated while another holds it.
+bool lockWithRetries(OsFile& file, std::int64_t start, std::int64_t length,
+                     const SemaphoreFile::Timing& timing) {
   for (int attempt = 0; attempt < timing.lockAttempts; ++attempt) {
-    if (tryLock(fd, start, length, F_WRLCK)) return true;
-    if (errno != EAGAIN && errno != EACCES && errno != EINTR) return false;
+    const int error = file.tryLock(start, length, OsFile::LockKind::Exclusive);
+    if (error == 0) return true;
+    if (error != EAGAIN && error != EINTR) return false;
     std::this_thread::sleep_for(timing.attemptPause);
   }
   return false;
@@ -41,8 +31,8 @@ bool lockWithRetries(int fd, off_t start, off_t length, const SemaphoreFile::Tim
 
 }  // namespace
 
-SemaphoreFile::SemaphoreFile(std::string path, int tableFd, Timing timing)
-    : m_path(std::move(path)), m_tableFd(tableFd), m_timing(timing) {}
+SemaphoreFile::SemaphoreFile(std::string path, OsFile& table, Timing timing)
+    : m_path(std::move(path)), m_table(table), m_timing(timing) {}
 
 SemaphoreFile::~SemaphoreFile() {
   try {
@@ -51,7 +41,6 @@ SemaphoreFile::~SemaphoreFile() {
     // The count stays one too high; the next process to log off cannot
     // erase the file, which is harmless.
   }
-  if (m_fd >= 0) ::close(m_fd);
 }
 
 std::string SemaphoreFile::pathForTable(const std::string& tablePath) {
@@ -62,18 +51,20 @@ std::string SemaphoreFile::pathForTable(const std::string& tablePath) {
 }
 
 void SemaphoreFile::lockTable(const char* action) {
-  if (!lockWithRetries(m_tableFd, static_cast<off_t>(kTableLockByte), 1, m_timing))
+  if (!lockWithRetries(m_table, static_cast<std::int64_t>(kTableLockByte), 1, m_timing))
     throw IndexError(
         IndexError::kSemaphoreError,
         "Cannot lock database for: " + m_path + " Action=" + action + " [Database Semaphore]");
 }
 
 void SemaphoreFile::unlockTable() {
-  tryLock(m_tableFd, static_cast<off_t>(kTableLockByte), 1, F_UNLCK);
+  // Unlocking a byte we hold does not fail; should it, closing the table
+  // releases it.
+  (void)m_table.unlock(static_cast<std::int64_t>(kTableLockByte), 1);
 }
 
 void SemaphoreFile::lockBytes(const char* action) {
-  if (!lockWithRetries(m_fd, kCountedBytes, kCountedLength, m_timing))
+  if (!lockWithRetries(m_file, kCountedBytes, kCountedLength, m_timing))
     throw IndexError(IndexError::kSemaphoreError,
                      "10 second timeout: Cannot lock index semaphore file: " + m_path + " " +
                          action + kCrLf + "Possible cause: Network lock limit exceeded" + kCrLf +
@@ -81,20 +72,23 @@ void SemaphoreFile::lockBytes(const char* action) {
 }
 
 void SemaphoreFile::unlockBytes() {
-  tryLock(m_fd, kCountedBytes, kCountedLength, F_UNLCK);
+  (void)m_file.unlock(kCountedBytes, kCountedLength);  // as unlockTable
 }
 
 std::uint8_t SemaphoreFile::readByte(int offset) const {
   unsigned char b = 0;
+  std::size_t got = 0;
   // A file shorter than 4 bytes (cut by someone else) reads as zeros.
-  if (::pread(m_fd, &b, 1, offset) < 0)
-    throw IndexError::fromErrno(errno, m_path + " [Database Semaphore]");
+  if (int error = m_file.readAt(offset, &b, 1, got)) {
+    throw IndexError::fromErrno(error, m_path + " [Database Semaphore]");
+  }
   return b;
 }
 
 void SemaphoreFile::writeByte(int offset, std::uint8_t value) {
-  if (::pwrite(m_fd, &value, 1, offset) != 1)
-    throw IndexError::fromErrno(errno, m_path + " [Database Semaphore]");
+  if (int error = m_file.writeAt(offset, &value, 1)) {
+    throw IndexError::fromErrno(error, m_path + " [Database Semaphore]");
+  }
 }
 
 std::uint8_t SemaphoreFile::processCount() const {
@@ -105,23 +99,26 @@ std::uint8_t SemaphoreFile::readerByte() const {
 }
 
 void SemaphoreFile::logOn() {
-  if (m_fd >= 0) return;
+  if (m_file.isOpen()) return;
   lockTable("LOGIN");
   // Holding the table's byte, no other process creates or erases the file now.
   try {
-    m_fd = ::open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (m_fd < 0) throw IndexError::fromErrno(errno, m_path + " [Database Semaphore]");
+    if (int error = m_file.openOrCreate(m_path)) {
+      throw IndexError::fromErrno(error, m_path + " [Database Semaphore]");
+    }
     static const unsigned char zeros[4] = {0, 0, 0, 0};
-    if (::lseek(m_fd, 0, SEEK_END) < 4 && ::pwrite(m_fd, zeros, 4, 0) != 4)
-      throw IndexError::fromErrno(errno, m_path + " [Database Semaphore]");
+    if (m_file.size() < 4) {
+      if (int error = m_file.writeAt(0, zeros, sizeof zeros)) {
+        throw IndexError::fromErrno(error, m_path + " [Database Semaphore]");
+      }
+    }
     lockBytes("LOGIN");
     const std::uint8_t count = readByte(0);
     // A count at 255 is left there rather than wrapped to 0.
     if (count < 255) writeByte(0, static_cast<std::uint8_t>(count + 1));
     unlockBytes();
   } catch (...) {
-    if (m_fd >= 0) ::close(m_fd);
-    m_fd = -1;
+    m_file.close();
     unlockTable();
     throw;
   }
@@ -129,21 +126,20 @@ void SemaphoreFile::logOn() {
 }
 
 void SemaphoreFile::logOff() {
-  if (m_fd < 0) return;
+  if (!m_file.isOpen()) return;
   lockTable("LOGOUT");
   try {
     lockBytes("LOGOUT");
     const std::uint8_t count = readByte(0);
     const std::uint8_t left = count > 0 ? static_cast<std::uint8_t>(count - 1) : 0;
     writeByte(0, left);
-    if (left == 0) ::unlink(m_path.c_str());
+    if (left == 0) (void)removeFile(m_path);  // a file left behind is harmless
     unlockBytes();
   } catch (...) {
     unlockTable();
     throw;
   }
-  ::close(m_fd);
-  m_fd = -1;
+  m_file.close();
   unlockTable();
 }
 
@@ -156,7 +152,7 @@ void SemaphoreFile::changeTimeout() const {
 }
 
 void SemaphoreFile::beginRead() {
-  if (m_fd < 0) return;
+  if (!m_file.isOpen()) return;
   const auto deadline = std::chrono::steady_clock::now() + m_timing.changeWait;
   for (;;) {
     lockBytes("READ");
@@ -173,7 +169,7 @@ void SemaphoreFile::beginRead() {
 }
 
 void SemaphoreFile::endRead() {
-  if (m_fd < 0) return;
+  if (!m_file.isOpen()) return;
   lockBytes("READ");
   const std::uint8_t readers = readByte(1);
   if (readers != kChangeMark && readers > 0) writeByte(1, static_cast<std::uint8_t>(readers - 1));
@@ -181,7 +177,7 @@ void SemaphoreFile::endRead() {
 }
 
 void SemaphoreFile::beginChange() {
-  if (m_fd < 0) return;
+  if (!m_file.isOpen()) return;
   const auto deadline = std::chrono::steady_clock::now() + m_timing.changeWait;
   for (;;) {
     lockBytes("WRITE");
@@ -197,7 +193,7 @@ void SemaphoreFile::beginChange() {
 }
 
 void SemaphoreFile::endChange() {
-  if (m_fd < 0) return;
+  if (!m_file.isOpen()) return;
   lockBytes("WRITE");
   writeByte(1, 0);
   unlockBytes();

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "dbase/OsFile.h"
+
 namespace kestrel {
 
 // The semaphore file ".@S@" beside a shared table while an index of it is
@@ -26,10 +28,11 @@ class SemaphoreFile {
     std::chrono::milliseconds changeWait{100000};  // for readers to finish
   };
 
-  // tableFd: the open table file; it stays the caller's.
-  SemaphoreFile(std::string path, int tableFd, Timing timing);
-  SemaphoreFile(std::string path, int tableFd)
-      : SemaphoreFile(std::move(path), tableFd, Timing{}) {}
+  // table: the open table file, whose lock byte is taken; it stays the
+  // caller's and must outlive this object.
+  SemaphoreFile(std::string path, OsFile& table, Timing timing);
+  SemaphoreFile(std::string path, OsFile& table)
+      : SemaphoreFile(std::move(path), table, Timing{}) {}
   // Logs off when still logged on, silently.
   ~SemaphoreFile();
   SemaphoreFile(const SemaphoreFile&) = delete;
@@ -44,7 +47,7 @@ class SemaphoreFile {
   // When the index is closed: counts this process out and erases the file
   // when no process is left. Does nothing when not logged on.
   void logOff();
-  bool loggedOn() const { return m_fd >= 0; }
+  bool loggedOn() const { return m_file.isOpen(); }
 
   // Around each read through the index; a read waits while another process
   // is changing the index.
@@ -69,9 +72,9 @@ class SemaphoreFile {
   [[noreturn]] void changeTimeout() const;
 
   std::string m_path;
-  int m_tableFd;
+  OsFile& m_table;
   Timing m_timing;
-  int m_fd = -1;
+  OsFile m_file;
 };
 
 }  // namespace kestrel

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <exception>
 #include <stdexcept>
+#include <thread>
 
 #include "dbase/CodePage.h"
 #include "dbase/DateText.h"
@@ -40,9 +42,21 @@ std::string baseNameWithoutExtension(const std::string& path) {
   return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-std::string fieldKey(const std::string& name) {
-  return upper(name).substr(0, kMaxNameLength);
+// Whether `query` names `key` (an upper-case stored name) when both are cut
+// to `limit` characters, compared without regard to case.
+bool sameName(const std::string& query, const std::string& key, std::size_t limit) {
+  const std::size_t length = std::min(query.size(), limit);
+  if (std::min(key.size(), limit) != length) return false;
+  for (std::size_t k = 0; k < length; ++k) {
+    if (std::toupper(static_cast<unsigned char>(query[k])) != static_cast<unsigned char>(key[k])) {
+      return false;
+    }
+  }
+  return true;
 }
+
+// Attempts, 20 ms apart, at the append lock that guards a header rewrite.
+constexpr int kHeaderLockAttempts = 50;
 
 }  // namespace
 
@@ -93,7 +107,8 @@ void TTzDbf::Open() {
   if (Active()) return;
   if (m_fileName.empty()) throw std::runtime_error("Missing DbfFilename property");
   m_workArea = WorkAreas::acquire();
-  if (m_workArea == 0) throw ETableError(220, "No free workarea available [Select(0)]");
+  if (m_workArea == 0)
+    throw ETableError(TableErrorCode::kInvalidParameter, "No free workarea available [Select(0)]");
   try {
     createIfMissing();
     openFiles();
@@ -134,18 +149,20 @@ void TTzDbf::openFiles() {
   if (!(m_readOnly && m_exclusive)) {
     auto kind = m_exclusive ? OsFile::LockKind::Exclusive : OsFile::LockKind::Shared;
     if (int error = m_file.tryLock(kShareLockOffset, 1, kind)) {
-      throw ETableError(error == EAGAIN ? 32 : tableErrorCodeFromErrno(error, false),
+      throw ETableError(error == EAGAIN ? TableErrorCode::kSharingViolation
+                                        : tableErrorCodeFromErrno(error, false),
                         "Cannot open " + m_fileName + " [USE]");
     }
   }
   m_header = readTableHeader(m_file, m_file.size(), m_fileName);
   m_alias = upper(m_name.empty() ? baseNameWithoutExtension(m_fileName) : m_name);
   if (WorkAreas::aliasInUse(m_alias, m_workArea)) {
-    throw ETableError(220, "Alias name \"" + m_alias + "\" already in use. [USE]");
+    throw ETableError(TableErrorCode::kInvalidParameter,
+                      "Alias name \"" + m_alias + "\" already in use. [USE]");
   }
   WorkAreas::setAlias(m_workArea, m_alias);
   m_fieldKeys.clear();
-  for (const FieldDescriptor& field : m_header.fields) m_fieldKeys.push_back(fieldKey(field.name));
+  for (const FieldDescriptor& field : m_header.fields) m_fieldKeys.push_back(upper(field.name));
   // A header count beyond the records the file holds would send every visit
   // past the end of the file, so it is cut to what is there.
   const std::uint32_t onDisk = countFromFileSize();
@@ -185,26 +202,70 @@ void TTzDbf::Close() {
 
 void TTzDbf::writeBack() {
   if (m_readOnly || !(m_appended || m_changed)) return;
+  // In a shared table the count is taken from the file size and written
+  // under the append lock: another process appending and closing between the
+  // two would otherwise find its record left out of the count we write.
+  // When the lock stays refused the header is written all the same; its
+  // holder rewrites it after any append of its own.
+  bool lockedHere = false;
+  if (!m_exclusive && !m_appendLocked) {
+    for (int attempt = 0; attempt < kHeaderLockAttempts && !lockedHere; ++attempt) {
+      if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      lockedHere = m_file.tryLock(kAppendLockOffset, 1, OsFile::LockKind::Exclusive) == 0;
+    }
+  }
+  try {
+    writeHeaderAndEnd(lockedHere);
+  } catch (...) {
+    if (lockedHere) (void)m_file.unlock(kAppendLockOffset, 1);
+    throw;
+  }
+  if (lockedHere) (void)m_file.unlock(kAppendLockOffset, 1);
+}
+
+void TTzDbf::writeHeaderAndEnd(bool lockedHere) {
   const std::uint32_t count = m_exclusive ? m_count : countFromFileSize();
-  rewriteHeader(count, "CLOSE");
+  unsigned char before[kHeaderSize];
+  readHeaderBytes(before, "CLOSE");
   // Every append already wrote the end-of-file byte after its record. It is
   // written again only where no other process can be appending, because in a
   // shared table without the lock that offset may belong to another's record.
-  if (m_appended && (m_exclusive || m_appendLocked)) {
+  // It goes before the header, so that a failure leaves the header as it was.
+  if (m_appended && (m_exclusive || m_appendLocked || lockedHere)) {
     const char eof = static_cast<char>(kEndOfFile);
     if (int error = m_file.writeAt(recordOffset(count + 1), &eof, 1)) {
       throw ETableError(tableErrorCodeFromErrno(error, true),
                         "Error writing " + m_fileName + " [CLOSE]");
     }
   }
+  writeHeader(count, before, "CLOSE");
 }
 
 void TTzDbf::rewriteHeader(std::uint32_t count, const std::string& operation) {
-  unsigned char foreign[kForeignAreaSize] = {};
+  unsigned char before[kHeaderSize];
+  readHeaderBytes(before, operation);
+  writeHeader(count, before, operation);
+}
+
+void TTzDbf::readHeaderBytes(unsigned char (&before)[kHeaderSize], const std::string& operation) {
   std::size_t got = 0;
-  m_file.readAt(kForeignAreaOffset, foreign, sizeof foreign, got);
-  const std::string header = encodeHeaderRewrite(m_header, count, today(), foreign);
+  const int readError = m_file.readAt(0, before, sizeof before, got);
+  if (readError != 0 || got != sizeof before) {
+    throw ETableError(
+        readError != 0 ? tableErrorCodeFromErrno(readError, false) : TableErrorCode::kReadError,
+        "Error reading " + m_fileName + " [" + operation + "]");
+  }
+}
+
+void TTzDbf::writeHeader(std::uint32_t count, const unsigned char (&before)[kHeaderSize],
+                         const std::string& operation) {
+  // What other programs keep in bytes 16-27 is written back as read (a read
+  // that failed has stopped us before: no zeros go in their place). The old
+  // bytes also go back when the write fails part way.
+  const std::string header =
+      encodeHeaderRewrite(m_header, count, today(), before + kForeignAreaOffset);
   if (int error = m_file.writeAt(0, header.data(), header.size())) {
+    (void)m_file.writeAt(0, before, header.size());  // best effort; the error is what counts
     throw ETableError(tableErrorCodeFromErrno(error, true),
                       "Error writing " + m_fileName + " [" + operation + "]");
   }
@@ -225,6 +286,7 @@ void TTzDbf::releaseAll() {
   m_lockedRecords.clear();
   m_appended = false;
   m_changed = false;
+  m_countedSize = -1;
   m_recNo = 0;
   m_bof = true;
   m_eof = true;
@@ -238,8 +300,29 @@ std::uint32_t TTzDbf::countFromFileSize() const {
   const std::int64_t size = m_file.size();
   if (size <= static_cast<std::int64_t>(m_header.headerLength) || m_header.recordLength == 0)
     return 0;
-  const std::int64_t count = (size - m_header.headerLength) / m_header.recordLength;
-  return static_cast<std::uint32_t>(std::min<std::int64_t>(count, 0xFFFFFFFE));
+  const std::int64_t whole =
+      std::min<std::int64_t>((size - m_header.headerLength) / m_header.recordLength, 0xFFFFFFFE);
+  // A file whose last whole slot was a record grows with every append, so
+  // while its size stays the same so does its count.
+  if (size == m_countedSize) return static_cast<std::uint32_t>(whole);
+  std::int64_t count = whole;
+  // Files padded after their end-of-file byte (to a block size, with 0x1A or
+  // zeros) have whole slots there that are no records: a record starts with
+  // a blank or "*", so the count stops before trailing slots that do not.
+  while (count > 0) {
+    unsigned char flag = 0;
+    std::size_t got = 0;
+    if (int error = m_file.readAt(recordOffset(static_cast<std::uint32_t>(count)), &flag, 1, got)) {
+      throw ETableError(tableErrorCodeFromErrno(error, false),
+                        "Error reading " + m_fileName + " [RecordCount]");
+    }
+    if (got == 1 && (flag == kLiveFlag || flag == kDeletedFlag)) break;
+    --count;
+  }
+  // A padded file is checked every time: an append into its padding need
+  // not change its size.
+  m_countedSize = count == whole ? size : -1;
+  return static_cast<std::uint32_t>(count);
 }
 
 std::uint32_t TTzDbf::RecordCount() {
@@ -266,7 +349,7 @@ std::string TTzDbf::fetchRawRecord(std::uint32_t recNo) const {
   int error = m_file.readAt(recordOffset(recNo), bytes.data(), bytes.size(), got);
   if (error != 0 || got != bytes.size()) {
     throw ETableError(
-        error != 0 ? tableErrorCodeFromErrno(error, false) : 100,
+        error != 0 ? tableErrorCodeFromErrno(error, false) : TableErrorCode::kReadError,
         "Error reading " + m_fileName + " Record # " + std::to_string(recNo) + " [GetRecord]");
   }
   return bytes;
@@ -297,11 +380,19 @@ std::string TTzDbf::encodedRecord() const {
 void TTzDbf::writeRecordAt(std::uint32_t recNo, const std::string& bytes,
                            const std::string& operation) {
   const std::int64_t offset = recordOffset(recNo);
+  // The record as it was, to put back when the write fails part way.
   std::string previous(bytes.size(), '\0');
   std::size_t got = 0;
-  m_file.readAt(offset, previous.data(), previous.size(), got);
+  const int readError = m_file.readAt(offset, previous.data(), previous.size(), got);
+  if (readError != 0 || got != previous.size()) {
+    throw ETableError(
+        readError != 0 ? tableErrorCodeFromErrno(readError, false) : TableErrorCode::kReadError,
+        "Error reading " + m_fileName + " Record # " + std::to_string(recNo) + " [" + operation +
+            "]");
+  }
   if (int error = m_file.writeAt(offset, bytes.data(), bytes.size())) {
-    if (got == previous.size()) m_file.writeAt(offset, previous.data(), previous.size());
+    // Best effort: the error below is what the caller must see either way.
+    (void)m_file.writeAt(offset, previous.data(), previous.size());
     throw ETableError(tableErrorCodeFromErrno(error, true),
                       "Error writing " + m_fileName + " Record # " + std::to_string(recNo) + " [" +
                           operation + "]");
@@ -344,7 +435,7 @@ void TTzDbf::First() {
   checkBrowseMode();
   if (m_index) {
     m_bof = true;
-    m_index->first();
+    m_index->First();
     settleOrdered();
     return;
   }
@@ -365,7 +456,7 @@ void TTzDbf::Next() {
   if (m_eof) return;
   if (m_index) {
     m_bof = false;
-    m_index->next();
+    m_index->Next();
     settleOrdered();
     return;
   }
@@ -374,11 +465,11 @@ void TTzDbf::Next() {
 
 // On the index's current entry, or past it to the first one shown.
 void TTzDbf::settleOrdered() {
-  for (; !m_index->eof(); m_index->next()) {
-    std::string bytes = fetchRecord(m_index->recNo());
+  for (; !m_index->Eof(); m_index->Next()) {
+    std::string bytes = fetchRecord(m_index->RecNo());
     if (m_hideDeleted && static_cast<unsigned char>(bytes[0]) == kDeletedFlag) continue;
     m_record = std::move(bytes);
-    m_recNo = m_index->recNo();
+    m_recNo = m_index->RecNo();
     m_eof = false;
     return;
   }
@@ -531,7 +622,7 @@ void TTzDbf::s_ReplaceWithLock() {
     return;
   }
   if (!m_exclusive && !holdsRecordLock(m_recNo)) {
-    throw ETableError(1200,
+    throw ETableError(TableErrorCode::kRecordNotLocked,
                       "Record #" + std::to_string(m_recNo) + " in " + m_fileName + " [REPLACE]");
   }
   const std::string before = m_index ? fetchRawRecord(m_recNo) : std::string();
@@ -568,21 +659,21 @@ void TTzDbf::s_RestoreWithLock() {
 // --- Storage-layer operations ---------------------------------------------------------
 
 void TTzDbf::checkActive(const std::string& operation) const {
-  if (!Active()) throw ETableError(1103, "Database is not open [" + m_name + "." + operation + "]");
+  if (!Active())
+    throw ETableError(TableErrorCode::kInvalidOperation,
+                      "Database is not open [" + m_name + "." + operation + "]");
 }
 
 int TTzDbf::fieldIndex(const std::string& fieldName) const {
+  // Level 7 names run to 31 characters and may share their first 10
+  // (ADDRESS_LINE1, ADDRESS_LINE2): the whole stored name decides first, the
+  // classic 10-character match only when no name matches in full.
   // Compared in place: this runs for every field access of every visit.
-  const std::size_t length = std::min(fieldName.size(), kMaxNameLength);
   for (std::size_t i = 0; i < m_fieldKeys.size(); ++i) {
-    const std::string& key = m_fieldKeys[i];
-    if (key.size() != length) continue;
-    bool same = true;
-    for (std::size_t k = 0; k < length && same; ++k) {
-      same = std::toupper(static_cast<unsigned char>(fieldName[k])) ==
-             static_cast<unsigned char>(key[k]);
-    }
-    if (same) return static_cast<int>(i);
+    if (sameName(fieldName, m_fieldKeys[i], std::string::npos)) return static_cast<int>(i);
+  }
+  for (std::size_t i = 0; i < m_fieldKeys.size(); ++i) {
+    if (sameName(fieldName, m_fieldKeys[i], kMaxNameLength)) return static_cast<int>(i);
   }
   return -1;
 }
@@ -678,8 +769,10 @@ std::uint32_t TTzDbf::addMemo(const std::string& text, const std::string& operat
 }
 
 std::uint32_t TTzDbf::addStoredMemo(const std::string& stored, const std::string& operation) {
-  if (!m_memo.isOpen()) throw ETableError(1019, m_fileName + " [" + operation + "]");
-  if (m_readOnly) throw ETableError(5, m_memo.path() + " [" + operation + "]");
+  if (!m_memo.isOpen())
+    throw ETableError(TableErrorCode::kNoMemoFile, m_fileName + " [" + operation + "]");
+  if (m_readOnly)
+    throw ETableError(TableErrorCode::kAccessDenied, m_memo.path() + " [" + operation + "]");
   return m_memo.add(stored, !m_exclusive, operation);
 }
 
@@ -711,9 +804,10 @@ void TTzDbf::UnLock() {
   }
   m_lockedRecords.clear();
   if (error != 0) {
-    throw ETableError(error == EAGAIN ? 33 : tableErrorCodeFromErrno(error, true),
-                      "Error attempting to UNLOCK file " + m_fileName + " in Workarea " +
-                          std::to_string(m_workArea));
+    throw ETableError(
+        error == EAGAIN ? TableErrorCode::kLockViolation : tableErrorCodeFromErrno(error, true),
+        "Error attempting to UNLOCK file " + m_fileName + " in Workarea " +
+            std::to_string(m_workArea));
   }
 }
 
@@ -734,9 +828,11 @@ bool TTzDbf::lockRecord(std::uint32_t recNo) {
 
 void TTzDbf::AppendRec() {
   checkActive("AppendRec");
-  if (m_readOnly) throw ETableError(5, m_fileName + " is open read-only [APPEND]");
+  if (m_readOnly)
+    throw ETableError(TableErrorCode::kAccessDenied, m_fileName + " is open read-only [APPEND]");
   if (!m_exclusive && !m_appendLocked) {
-    throw ETableError(5, "File must be locked to append: " + m_fileName + " [APPEND]");
+    throw ETableError(TableErrorCode::kAccessDenied,
+                      "File must be locked to append: " + m_fileName + " [APPEND]");
   }
   appendStoredRecord(encodedRecord());
 }
@@ -750,7 +846,7 @@ void TTzDbf::appendStoredRecord(std::string bytes) {
   const std::string writeError = "Error writing " + m_fileName + " [APPEND]";
   if (count >= 0xFFFFFFFEu ||
       offset + static_cast<std::int64_t>(bytes.size()) > kMaxTableFileSize) {
-    throw ETableError(101, writeError);
+    throw ETableError(TableErrorCode::kWriteError, writeError);
   }
   const std::int64_t oldSize = m_file.size();
   std::string previous;
@@ -758,13 +854,19 @@ void TTzDbf::appendStoredRecord(std::string bytes) {
     previous.resize(static_cast<std::size_t>(
         std::min<std::int64_t>(oldSize - offset, static_cast<std::int64_t>(bytes.size()))));
     std::size_t got = 0;
-    m_file.readAt(offset, previous.data(), previous.size(), got);
+    if (int error = m_file.readAt(offset, previous.data(), previous.size(), got)) {
+      throw ETableError(tableErrorCodeFromErrno(error, false),
+                        "Error reading " + m_fileName + " [APPEND]");
+    }
     previous.resize(got);
   }
+  if (oldSize < 0)
+    throw ETableError(TableErrorCode::kReadError, "Error reading " + m_fileName + " [APPEND]");
   if (int error = m_file.writeAt(offset, bytes.data(), bytes.size())) {
-    // Leave the file as it was before this record.
-    if (oldSize >= 0) m_file.truncate(oldSize);
-    if (!previous.empty()) m_file.writeAt(offset, previous.data(), previous.size());
+    // Leave the file as it was before this record (best effort: the write
+    // error is what the caller must see either way).
+    (void)m_file.truncate(oldSize);
+    if (!previous.empty()) (void)m_file.writeAt(offset, previous.data(), previous.size());
     throw ETableError(tableErrorCodeFromErrno(error, true), writeError);
   }
   if (m_exclusive) m_count = count + 1;
@@ -779,7 +881,8 @@ void TTzDbf::appendStoredRecord(std::string bytes) {
 void TTzDbf::DeleteRec() {
   checkActive("DeleteRec");
   if (!m_exclusive && !holdsRecordLock(m_recNo)) {
-    throw ETableError(1200, m_fileName + " Record not locked [DeleteRec]");
+    throw ETableError(TableErrorCode::kRecordNotLocked,
+                      m_fileName + " Record not locked [DeleteRec]");
   }
   m_state = TDataSetState::dsBrowse;
   if (m_recNo >= 1 && m_recNo <= RecordCount()) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dbase/DataSet.h"
+#include "dbase/DbfLayout.h"
 #include "dbase/FieldDescriptor.h"
 #include "dbase/MemoFile.h"
 #include "dbase/OsFile.h"
@@ -146,7 +147,8 @@ class TTzDbf : public DataSet {
   std::string FieldName(int index) const override { return m_header.fields.at(index).name; }
   char FieldType(int index) const override { return m_header.fields.at(index).type; }
   int FieldLength(int index) const override { return m_header.fields.at(index).length; }
-  // Index of the field (first 10 characters, any case), or -1.
+  // Index of the field (its whole name, else its first 10 characters; any
+  // case), or -1.
   int fieldIndex(const std::string& fieldName) const;
   unsigned char versionByte() const { return m_header.version; }
   std::uint32_t headerLength() const { return m_header.headerLength; }
@@ -163,7 +165,15 @@ class TTzDbf : public DataSet {
   void openFiles();
   void releaseAll();
   void writeBack();
+  // The header with the count and, after appends, the end-of-file byte;
+  // `lockedHere`: writeBack took the append lock for it.
+  void writeHeaderAndEnd(bool lockedHere);
   void rewriteHeader(std::uint32_t count, const std::string& operation);
+  // The 32 header bytes as the file holds them now (a failed read is an error).
+  void readHeaderBytes(unsigned char (&before)[dbf::kHeaderSize], const std::string& operation);
+  // Writes the header with this count over `before`, keeping its bytes 16-27.
+  void writeHeader(std::uint32_t count, const unsigned char (&before)[dbf::kHeaderSize],
+                   const std::string& operation);
   std::uint32_t countFromFileSize() const;
   std::int64_t recordOffset(std::uint32_t recNo) const;
   std::string fetchRecord(std::uint32_t recNo) const;
@@ -232,10 +242,13 @@ class TTzDbf : public DataSet {
   OsFile m_file;
   MemoFile m_memo;
   TableHeader m_header;
-  std::vector<std::string> m_fieldKeys;  // field names as matched: upper case, 10 characters
+  std::vector<std::string> m_fieldKeys;  // field names as matched: upper case
   int m_workArea = 0;
   std::string m_alias;
   std::uint32_t m_count = 0;  // exclusive tables: header count plus appends
+  // The file size at which countFromFileSize last found its last whole slot
+  // to be a record (-1: none, or a padded file).
+  mutable std::int64_t m_countedSize = -1;
   std::uint32_t m_recNo = 0;
   bool m_bof = true;
   bool m_eof = true;

@@ -52,9 +52,9 @@ void TTzDbf::AppendFrom(const std::string& fileName) {
   checkBrowseMode();
   const std::string source = withTableExtension(fileName);
   const std::string detail = "[AppendFrom(" + source + ")]";
-  if (!fileExists(source)) throw ETableError(2, detail);
+  if (!fileExists(source)) throw ETableError(TableErrorCode::kFileNotFound, detail);
   if (sameFile(source, m_fileName)) {
-    throw ETableError(214, "Attempting to append file to itself. " + detail);
+    throw ETableError(TableErrorCode::kFileInUse, "Attempting to append file to itself. " + detail);
   }
   TTzDbf from("APPENDFROM" + std::to_string(m_workArea));
   from.SetDbfFileName(source);
@@ -73,9 +73,11 @@ void TTzDbf::appendRecordsOf(TTzDbf& source) {
     if (index >= 0) matched.emplace_back(&field, &source.fields()[static_cast<std::size_t>(index)]);
   }
   if (matched.empty()) return;
-  if (m_readOnly) throw ETableError(5, m_fileName + " is open read-only [APPEND]");
+  if (m_readOnly)
+    throw ETableError(TableErrorCode::kAccessDenied, m_fileName + " is open read-only [APPEND]");
   if (!m_exclusive && !m_appendLocked) {
-    throw ETableError(5, "File must be locked to append: " + m_fileName + " [APPEND]");
+    throw ETableError(TableErrorCode::kAccessDenied,
+                      "File must be locked to append: " + m_fileName + " [APPEND]");
   }
   const std::uint32_t current = m_recNo;
   const bool copyAsIs = sameLayout(m_header.fields, source.fields());

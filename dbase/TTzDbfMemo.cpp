@@ -76,9 +76,10 @@ const FieldDescriptor& TTzDbf::memoFieldNamed(const std::string& fieldName,
                                               const std::string& operation) const {
   const FieldDescriptor& field = fieldNamed(fieldName, operation);
   if (field.type != 'M') {
-    throw ETableError(220, "\"" + operation + "()\" expects field \"" + fieldName +
-                               "\" to be of type:\r\n\"memo\".\"" + fieldName +
-                               "\" actually is: \"" + typeDescription(field) + "\"");
+    throw ETableError(TableErrorCode::kInvalidParameter,
+                      "\"" + operation + "()\" expects field \"" + fieldName +
+                          "\" to be of type:\r\n\"memo\".\"" + fieldName + "\" actually is: \"" +
+                          typeDescription(field) + "\"");
   }
   return field;
 }

@@ -1,6 +1,7 @@
 // The table component's index order: building the single-tag index and
 // keeping it as the table's current order.
 #include <algorithm>
+#include <cerrno>
 #include <ctime>
 
 #include "dbase/DbfLayout.h"
@@ -64,7 +65,7 @@ void TTzDbf::scanRecords(
     if (error != 0 || got != piece.size()) {
       const std::uint32_t failed = first + static_cast<std::uint32_t>(got / length);
       throw ETableError(
-          error != 0 ? tableErrorCodeFromErrno(error, false) : 100,
+          error != 0 ? tableErrorCodeFromErrno(error, false) : TableErrorCode::kReadError,
           "Error reading " + m_fileName + " Record # " + std::to_string(failed) + " [GetRecord]");
     }
     for (std::uint32_t i = 0; i < n; ++i) visit(piece.data() + i * length, first + i);
@@ -108,17 +109,23 @@ bool TTzDbf::IndexOnOne(const std::string& keyExpression, const std::string& ind
   const std::string expression = keyExpression;
   const FieldDescriptor field = fieldNamed(expression, "AddIndexTag()");
 
-  // Another process with the index open keeps its file; the build then
-  // needs the table to itself.
+  // The index file is claimed before the build writes it and stays claimed
+  // until it is open as the order, so a second process sorting by the same
+  // field cannot erase it half written. Another process with the index open
+  // keeps its file; the build then needs the table to itself.
+  OsFile claimed;
+  int claim = TableIndex::claimForBuild(indexPath, claimed, m_exclusive);
   bool reopened = false;
-  if (!m_exclusive && !TableIndex::tryErase(indexPath)) {
+  if (claim == EAGAIN && !m_exclusive) {
     try {
       reopen(true);
     } catch (const ETableError&) {
       reopen(false);
-      throw ETableError(225, m_fileName + " MakeIndex(" + indexPath + ")");
+      throw ETableError(TableErrorCode::kExclusiveRequired,
+                        m_fileName + " MakeIndex(" + indexPath + ")");
     }
     reopened = true;
+    claim = TableIndex::claimForBuild(indexPath, claimed, true);
   }
   const auto backToShared = [&] {
     try {
@@ -129,13 +136,19 @@ bool TTzDbf::IndexOnOne(const std::string& keyExpression, const std::string& ind
     }
   };
   try {
+    if (claim != 0) {
+      throw ETableError(claim == EAGAIN ? TableErrorCode::kExclusiveRequired
+                                        : tableErrorCodeFromErrno(claim, true),
+                        m_fileName + " MakeIndex(" + indexPath + ")");
+    }
     buildIndex(field, expression, indexPath);
   } catch (...) {
     if (reopened) backToShared();
     throw;
   }
   if (reopened) backToShared();
-  m_index = std::make_unique<TableIndex>(indexPath, m_file, m_fileName, !m_exclusive, field);
+  m_index = std::make_unique<TableIndex>(std::move(claimed), indexPath, m_file, m_fileName,
+                                         !m_exclusive, field);
   m_indexExpression = expression;
   return true;
 }
@@ -146,9 +159,9 @@ bool TTzDbf::visibleInOrder(std::uint32_t recNo) const {
 }
 
 void TTzDbf::seekOrdered(std::uint32_t recNo) {
-  for (m_index->first(); !m_index->eof() && m_index->recNo() != recNo; m_index->next()) {
+  for (m_index->First(); !m_index->Eof() && m_index->RecNo() != recNo; m_index->Next()) {
   }
-  if (m_index->eof()) return;
+  if (m_index->Eof()) return;
   readRecord(recNo);
   m_bof = false;
   m_eof = false;
@@ -157,8 +170,8 @@ void TTzDbf::seekOrdered(std::uint32_t recNo) {
 void TTzDbf::priorOrdered() {
   const std::uint32_t current = m_recNo;
   std::uint32_t previous = 0;
-  for (m_index->first(); !m_index->eof() && m_index->recNo() != current; m_index->next()) {
-    if (visibleInOrder(m_index->recNo())) previous = m_index->recNo();
+  for (m_index->First(); !m_index->Eof() && m_index->RecNo() != current; m_index->Next()) {
+    if (visibleInOrder(m_index->RecNo())) previous = m_index->RecNo();
   }
   seekOrdered(previous == 0 ? current : previous);
   if (previous == 0) m_bof = true;
@@ -166,8 +179,8 @@ void TTzDbf::priorOrdered() {
 
 void TTzDbf::lastOrdered() {
   std::uint32_t last = 0;
-  for (m_index->first(); !m_index->eof(); m_index->next()) {
-    if (visibleInOrder(m_index->recNo())) last = m_index->recNo();
+  for (m_index->First(); !m_index->Eof(); m_index->Next()) {
+    if (visibleInOrder(m_index->RecNo())) last = m_index->RecNo();
   }
   if (last == 0) {
     m_bof = true;

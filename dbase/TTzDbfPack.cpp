@@ -46,7 +46,8 @@ bool TTzDbf::Pack() {
     // Asked first on the open file, so that a refused pack does not even
     // write back the header as closing the table would.
     if (m_file.tryLock(kShareLockOffset, 1, OsFile::LockKind::Exclusive) != 0) return false;
-    m_file.tryLock(kShareLockOffset, 1, OsFile::LockKind::Shared);
+    // Back to the shared lock the open held; the reopen below drops it anyway.
+    (void)m_file.tryLock(kShareLockOffset, 1, OsFile::LockKind::Shared);
     try {
       reopen(true);
     } catch (const ETableError&) {
@@ -126,7 +127,7 @@ void TTzDbf::packMemoFile() {
   const std::int64_t memoSize = m_memo.size();
   if (freeBytesBeside(memoPath) / 1024 <
       static_cast<std::uint64_t>(std::max<std::int64_t>(0, memoSize)) / 1024) {
-    throw ETableError(1012, memoPath + " [PackMemofile]");
+    throw ETableError(TableErrorCode::kMemoPackDiskSpace, memoPath + " [PackMemofile]");
   }
   std::vector<std::size_t> memoFields;
   for (std::size_t i = 0; i < m_header.fields.size(); ++i) {
@@ -134,7 +135,7 @@ void TTzDbf::packMemoFile() {
   }
   const std::string newPath = withExtension(m_fileName, "$$$");
   const auto failed = [&](int code) {
-    std::remove(newPath.c_str());
+    (void)removeFile(newPath);
     throw ETableError(code, memoPath + " [PackMemofile]");
   };
   if (int error = m_memo.createEmptyCopy(newPath)) failed(tableErrorCodeFromErrno(error, true));
@@ -172,8 +173,8 @@ void TTzDbf::packMemoFile() {
     }
   }
   m_memo.close();
-  if (std::rename(newPath.c_str(), memoPath.c_str()) != 0) {
-    throw ETableError(tableErrorCodeFromErrno(errno, true), memoPath + " [PackMemofile]");
+  if (int error = renameFile(newPath, memoPath)) {
+    throw ETableError(tableErrorCodeFromErrno(error, true), memoPath + " [PackMemofile]");
   }
   m_memo.open(memoPath, m_header.memo, m_exclusive, m_readOnly);
 }

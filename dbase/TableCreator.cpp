@@ -1,7 +1,5 @@
 #include "dbase/TableCreator.h"
 
-#include <unistd.h>
-
 #include "dbase/DbfLayout.h"
 #include "dbase/ETableError.h"
 #include "dbase/MemoFile.h"
@@ -14,6 +12,9 @@ std::string withTableExtension(const std::string& path) {
   std::size_t slash = path.find_last_of('/');
   std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   if (name.empty() || name.find('.') != std::string::npos) return path;
+  // Tables written on other systems often carry ".dbf"; an existing one of
+  // those is the table meant, a new table gets ".DBF".
+  if (!fileExists(path + ".DBF") && fileExists(path + ".dbf")) return path + ".dbf";
   return path + ".DBF";
 }
 
@@ -27,7 +28,7 @@ void createTableFile(const std::string& path, const std::vector<FieldDescriptor>
   if (error == 0) error = file.writeAt(0, bytes.data(), bytes.size());
   if (error != 0) {
     file.close();
-    ::unlink(path.c_str());
+    (void)removeFile(path);  // nothing half-made is left; the write error is reported
     throw ETableError(tableErrorCodeFromErrno(error, true),
                       "Error writing " + name + ". [CreateDbf]");
   }
@@ -35,8 +36,8 @@ void createTableFile(const std::string& path, const std::vector<FieldDescriptor>
   if (hasMemoFields(fields)) {
     const std::string memoPath = MemoFile::memoPathFor(path, MemoLayout::Dbase4);
     if (int memoError = MemoFile::createDbase4(memoPath)) {
-      ::unlink(memoPath.c_str());
-      ::unlink(path.c_str());
+      (void)removeFile(memoPath);
+      (void)removeFile(path);
       throw ETableError(tableErrorCodeFromErrno(memoError, true),
                         "Cannot create memo file " + memoPath + " [CreateDbf()]");
     }

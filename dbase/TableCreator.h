@@ -14,7 +14,7 @@ namespace kestrel {
 void createTableFile(const std::string& path, const std::vector<FieldDescriptor>& fields);
 
 // `path` with ".DBF" added when its file name has no extension and does not
-// end in ".".
+// end in "." (".dbf" when only a file with that extension exists).
 std::string withTableExtension(const std::string& path);
 
 }  // namespace kestrel

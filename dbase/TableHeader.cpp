@@ -19,7 +19,7 @@ std::string baseName(const std::string& path) {
 }
 
 [[noreturn]] void notDbase(const std::string& who, const std::string& why) {
-  throw ETableError(210, who + " is not a dBASE database." + why);
+  throw ETableError(TableErrorCode::kNotDbase, who + " is not a dBASE database." + why);
 }
 
 std::string readError(const std::string& path) {
@@ -32,7 +32,7 @@ std::string readBytes(const OsFile& file, std::int64_t offset, std::size_t size,
   std::size_t got = 0;
   int error = file.readAt(offset, bytes.data(), size, got);
   if (error != 0) throw ETableError(tableErrorCodeFromErrno(error, false), readError(path));
-  if (got != size) throw ETableError(100, readError(path));
+  if (got != size) throw ETableError(TableErrorCode::kReadError, readError(path));
   return bytes;
 }
 
@@ -55,8 +55,9 @@ char checkedType(unsigned char raw, const std::string& name, const std::string& 
   char type = static_cast<char>(raw);
   if (std::string("BGPbgp").find(type) != std::string::npos && type != '\0') return 'M';
   if (type == '\0' || std::string("CDFLMN").find(type) == std::string::npos) {
-    throw ETableError(211, "Field: " + name + " [" + std::string(1, type) + "] in " + path +
-                               " is not a valid field type");
+    throw ETableError(TableErrorCode::kInvalidFieldType, "Field: " + name + " [" +
+                                                             std::string(1, type) + "] in " + path +
+                                                             " is not a valid field type");
   }
   return type;
 }
@@ -85,10 +86,11 @@ void readDbase3Fields(TableHeader& header, const OsFile& file, std::int64_t file
   }
   for (long long i = 0; i < count; ++i) {
     const std::int64_t at = static_cast<std::int64_t>(start + static_cast<std::size_t>(i) * size);
-    if (at >= fileSize) throw ETableError(100, readError(path));
+    if (at >= fileSize) throw ETableError(TableErrorCode::kReadError, readError(path));
     std::string first = readBytes(file, at, 1, path);
     if (static_cast<unsigned char>(first[0]) == kDescriptorTerminator) break;
-    if (at + static_cast<std::int64_t>(size) > fileSize) throw ETableError(100, readError(path));
+    if (at + static_cast<std::int64_t>(size) > fileSize)
+      throw ETableError(TableErrorCode::kReadError, readError(path));
     std::string raw = readBytes(file, at, size, path);
     const unsigned char* p = bytesOf(raw);
     FieldDescriptor field;
@@ -105,7 +107,7 @@ void readDbase3Fields(TableHeader& header, const OsFile& file, std::int64_t file
     }
     header.fields.push_back(field);
   }
-  if (header.fields.empty()) throw ETableError(222, readError(path));
+  if (header.fields.empty()) throw ETableError(TableErrorCode::kCorruptedIndex, readError(path));
 }
 
 void readDbase2(TableHeader& header, const OsFile& file, std::int64_t fileSize,
@@ -129,7 +131,7 @@ void readDbase2(TableHeader& header, const OsFile& file, std::int64_t fileSize,
     field.decimals = d[kDbase2DecimalsOffset];
     header.fields.push_back(field);
   }
-  if (header.fields.empty()) throw ETableError(222, readError(path));
+  if (header.fields.empty()) throw ETableError(TableErrorCode::kCorruptedIndex, readError(path));
 }
 
 }  // namespace
@@ -182,6 +184,11 @@ TableHeader readTableHeader(const OsFile& file, std::int64_t fileSize, const std
   header.recordLength = getLe16(p + kRecordLengthOffset);
   readDbase3Fields(header, file, fileSize, path, header.layout == TableLayout::Level7);
   finishFields(header, path);
+  // A header that claims more bytes than the file has would put the first
+  // record after a gap: an append would write there and the count restart.
+  if (static_cast<std::int64_t>(header.headerLength) > fileSize) {
+    notDbase(path, " (Header length is past the end of the file) [USE/OpenDBF]");
+  }
   return header;
 }
 

@@ -1,7 +1,5 @@
 #include "dbase/TableIndex.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 
 #include "dbase/DbfLayout.h"
@@ -22,14 +20,12 @@ constexpr std::int64_t kIndexInUseByte = dbf::kShareLockOffset;
 
 }  // namespace
 
-TableIndex::TableIndex(const std::string& indexPath, const OsFile& table,
+TableIndex::TableIndex(OsFile claimed, const std::string& indexPath, OsFile& table,
                        const std::string& tablePath, bool shared, const FieldDescriptor& field)
-    : m_path(indexPath), m_field(field) {
+    : m_path(indexPath), m_field(field), m_file(std::move(claimed)) {
   try {
-    if (m_file.open(indexPath, OsFile::Access::ReadWrite) != 0 &&
-        m_file.open(indexPath, OsFile::Access::ReadOnly) != 0) {
-      throw IndexError(IndexError::kCorruptedIndex, "Unable to open index: " + indexPath);
-    }
+    // The build's write lock on the in-use byte is turned into this one in
+    // place, so the file is never unclaimed in between.
     const auto kind = shared ? OsFile::LockKind::Shared : OsFile::LockKind::Exclusive;
     if (m_file.tryLock(kIndexInUseByte, 1, kind) != 0) {
       throw IndexError(IndexError::kCorruptedIndex, "Unable to open index: " + indexPath);
@@ -38,12 +34,10 @@ TableIndex::TableIndex(const std::string& indexPath, const OsFile& table,
     if (shared) {
       // The semaphore's lock byte of the table needs a write lock, which a
       // table opened read-only cannot take on its own descriptor.
-      int tableFd = table.descriptor();
-      if (m_tableForLocks.open(tablePath, OsFile::Access::ReadWrite) == 0) {
-        tableFd = m_tableForLocks.descriptor();
-      }
+      OsFile& forLocks =
+          m_tableForLocks.open(tablePath, OsFile::Access::ReadWrite) == 0 ? m_tableForLocks : table;
       m_semaphore =
-          std::make_unique<SemaphoreFile>(SemaphoreFile::pathForTable(tablePath), tableFd);
+          std::make_unique<SemaphoreFile>(SemaphoreFile::pathForTable(tablePath), forLocks);
       m_semaphore->logOn();
     }
   } catch (const IndexError& error) {
@@ -82,19 +76,19 @@ void TableIndex::reading(Step step) {
   }
 }
 
-void TableIndex::first() {
+void TableIndex::First() {
   reading([this] { m_reader->First(); });
 }
 
-void TableIndex::next() {
+void TableIndex::Next() {
   reading([this] { m_reader->Next(); });
 }
 
-bool TableIndex::eof() const {
+bool TableIndex::Eof() const {
   return m_reader->Eof();
 }
 
-std::uint32_t TableIndex::recNo() const {
+std::uint32_t TableIndex::RecNo() const {
   return m_reader->RecNo();
 }
 
@@ -133,13 +127,24 @@ void TableIndex::recordWritten(std::uint32_t recNo, const std::string& before,
   }
 }
 
-bool TableIndex::tryErase(const std::string& indexPath) {
-  OsFile file;
-  int error = file.open(indexPath, OsFile::Access::ReadWrite);
-  if (error == ENOENT) return true;
-  if (error != 0) return false;
-  if (file.tryLock(kIndexInUseByte, 1, OsFile::LockKind::Exclusive) != 0) return false;
-  return ::unlink(indexPath.c_str()) == 0 || errno == ENOENT;
+int TableIndex::claimForBuild(const std::string& indexPath, OsFile& file, bool replaceHeld) {
+  // Another process may erase the file between our open and our lock; the
+  // claim holds only when the name still leads to the file we locked.
+  constexpr int kAttempts = 5;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    if (int error = file.openOrCreate(indexPath)) return error;
+    if (int error = file.tryLock(kIndexInUseByte, 1, OsFile::LockKind::Exclusive)) {
+      file.close();
+      if (error != EAGAIN || !replaceHeld) return error;
+      if (int removeError = removeFile(indexPath); removeError != 0 && removeError != ENOENT) {
+        return removeError;
+      }
+      continue;
+    }
+    if (file.isFileAt(indexPath)) return 0;
+    file.close();
+  }
+  return EAGAIN;
 }
 
 std::string TableIndex::indexPathFor(const std::string& tablePath, const std::string& indexName) {

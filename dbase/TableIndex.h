@@ -21,8 +21,10 @@ class SemaphoreFile;
 // keeps changes of the index apart from reads through it.
 class TableIndex {
  public:
-  TableIndex(const std::string& indexPath, const OsFile& table, const std::string& tablePath,
-             bool shared, const FieldDescriptor& field);
+  // `claimed`: the index file as claimForBuild left it after the build; its
+  // in-use lock becomes a shared one for a shared table.
+  TableIndex(OsFile claimed, const std::string& indexPath, OsFile& table,
+             const std::string& tablePath, bool shared, const FieldDescriptor& field);
   // Logs off the semaphore file, silently.
   ~TableIndex();
   TableIndex(const TableIndex&) = delete;
@@ -35,19 +37,25 @@ class TableIndex {
   const std::string& path() const { return m_path; }
   const FieldDescriptor& field() const { return m_field; }
 
-  void first();
-  void next();
-  bool eof() const;
-  std::uint32_t recNo() const;
+  // The walk in key order, named as the table's own walk.
+  void First();
+  void Next();
+  bool Eof() const;
+  std::uint32_t RecNo() const;
 
   // Keeps the tag right after a record was written: `before` is the record's
   // bytes as they were in the file (empty for an appended record), `after`
   // as they are now.
   void recordWritten(std::uint32_t recNo, const std::string& before, const std::string& after);
 
-  // Erases an index file no process holds open. False when another process
-  // has it open (or it cannot be erased); true when it is gone.
-  static bool tryErase(const std::string& indexPath);
+  // Opens (creating it when missing) the index file that a build is about to
+  // write and takes its in-use lock for writing, so that no other process
+  // erases or opens it while it is half written. Returns 0, EAGAIN when
+  // another process has the file open, or the system's error. With
+  // `replaceHeld` (the table is ours alone, so the holder is no table
+  // user) a held file is unlinked, the holder keeping its copy, and a new one
+  // claimed under the name.
+  static int claimForBuild(const std::string& indexPath, OsFile& file, bool replaceHeld);
 
   // The index file of an index name: "MDX" added when it has no extension,
   // in the table's folder when the name has no folder.

@@ -1,5 +1,6 @@
 // Visiting a table in the order of a single-field index built by IndexOnOne.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -320,6 +321,70 @@ TEST_F(IndexOrderTest, SecondProcessSortingNeedsExclusiveUse) {
   EXPECT_EQ(visit(table), (std::vector<std::uint32_t>{2, 1}));
   holder.send('g');
   EXPECT_EQ(holder.wait(), 0);
+}
+
+TEST_F(IndexOrderTest, SecondSortBySameFieldFailsWhileTheFirstBuildsAndTheFirstStandsWhole) {
+  // Enough records that the first build lasts while the second one tries.
+  constexpr std::uint32_t kRecords = 150000;
+  {
+    TTzDbf table("tzLog");
+    openLog(table);
+    table.Close();
+  }
+  {
+    TTzDbf table("tzLog");
+    openLog(table);
+    const std::size_t length = table.recordLength();
+    const FieldDescriptor& zip = table.fields()[static_cast<std::size_t>(table.fieldIndex("zip"))];
+    std::string bytes = readBytes(logPath()).substr(0, table.headerLength());
+    table.Close();
+    std::string records(kRecords * length, ' ');
+    for (std::uint32_t i = 0; i < kRecords; ++i) {
+      const std::string key = std::to_string(10000 + (i * 7919u) % 90000u);
+      records.replace(i * length + zip.offset, key.size(), key);
+    }
+    for (int b = 0; b < 4; ++b) bytes[4 + b] = static_cast<char>(kRecords >> (8 * b));
+    writeBytes(logPath(), bytes + records + "\x1A");
+  }
+
+  ChildProcess first([&](ChildProcess& self) {
+    TTzDbf table("first");
+    openLog(table, false);
+    table.setIndexMemoryBudget(std::size_t{1} << 20);  // sorts in runs: a longer build
+    std::uint32_t visited = 0;
+    bool ordered = true;
+    try {
+      table.IndexOnOne("zip", "zip");
+      std::string previous;
+      for (table.First(); !table.Eof(); table.Next()) {
+        const std::string key = table.GetFieldText("zip");
+        ordered = ordered && previous <= key;
+        previous = key;
+        ++visited;
+      }
+    } catch (const ETableError&) {
+      visited = 0;
+    }
+    self.send(visited == kRecords && ordered ? 'd' : 'x');
+    self.receive();
+    return 0;
+  });
+  const std::string index = m_dir.file("zip.MDX");
+  for (int waited = 0; !std::filesystem::exists(index) && waited < 20000; ++waited) {
+    ::usleep(1000);
+  }
+  TTzDbf second("second");
+  openLog(second, false);
+  int refusal = 0;
+  try {
+    second.IndexOnOne("zip", "zip");
+  } catch (const ETableError& error) {
+    refusal = error.code();
+  }
+  EXPECT_EQ(refusal, 225);
+  EXPECT_EQ(first.receive(), 'd');
+  first.send('g');
+  EXPECT_EQ(first.wait(), 0);
 }
 
 }  // namespace

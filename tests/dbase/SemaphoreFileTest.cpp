@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -26,13 +27,10 @@ class SemaphoreFileTest : public ::testing::Test {
   }
   // Each open of the table is its own open file description, as another
   // table object or another process would have.
-  int openTable() {
-    const int fd = ::open(m_table.c_str(), O_RDWR | O_CLOEXEC);
-    m_fds.push_back(fd);
-    return fd;
-  }
-  void TearDown() override {
-    for (int fd : m_fds) ::close(fd);
+  OsFile& openTable() {
+    OsFile& file = m_files.emplace_back();
+    EXPECT_EQ(file.open(m_table, OsFile::Access::ReadWrite), 0);
+    return file;
   }
   static int errorCode(const std::function<void()>& f, std::string* detail = nullptr) {
     try {
@@ -46,7 +44,7 @@ class SemaphoreFileTest : public ::testing::Test {
 
   test::TempFolder m_folder;
   std::string m_table, m_semaphore;
-  std::vector<int> m_fds;
+  std::deque<OsFile> m_files;
 };
 
 // Runs body in a child process; true when it returned true there.
@@ -81,7 +79,7 @@ TEST_F(SemaphoreFileTest, CountsProcessesInAndErasesTheFileAfterTheLast) {
     EXPECT_EQ(first.processCount(), 2);
     // A process in another program counts too.
     EXPECT_TRUE(inChild([&] {
-      SemaphoreFile third(m_semaphore, ::open(m_table.c_str(), O_RDWR), kQuick);
+      SemaphoreFile third(m_semaphore, openTable(), kQuick);
       third.logOn();
       const bool counted = third.processCount() == 3;
       third.logOff();
@@ -144,7 +142,7 @@ TEST_F(SemaphoreFileTest, AChangeWaitsForReadersAndReadersWaitForAChange) {
                          "\r\nthen delete " +
                          m_semaphore;
   EXPECT_TRUE(inChild([&] {
-    SemaphoreFile changer(m_semaphore, ::open(m_table.c_str(), O_RDWR), kQuick);
+    SemaphoreFile changer(m_semaphore, openTable(), kQuick);
     changer.logOn();
     std::string detail;
     const bool refused = errorCode([&] { changer.beginChange(); }, &detail) == 1202;
@@ -160,7 +158,7 @@ TEST_F(SemaphoreFileTest, AChangeWaitsForReadersAndReadersWaitForAChange) {
   ASSERT_EQ(::pipe(done), 0);
   const pid_t pid = ::fork();
   if (pid == 0) {
-    SemaphoreFile changer(m_semaphore, ::open(m_table.c_str(), O_RDWR), kQuick);
+    SemaphoreFile changer(m_semaphore, openTable(), kQuick);
     changer.logOn();
     changer.beginChange();
     char c = 'm';

@@ -1,6 +1,8 @@
 // Files the storage layer creates, byte for byte, and the field definition rules.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "DbaseTestSupport.h"
 #include "dbase/ETableError.h"
 #include "dbase/FieldDefinition.h"
@@ -207,6 +209,61 @@ TEST_F(TableFormatTest, BadDefinitionsCreateNothing) {
   }
   EXPECT_EQ(readDefinitionInteger("  +42abc"), 42);
   EXPECT_EQ(readDefinitionInteger("-5"), 0);
+}
+
+TEST_F(TableFormatTest, NamesThatMatchAfterUpperCasingOrTheCutCreateNothing) {
+  struct Case {
+    std::vector<std::string> definitions;
+    const char* warning;
+  };
+  const Case cases[] = {
+      {{"name,C,10,0", "NAME,C,5,0"},
+       "Duplicate field name NAME in tzBook: NAME,C,5,0. The table is not created"},
+      {{"city,C,5,0", "addressline1,C,5,0", "addressline2,M,10,0"},
+       "Duplicate field name ADDRESSLIN in tzBook: addressline2,M,10,0. The table is not created"},
+  };
+  for (const Case& c : cases) {
+    WarningRecorder warnings;
+    EXPECT_FALSE(fieldsFromDefinitions(c.definitions, "tzBook").has_value());
+    ASSERT_FALSE(warnings.texts().empty());
+    EXPECT_EQ(warnings.texts().back(), c.warning);
+
+    TTzDbf table("tzBook");
+    table.SetDbfFileName(m_dir.file("twice.dbf"));
+    table.SetDbfFields(c.definitions);
+    EXPECT_THROW(table.Open(), ETableError);
+    EXPECT_FALSE(std::filesystem::exists(m_dir.file("twice.dbf")));
+  }
+}
+
+TEST_F(TableFormatTest, Level7FieldsSharingTheirFirstTenLettersAreEachReachedByName) {
+  // A level 7 table (68-byte header, 48-byte descriptors) of two C fields.
+  std::string bytes(68, '\0');
+  bytes[0] = 0x04;
+  bytes[4] = 1;
+  bytes[8] = static_cast<char>(68 + 2 * 48 + 1);
+  bytes[10] = 13;
+  for (const char* name : {"ADDRESS_LINE1", "ADDRESS_LINE2"}) {
+    std::string field(48, '\0');
+    field.replace(0, 13, name);
+    field[32] = 'C';
+    field[33] = 6;
+    bytes += field;
+  }
+  bytes += "\r first second\x1A";
+  writeBytes(m_dir.file("seven.dbf"), bytes);
+
+  TTzDbf table("seven");
+  table.SetDbfFileName(m_dir.file("seven.dbf"));
+  table.SetExclusive(true);
+  table.Open();
+  EXPECT_EQ(table.GetFieldText("address_line1"), "first ");
+  EXPECT_EQ(table.GetFieldText("ADDRESS_LINE2"), "second");
+  EXPECT_EQ(table.GetFieldText("address_li"), "first ");  // the classic 10-letter match
+  table.SetFieldText("Address_Line2", "other");
+  table.Post();
+  table.Close();
+  EXPECT_EQ(readBytes(m_dir.file("seven.dbf")).substr(68 + 96 + 1, 13), " first other ");
 }
 
 TEST_F(TableFormatTest, OpenWithUnusableFieldListWarnsAndFailsWithFileNotFound) {

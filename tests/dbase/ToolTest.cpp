@@ -88,5 +88,36 @@ TEST_F(ToolTest, ErrorsPrintTheTableErrorWithStatusOne) {
   EXPECT_EQ(tool("frobnicate x").first, 2);
 }
 
+TEST_F(ToolTest, AppendBatchWaitsForTheLockAndGoesInWholeOrNotAtAll) {
+  const std::string book = shellQuote(m_dir.file("book.dbf"));
+  const std::string dbf = std::string(kBinaryDir) + "/tools/dbf/kestrel-dbf ";
+  ASSERT_EQ(tool("create " + book + " name,C,10,0").first, 0);
+  // Another process holds the append lock for a while; the batch starts once
+  // it has it ("locked" is its first line).
+  const auto appendWhileHeld = [&](const char* seconds) {
+    return runCommand("(" + dbf + "hold-lock " + book + " " + seconds +
+                      " | (read line; printf 'a\\nb\\nc\\n' | " + dbf + "append " + book +
+                      ")) 2>&1");
+  };
+  auto [status, output] = appendWhileHeld("0.3");
+  EXPECT_EQ(status, 0) << output;
+  EXPECT_EQ(tool("dump " + book).second, ",a\r\n,b\r\n,c\r\n");
+  std::tie(status, output) = appendWhileHeld("2");
+  EXPECT_EQ(status, 3) << output;
+  EXPECT_EQ(output, "append lock refused: " + m_dir.file("book.dbf") + "\n");
+  EXPECT_EQ(tool("dump " + book).second, ",a\r\n,b\r\n,c\r\n");
+  EXPECT_EQ(tool("info " + book).second.substr(0, 28), "version: 0x03\nrecords: 3\nhea");
+}
+
+TEST_F(ToolTest, NameWithoutExtensionFindsALowerCaseDbf) {
+  ASSERT_EQ(tool("create " + shellQuote(m_dir.file("lower.dbf")) + " name,C,10,0").first, 0);
+  ASSERT_EQ(tool("append " + shellQuote(m_dir.file("lower")), "Ada\n").first, 0);
+  EXPECT_EQ(tool("dump " + shellQuote(m_dir.file("lower"))).second, ",Ada\r\n");
+  EXPECT_FALSE(std::filesystem::exists(m_dir.file("lower.DBF")));
+  // A new table still gets the upper-case extension.
+  ASSERT_EQ(tool("create " + shellQuote(m_dir.file("fresh")) + " name,C,10,0").first, 0);
+  EXPECT_TRUE(std::filesystem::exists(m_dir.file("fresh.DBF")));
+}
+
 }  // namespace
 }  // namespace kestrel::test

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <iostream>
 #include <thread>
+#include <vector>
 
 #include "dbase/FieldCodec.h"
 #include "dbase/TTzDbf.h"
@@ -12,6 +13,10 @@
 
 namespace kestrel::tools {
 namespace {
+
+// The append lock of a batch is tried for up to a second.
+constexpr int kBatchLockAttempts = 50;
+constexpr std::chrono::milliseconds kBatchLockPause{20};
 
 std::string rightTrimmed(std::string text) {
   text.erase(text.find_last_not_of(' ') + 1);
@@ -108,23 +113,36 @@ int appendCommand(const std::string& path, std::istream& in, std::ostream& err) 
   TTzDbf table("kestrel-dbf");
   openTable(table, path, false);
   const auto& fields = table.fields();
+  // Every row is read and checked before anything is written, and the append
+  // lock is taken once for the batch: a batch goes in whole or not at all, so
+  // a caller may simply run it again after a refusal.
+  std::vector<std::vector<std::string>> rows;
   while (auto row = readCsvRow(in)) {
     if (row->size() == 1 && row->front().empty()) continue;  // blank line
     if (row->size() > fields.size()) {
       err << "row has " << row->size() << " values, the table " << fields.size() << " fields\n";
       return 1;
     }
+    rows.push_back(std::move(*row));
+  }
+  if (rows.empty()) return 0;
+  bool locked = table.ALock();
+  for (int attempt = 1; !locked && attempt < kBatchLockAttempts; ++attempt) {
+    std::this_thread::sleep_for(kBatchLockPause);
+    locked = table.ALock();
+  }
+  if (!locked) {
+    err << "append lock refused: " << table.DbfFileName() << '\n';
+    return kExitLockRefused;
+  }
+  for (const auto& row : rows) {
     table.ClearRecord();
-    for (std::size_t i = 0; i < row->size(); ++i) {
-      table.SetFieldText(fields[i].name, utf8ToAnsi((*row)[i]));
-    }
-    if (!table.ALock()) {
-      err << "append lock refused: " << table.DbfFileName() << '\n';
-      return kExitLockRefused;
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      table.SetFieldText(fields[i].name, utf8ToAnsi(row[i]));
     }
     table.AppendRec();
-    table.UnLock();
   }
+  // The header count is written before the lock goes with the close.
   table.Close();
   return 0;
 }

@@ -24,6 +24,8 @@ constexpr const char* kUsage =
     "Text is UTF-8; dates are read as month/day/year and dumped as YYYYMMDD.\n"
     "dump writes one CSV row per record, the first column \"*\" for a deleted record.\n"
     "dump --order builds FIELD.MDX beside the table and dumps in its order.\n"
+    "append takes the append lock once for all rows, trying for up to a second;\n"
+    "when it is refused, no row is appended.\n"
     "Exit status: 0 done, 1 error, 2 usage, 3 append lock or exclusive use refused.\n";
 
 int usage() {

@@ -1,0 +1,241 @@
+// Files that other programs padded, left with stale pointers or cut short:
+// what the storage layer may never do with them is overwrite data or report
+// a failed read as an empty value.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "DbaseTestSupport.h"
+#include "dbase/ETableError.h"
+#include "dbase/TTzDbf.h"
+
+namespace kestrel::test {
+namespace {
+
+class DamagedFileTest : public DbaseTest {
+ protected:
+  // Opens (creating it when missing) a shared table of these fields.
+  void openTable(TTzDbf& table, const std::string& name, std::vector<std::string> fields) {
+    table.SetDbfFileName(m_dir.file(name));
+    table.SetDbfFields(std::move(fields));
+    table.Open();
+  }
+  void appendRow(TTzDbf& table, const std::vector<std::pair<std::string, std::string>>& values) {
+    table.ClearRecord();
+    for (const auto& [field, text] : values) table.SetFieldText(field, text);
+    ASSERT_TRUE(table.ALock());
+    table.AppendRec();
+    table.UnLock();
+  }
+};
+
+std::uint32_t headerCount(const std::string& dbf) {
+  const auto* p = reinterpret_cast<const unsigned char*>(dbf.data());
+  return p[4] | p[5] << 8 | p[6] << 16 | static_cast<std::uint32_t>(p[7]) << 24;
+}
+
+// The offset of the first byte of `before`, from `from` on, that `after`
+// does not hold unchanged (npos when none).
+std::size_t firstChangedByte(const std::string& before, const std::string& after,
+                             std::size_t from) {
+  for (std::size_t i = from; i < before.size(); ++i) {
+    if (i >= after.size() || after[i] != before[i]) return i;
+  }
+  return std::string::npos;
+}
+
+std::string le32(std::uint32_t value) {
+  std::string bytes(4, '\0');
+  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>(value >> (8 * i));
+  return bytes;
+}
+
+TEST_F(DamagedFileTest, NewMemoNeverOverwritesBytesOfTheMemoFile) {
+  // Each case damages the memo file of a table whose records 1 and 2 hold
+  // memos in blocks 1 and 2; a third record's memo must then go to a place
+  // that held nothing, every byte after the next-free word staying as it was.
+  struct Case {
+    const char* what;
+    std::function<void(std::string& dbt)> damage;
+    bool oldMemosReadable;
+    std::string newMemo = "NEW";
+  };
+  const Case cases[] = {
+      {"next free block names the first memo", [](std::string& d) { d.replace(0, 4, le32(1)); },
+       true},
+      {"next free block names the second memo", [](std::string& d) { d.replace(0, 4, le32(2)); },
+       true},
+      {"next free block is the header", [](std::string& d) { d.replace(0, 4, le32(0)); }, true},
+      {"next free block lies past the end", [](std::string& d) { d.replace(0, 4, le32(900)); },
+       true},
+      {"a free link leads into a memo in use",
+       [](std::string& d) {
+         // Block 3 is a free link too short for any memo; it names block 1.
+         d.resize(4 * 512, '\0');
+         d.replace(0, 4, le32(3));
+         d.replace(3 * 512, 8, le32(1) + le32(0));
+       },
+       true},
+      {"a free run spans a memo in use",
+       [](std::string& d) {
+         // Block 3, free, claims a run of three blocks; block 4 starts a memo.
+         d.resize(4 * 512, '\0');
+         d += std::string("\xFF\xFF\x08\x00\x0C\0\0\0keep", 12);
+         d.resize(6 * 512, '\0');
+         d.replace(0, 4, le32(3));
+         d.replace(3 * 512, 8, le32(0) + le32(3));
+       },
+       true, std::string(600, 'n')},
+      {"block size of one byte, next free inside memo text",
+       [](std::string& d) {
+         d[20] = 1;
+         d[21] = 0;
+         d.replace(0, 4, le32(520));
+       },
+       false},
+      {"block size of 16 bytes, next free inside memo text",
+       [](std::string& d) {
+         d[20] = 16;
+         d[21] = 0;
+         d.replace(0, 4, le32(33));
+       },
+       false},
+      {"empty memo file", [](std::string& d) { d.clear(); }, false},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string name = "memo" + std::to_string(++n);
+    TTzDbf table(name);
+    openTable(table, name + ".dbf", {"address,M,10,0", "city,C,20,0"});
+    appendRow(table, {{"address", "first memo, record 1"}, {"city", "A"}});
+    appendRow(table, {{"address", "second memo"}, {"city", "B"}});
+    table.Close();
+    const std::string dbtPath = m_dir.file(name + ".DBT");
+    std::string before = readBytes(dbtPath);
+    c.damage(before);
+    writeBytes(dbtPath, before);
+
+    table.Open();
+    appendRow(table, {{"address", c.newMemo}, {"city", "C"}});
+    table.Close();
+    const std::string after = readBytes(dbtPath);
+    ASSERT_GE(after.size(), before.size());
+    EXPECT_EQ(firstChangedByte(before, after, 4), std::string::npos);
+
+    table.Open();
+    table.Last();
+    EXPECT_EQ(table.GetFieldText("address"), c.newMemo);
+    if (c.oldMemosReadable) {
+      table.First();
+      EXPECT_EQ(table.GetFieldText("address"), "first memo, record 1");
+      table.Next();
+      EXPECT_EQ(table.GetFieldText("address"), "second memo");
+    }
+    table.Close();
+  }
+}
+
+TEST_F(DamagedFileTest, PaddingAfterTheEndOfFileByteHoldsNoRecords) {
+  for (char pad : {'\x1A', '\0'}) {
+    SCOPED_TRACE(static_cast<int>(pad));
+    const std::string name = pad == '\0' ? "zeros" : "eofs";
+    TTzDbf table(name);
+    openTable(table, name + ".dbf", {"name,C,20,0"});
+    appendRow(table, {{"name", "Ada"}});
+    appendRow(table, {{"name", "Grace"}});
+    table.Close();
+    const std::string path = m_dir.file(name + ".dbf");
+    std::string bytes = readBytes(path);
+    bytes.resize(1024, pad);  // 65 + 2 * 21 + 1 bytes, then 916 of padding
+    writeBytes(path, bytes);
+
+    table.Open();
+    EXPECT_EQ(table.RecordCount(), 2u);
+    int visited = 0;
+    for (table.First(); !table.Eof(); table.Next()) ++visited;
+    EXPECT_EQ(visited, 2);
+    appendRow(table, {{"name", "Linus"}});
+    EXPECT_EQ(table.RecNo(), 3u);
+    table.Close();
+    EXPECT_EQ(headerCount(readBytes(path)), 3u);
+    EXPECT_EQ(readWithDbfread(path, m_dir.path().string()), "|Ada\n|Grace\n|Linus\n");
+  }
+}
+
+TEST_F(DamagedFileTest, HeaderLengthPastTheEndOfTheFileIsRefusedAndTheFileKept) {
+  TTzDbf table("short");
+  openTable(table, "short.dbf", {"name,C,20,0"});
+  table.Close();
+  const std::string path = m_dir.file("short.dbf");
+  std::string bytes = readBytes(path);
+  bytes[8] = static_cast<char>(200);  // five descriptors' room, the file has 66 bytes
+  writeBytes(path, bytes);
+  try {
+    table.Open();
+    ADD_FAILURE() << "opened";
+  } catch (const ETableError& e) {
+    EXPECT_EQ(e.code(), 210);
+    EXPECT_EQ(e.detail(), path +
+                              " is not a dBASE database. (Header length is past the end of the "
+                              "file) [USE/OpenDBF]");
+  }
+  EXPECT_FALSE(table.Active());
+  EXPECT_EQ(readBytes(path), bytes);
+}
+
+TEST_F(DamagedFileTest, FoxProMemoWithoutItsBlockHeadIsAReadError) {
+  // A FoxPro table of one memo field; its record names block 8 (64-byte
+  // blocks), where the memo file ends four bytes into the block head.
+  std::string dbf(32, '\0');
+  dbf[0] = static_cast<char>(0xF5);
+  dbf[4] = 1;
+  dbf[8] = 65;
+  dbf[10] = 11;
+  std::string field(32, '\0');
+  field.replace(0, 4, "NOTE");
+  field[11] = 'M';
+  field[16] = 10;
+  dbf += field + "\r" + "          8" + "\x1A";
+  writeBytes(m_dir.file("fox.dbf"), dbf);
+  std::string fpt(512, '\0');
+  fpt[3] = 9;   // next free block, big-endian
+  fpt[7] = 64;  // block size, big-endian
+  fpt += std::string("\0\0\0\x01", 4);
+  writeBytes(m_dir.file("fox.FPT"), fpt);
+
+  TTzDbf table("fox");
+  table.SetDbfFileName(m_dir.file("fox.dbf"));
+  table.Open();
+  try {
+    const std::string text = table.GetFieldText("note");
+    ADD_FAILURE() << "read \"" << text << "\"";
+  } catch (const ETableError& e) {
+    EXPECT_EQ(e.code(), 100);
+    EXPECT_EQ(e.detail(), "Error reading " + m_dir.file("fox.FPT") + " Record # 1 [GetMemo]");
+  }
+}
+
+TEST_F(DamagedFileTest, HeaderRewriteThatCannotReadTheMultiUserAreaWritesNothing) {
+  TTzDbf table("cut");
+  openTable(table, "cut.dbf", {"name,C,20,0"});
+  appendRow(table, {{"name", "Ada"}});
+  // Another program cuts the file inside the bytes a rewrite keeps.
+  const std::string path = m_dir.file("cut.dbf");
+  std::string bytes = readBytes(path).substr(0, 20);
+  bytes.replace(16, 4, "OTHR");
+  std::filesystem::resize_file(path, 20);
+  writeBytes(path, bytes);
+  try {
+    table.Close();
+    ADD_FAILURE() << "closed";
+  } catch (const ETableError& e) {
+    EXPECT_EQ(e.code(), 100);
+    EXPECT_EQ(e.detail(), "Error reading " + path + " [CLOSE]");
+  }
+  EXPECT_EQ(readBytes(path), bytes);
+}
+
+}  // namespace
+}  // namespace kestrel::test

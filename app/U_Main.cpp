@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "addresses/DataSource.h"
 #include "core/Branding.h"
 #include "core/Folders.h"
 #include "core/Settings.h"
@@ -345,8 +346,9 @@ bool TF_Main::FormClose() {
   if (!saved) return false;
   // Harmless when the log is closed already, as it is between commands.
   runCommand([this] { MailingLog->Close(); });
-  // The address table is closed here once database mode is connected to
-  // this window.
+  // The AddressBook is closed without packing: only Exit removes the
+  // records marked deleted.
+  runCommand([this] { closeAddressBook(); });
   return true;
 }
 

@@ -181,6 +181,7 @@ void TF_Main::createControls() {
   btnPrint->setEnabled(false);
 
   applyTabOrder();
+  createDatabaseControls();
 }
 
 void TF_Main::applyTabOrder() {
@@ -258,12 +259,15 @@ void TF_Main::createMenus() {
   Help1->addSeparator();
   miAbout = item(Help1, "miAbout", QStringLiteral("&About"));
 
-  awaitingCommand({MIReadWriteToDB, MIMassPrint, MIImport, MIExport, miPrintFull,
+  awaitingCommand({MIImport, MIExport, miPrintFull,
                    miPrintShort, miPreviewFull, miPreviewShort, ClearReport1, MIByMailerNumber,
                    MIByName, MIByDate, MIByZipCode});
 
   connect(MIExit, &QAction::triggered, this, &TF_Main::MIExitClick);
   connect(MIPrint, &QAction::triggered, this, &TF_Main::MIPrintClick);
+  connect(MIReadWriteToDB, &QAction::triggered, this, &TF_Main::MIReadWriteToDBClick);
+  connect(MIMassPrint, &QAction::triggered, this, &TF_Main::MIMassPrintClick);
+  MIMassPrint->setEnabled(false);  // until database mode is entered
   connect(btnPrint, &QPushButton::clicked, this, &TF_Main::btnPrintClick);
   connect(YourNameAddress1, &QAction::triggered, this, &TF_Main::YourNameAddress1Click);
   connect(btnChangeYourAddress, &QPushButton::clicked, this, &TF_Main::YourNameAddress1Click);

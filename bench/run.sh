@@ -68,3 +68,7 @@ echo "== Print command: PrintOneMailer to PDF with the log append =="
 cmake --build "$build" -j 2 --target bench_log > /dev/null
 "$build/bench/log/bench_log" --benchmark_format=console 2>/dev/null | grep "^BM_"
 
+
+echo "== Mass Print: 1,000 records of an AddressBook to PDF =="
+cmake --build "$build" -j 2 --target bench_addresses > /dev/null
+"$build/bench/addresses/bench_addresses" --benchmark_format=console 2>/dev/null | grep "^BM_"

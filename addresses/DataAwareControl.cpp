@@ -1,5 +1,7 @@
 #include "addresses/DataAwareControl.h"
 
+#include "platform/CommandRunner.h"
+
 namespace kestrel {
 
 DataAwareControl::~DataAwareControl() {
@@ -15,7 +17,9 @@ void DataAwareControl::bind(DataSource& source, std::string fieldName) {
 
 void DataAwareControl::changedByEditing() {
   if (m_loading || !m_source) return;
-  m_source->controlChanged(*this);
+  // Called from a text-change signal: an error of the data set ends here, in
+  // the general error display, and never crosses the event loop.
+  runCommand([this] { m_source->controlChanged(*this); });
 }
 
 }  // namespace kestrel

@@ -169,6 +169,51 @@ class DatabaseModeTest : public test::MainWindowFixture {
   std::function<void(std::size_t printed)> m_duringPrint;
 };
 
+// Another copy of the program holding lock bytes of a table (dbase/FORMAT.md):
+// a second process with a write lock on its own open of the file, as that
+// copy has while it writes a record, or for as long as it has the table
+// open exclusively.
+class LockHolder {
+ public:
+  LockHolder(const std::string& path, off_t offset, off_t length) {
+    int ready[2], release[2];
+    if (::pipe(ready) != 0 || ::pipe(release) != 0) return;
+    m_pid = ::fork();
+    if (m_pid == 0) {
+      ::close(ready[0]);
+      ::close(release[1]);  // so that the parent's close ends the wait below
+      const int fd = ::open(path.c_str(), O_RDWR);
+      struct flock lock {};
+      lock.l_type = F_WRLCK;
+      lock.l_whence = SEEK_SET;
+      lock.l_start = offset;
+      lock.l_len = length;
+      const char status = (fd >= 0 && ::fcntl(fd, F_OFD_SETLK, &lock) == 0) ? 'L' : 'F';
+      (void)!::write(ready[1], &status, 1);
+      char go;
+      (void)!::read(release[0], &go, 1);
+      ::_exit(0);
+    }
+    ::close(ready[1]);
+    ::close(release[0]);
+    char status = 'F';
+    m_locked = ::read(ready[0], &status, 1) == 1 && status == 'L';
+    ::close(ready[0]);
+    m_release = release[1];
+  }
+  ~LockHolder() {
+    if (m_pid <= 0) return;
+    ::close(m_release);  // the child's read returns
+    ::waitpid(m_pid, nullptr, 0);
+  }
+  bool locked() const { return m_locked; }
+
+ private:
+  pid_t m_pid = -1;
+  int m_release = -1;
+  bool m_locked = false;
+};
+
 const std::vector<Recipient> kThree = {
     {{"Ann Lee", "12 Main St"}, "Dover", "DE", "19901-    "},
     {{"Bob Ray"}, "Salem", "OR", "97301-1234"},
@@ -390,6 +435,9 @@ TEST_F(DatabaseModeTest, FilesThatAreNoAddressBookShowTheErrorAndExitReturns) {
   }
   writeTable(tablePath("nomemo.dbf"), kThree);
   ASSERT_TRUE(QFile::remove(tablePath("nomemo.DBT")));
+  // A memo file cut after its header: every record's memo lies past its end.
+  writeTable(tablePath("cutmemo.dbf"), kThree);
+  ASSERT_TRUE(QFile::resize(tablePath("cutmemo.DBT"), 512));
 
   struct Case {
     const char* file;
@@ -402,6 +450,7 @@ TEST_F(DatabaseModeTest, FilesThatAreNoAddressBookShowTheErrorAndExitReturns) {
       {"noaddress.dbf", 0, "Field \"address\" not in"},
       {"textaddress.dbf", 0, "to be of type"},
       {"nomemo.dbf", 0, "nomemo"},
+      {"cutmemo.dbf", 0, "[GetMemo]"},
       // A folder that does not exist: the table cannot be created.
       {"missing/folder/new.dbf", 1, "new.dbf"},
   };
@@ -422,6 +471,20 @@ TEST_F(DatabaseModeTest, FilesThatAreNoAddressBookShowTheErrorAndExitReturns) {
     window.btnExit->click();
     expectDatabaseLayout(false);
     EXPECT_EQ(m_user.questions().size(), asked + 2 + c.messages);
+  }
+  // Another copy has the table open exclusively.
+  writeTable(tablePath("held.dbf"), kThree);
+  {
+    LockHolder exclusive(tablePath("held.dbf").toStdString(), 0x3FFFFFF0, 1);
+    ASSERT_TRUE(exclusive.locked());
+    m_user.answerOpenFile(tablePath("held.dbf"));
+    m_user.answerMessage(Answer::Ok);
+    window.MIReadWriteToDB->trigger();
+    EXPECT_EQ(m_user.questions().back().icon, UserInteraction::Icon::Error);
+    EXPECT_TRUE(m_user.questions().back().text.startsWith(QStringLiteral("Error # 32 ")))
+        << m_user.questions().back().text.toStdString();
+    EXPECT_FALSE(window.addressBook().Active());
+    window.btnExit->click();
   }
   // The window is still usable.
   writeTable(tablePath(), kThree);
@@ -467,50 +530,6 @@ TEST_F(DatabaseModeTest, PasteFillsTheRecordsFieldsAndTheMovePostsThem) {
             (QStringList{"Zed Fox\r\n\r\n12 Main St\r\n", "Town", "ST", "12345-6789"}));
 }
 
-// Another copy of the program holds the lock of the record being posted, as
-// it does while it writes that record: a second process with the record's
-// lock bytes (dbase/FORMAT.md) locked on its own open of the file.
-class RecordLockHolder {
- public:
-  RecordLockHolder(const std::string& path, off_t offset, off_t length) {
-    int ready[2], release[2];
-    if (::pipe(ready) != 0 || ::pipe(release) != 0) return;
-    m_pid = ::fork();
-    if (m_pid == 0) {
-      ::close(ready[0]);
-      ::close(release[1]);  // so that the parent's close ends the wait below
-      const int fd = ::open(path.c_str(), O_RDWR);
-      struct flock lock {};
-      lock.l_type = F_WRLCK;
-      lock.l_whence = SEEK_SET;
-      lock.l_start = offset;
-      lock.l_len = length;
-      const char status = (fd >= 0 && ::fcntl(fd, F_OFD_SETLK, &lock) == 0) ? 'L' : 'F';
-      (void)!::write(ready[1], &status, 1);
-      char go;
-      (void)!::read(release[0], &go, 1);
-      ::_exit(0);
-    }
-    ::close(ready[1]);
-    ::close(release[0]);
-    char status = 'F';
-    m_locked = ::read(ready[0], &status, 1) == 1 && status == 'L';
-    ::close(ready[0]);
-    m_release = release[1];
-  }
-  ~RecordLockHolder() {
-    if (m_pid <= 0) return;
-    ::close(m_release);  // the child's read returns
-    ::waitpid(m_pid, nullptr, 0);
-  }
-  bool locked() const { return m_locked; }
-
- private:
-  pid_t m_pid = -1;
-  int m_release = -1;
-  bool m_locked = false;
-};
-
 TEST_F(DatabaseModeTest, EditOfARecordLockedByAnotherCopyIsRefusedWithTheWarning) {
   writeTable(tablePath(), kThree);
   TF_Main& window = startWindow();
@@ -518,9 +537,9 @@ TEST_F(DatabaseModeTest, EditOfARecordLockedByAnotherCopyIsRefusedWithTheWarning
   press(Nav::nbNext);
   const TTzDbf& table = window.addressBook();
   {
-    RecordLockHolder other(tablePath().toStdString(),
-                           0x40000000 + table.headerLength() + 1 * table.recordLength(),
-                           table.recordLength());
+    LockHolder other(tablePath().toStdString(),
+                     0x40000000 + table.headerLength() + 1 * table.recordLength(),
+                     table.recordLength());
     ASSERT_TRUE(other.locked());
     type(window.tzeditCity, QStringLiteral("Overwritten"));
     m_user.answerMessage(Answer::Ok);

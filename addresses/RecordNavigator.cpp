@@ -132,12 +132,13 @@ void RecordNavigator::updateButtons() {
   }
   const bool editing =
       data->State() == TDataSetState::dsEdit || data->State() == TDataSetState::dsInsert;
-  // A move while editing posts the edit, so the moves stay available.
+  // A move or an Insert while editing posts the edit first, so they stay
+  // available.
   m_buttons[nbFirst]->setEnabled(!data->Bof());
   m_buttons[nbPrior]->setEnabled(!data->Bof());
   m_buttons[nbNext]->setEnabled(!data->Eof());
   m_buttons[nbLast]->setEnabled(!data->Eof());
-  m_buttons[nbInsert]->setEnabled(!editing);
+  m_buttons[nbInsert]->setEnabled(true);
   m_buttons[nbDelete]->setEnabled(data->RecNo() != 0);
   m_buttons[nbPost]->setEnabled(editing);
   m_buttons[nbCancel]->setEnabled(editing);

@@ -253,6 +253,35 @@ TEST_F(DatabaseModeTest, NewFileIsCreatedWithOneBlankRecordAndExitLeavesCleanly)
   EXPECT_EQ(m_user.questions().size(), 2u);  // no error on the way
 }
 
+TEST_F(DatabaseModeTest, NewUserTypesThreeRecipientsAndMassPrintsThem) {
+  TF_Main& window =
+      startWindow("[Values]\r\nPrintBarCode=1\r\nSerialNum=0000041\r\nCustID=123456789\r\n");
+  openTable(tablePath("mine.dbf"));
+  const char* const names[] = {"Ann Lee", "Bob Ray", "Cy Doe"};
+  for (int i = 0; i < 3; ++i) {
+    if (i > 0) press(Nav::nbInsert);
+    type(window.tzmemoAddress, QString::fromLatin1(names[i]));
+    type(window.tzeditCity, QStringLiteral("Dover"));
+    type(window.tzeditState, QStringLiteral("DE"));
+    type(window.tzeditZip, QStringLiteral("19901"));
+  }
+  press(Nav::nbPost);
+  EXPECT_EQ(window.labelOrder->text(), "3/3");
+  m_user.answerMessage(Answer::Yes);
+  acceptMailerDialog(true);
+  window.MIMassPrint->trigger();
+  ASSERT_EQ(m_requests.size(), 3u);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(m_requests[i][slot::kRecipientLine1], names[i]);
+    EXPECT_EQ(m_requests[i][slot::kRecipientLine1 + 1], "Dover DE 19901");
+  }
+  EXPECT_EQ(loggedNumbers().size(), 3);
+  window.btnExit->click();
+  const test::DbfreadTable table = read(tablePath("mine.dbf"));
+  ASSERT_EQ(table.records.size(), 3u);
+  EXPECT_EQ(table.records[2], (QStringList{"Cy Doe\r\n", "Dover", "DE", "19901-"}));
+}
+
 TEST_F(DatabaseModeTest, NavigatorMovesThroughRecordsAndAnotherTableTakesTheirPlace) {
   writeTable(tablePath(), kThree);
   writeTable(tablePath("two.dbf"), {kThree[2], kThree[0]});

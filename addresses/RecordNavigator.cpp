@@ -54,10 +54,6 @@ RecordNavigator::~RecordNavigator() {
   setDataSource(nullptr);
 }
 
-QString RecordNavigator::hint(NavigateBtn which) {
-  return QString::fromLatin1(kLooks[which].hint);
-}
-
 void RecordNavigator::setDataSource(DataSource* source) {
   if (m_source) m_source->removeObserver(m_observerId);
   m_observerId = 0;

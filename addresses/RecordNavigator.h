@@ -48,8 +48,6 @@ class RecordNavigator : public QWidget {
   void BtnClick(NavigateBtn button);
 
   QToolButton* button(NavigateBtn which) const { return m_buttons[which]; }
-  // The hint of a button: "First record" ... "Refresh data".
-  static QString hint(NavigateBtn which);
 
   // Enables the buttons as the data set's position and state allow.
   void updateButtons();

@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "addresses/DataSource.h"
 #include "core/Blanks.h"
 #include "core/Branding.h"
 #include "core/Folders.h"
@@ -335,8 +336,9 @@ bool TF_Main::FormClose() {
   if (!saved) return false;
   // Harmless when the log is closed already, as it is between commands.
   runCommand([this] { MailingLog->Close(); });
-  // The address table is closed here once database mode is connected to
-  // this window.
+  // The AddressBook is closed without packing: only Exit removes the
+  // records marked deleted.
+  runCommand([this] { closeAddressBook(); });
   return true;
 }
 

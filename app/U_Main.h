@@ -21,7 +21,11 @@ class QPushButton;
 
 namespace kestrel {
 
+class DataAwareEdit;
+class DataAwareMemo;
+class DataSource;
 class MaskedEdit;
+class RecordNavigator;
 class ReportProject;
 class TF_About;
 class TTzDbf;
@@ -107,6 +111,19 @@ class TF_Main : public QMainWindow {
   // The mailing log table under the program folder (closed between commands).
   TTzDbf& mailingLog() { return *MailingLog; }
 
+  // ---- Database mode (U_MainDatabase.cpp) ----
+
+  // The open AddressBook's table (closed outside database mode).
+  TTzDbf& addressBook() { return *AddressBook; }
+  // Whether the window shows the database-mode layout (with or without an
+  // open table).
+  bool databaseMode() const;
+  // Closes the AddressBook without packing, posting a pending edit first, so
+  // that a command can work on the file; reopenAddressBook opens the same
+  // file again on its first record. Both do nothing outside database mode.
+  void closeAddressBook();
+  void reopenAddressBook();
+
   // The font the form printer prints with: the window's font for printing,
   // "Arial" 8 points, regular, black.
   const QFont& printFont() const { return m_printFont; }
@@ -150,6 +167,14 @@ class TF_Main : public QMainWindow {
   QLineEdit* editCity = nullptr;
   QLineEdit* editState = nullptr;
   MaskedEdit* editZip = nullptr;
+  QLabel* labelDatabaseName = nullptr;
+  RecordNavigator* tznavigator1 = nullptr;
+  QLabel* labelOrder = nullptr;
+  QPushButton* btnExit = nullptr;
+  DataAwareMemo* tzmemoAddress = nullptr;
+  DataAwareEdit* tzeditCity = nullptr;
+  DataAwareEdit* tzeditState = nullptr;
+  DataAwareEdit* tzeditZip = nullptr;
 
   // ---- Menu items (design names) ----
   QMenu* File1 = nullptr;
@@ -240,6 +265,13 @@ class TF_Main : public QMainWindow {
   void btnClearClick();
   void SaveValues1Click();
 
+  // Database mode.
+  void MIReadWriteToDBClick();
+  void btnExitClick();
+  void tznavigator1Click();
+  void tzmemoAddressChange();
+  void tzmemoAddressExit();
+  void MIMassPrintClick();
   // Name and address text files (U_MainTextFiles.cpp).
   void MIImportClick();
   void MIExportClick();
@@ -280,9 +312,29 @@ class TF_Main : public QMainWindow {
   // The first steps of the Print command: remember the numbering state,
   // advance it, offer the mailer number dialog and check the customer ID.
   // False, with the numbering state put back, when the mailer is not to be
-  // printed.
-  bool numberNextMailer();
+  // printed. In bar-code mode `refused.custId` is not printed with: its
+  // message is shown.
+  struct RefusedCustId {
+    const char* custId;
+    QString message;
+  };
+  bool numberNextMailer(const RefusedCustId& refused);
   MailerEntry readMailerEntry() const;
+  // The recipient controls in use: the data-aware ones in database mode.
+  struct RecipientControls {
+    QPlainTextEdit* memo;
+    QLineEdit* city;
+    QLineEdit* state;
+    MaskedEdit* zip;
+  };
+  RecipientControls recipientControls() const;
+
+  // Database mode (U_MainDatabase.cpp): its controls, the layout switch, and
+  // opening the chosen file as the AddressBook.
+  void createDatabaseControls();
+  void showDatabaseLayout(bool databaseLayout);
+  void openAddressBook(const QString& path);
+  void showRecordOrder();
   // Keeps the numbering state safe from a crash after each printed mailer;
   // a failure is told once per run and printing goes on.
   void writeNumberingState();
@@ -294,6 +346,10 @@ class TF_Main : public QMainWindow {
 
   TF_About* m_splash = nullptr;
   std::unique_ptr<TTzDbf> MailingLog;
+  std::unique_ptr<TTzDbf> AddressBook;
+  // Declared after the table: it goes first and lets go of it.
+  std::unique_ptr<DataSource> m_addressSource;
+  QString m_addressBookPath;
   std::unique_ptr<ReportProject> RvProject;
   // Runs one log report from the Report menu in the Sort menu's order.
   void runLogReport(bool toPrinter, const char* reportName);

@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "addresses/DataAwareEdit.h"
+#include "addresses/DataAwareMemo.h"
 #include "app/FeeRules.h"
 #include "app/FormLook.h"
 #include "app/RecipientPaste.h"
@@ -90,6 +92,8 @@ bool TF_Main::eventFilter(QObject* watched, QEvent* event) {
       ShowEditedState();
     else if (watched == memoAddress)
       memoAddressExit();
+    else if (watched == tzmemoAddress)
+      tzmemoAddressExit();
   }
   return QMainWindow::eventFilter(watched, event);
 }
@@ -176,10 +180,13 @@ void TF_Main::btnPasteClick() {
     // Every text but an empty one yields a line: a bare CR or LF ends one too.
     const std::vector<std::string> lines = splitClipboardLines(toAnsi(clipboard));
 
+    // In database mode Clear has acted on the hidden ordinary fields; the
+    // record's fields take the pasted address over what they hold.
+    const RecipientControls recipient = recipientControls();
     const CityLineParts parts = parseCityLine(lines.back());
-    editCity->setText(fromAnsi(parts.city));
-    editState->setText(fromAnsi(parts.state));
-    editZip->setMaskedText(fromAnsi(parts.zip));
+    recipient.city->setText(fromAnsi(parts.city));
+    recipient.state->setText(fromAnsi(parts.state));
+    recipient.zip->setMaskedText(fromAnsi(parts.zip));
 
     // The lines before the city line are written over the memo's lines from
     // the top, each but the fourth with a line break; lines beyond the fourth
@@ -190,7 +197,7 @@ void TF_Main::btnPasteClick() {
     for (std::size_t i = 0; i < recipientLines; ++i) {
       QString line = fromAnsi(lines[i]);
       if (i + 1 < static_cast<std::size_t>(kMemoLines)) line += QLatin1Char('\n');
-      replaceDisplayedLine(*memoAddress, static_cast<int>(i), line);
+      replaceDisplayedLine(*recipient.memo, static_cast<int>(i), line);
     }
   });
 }
@@ -220,9 +227,9 @@ void TF_Main::memoAddressExit() {
 // ---- Visual state ----
 
 QList<QWidget*> TF_Main::stateFields() const {
-  // The database-mode fields join these once database mode is connected.
-  return {editPostage, editCertFee, editRestricted, editReturn, editTotal, editRe,
-          editComment, memoAddress, editCity,       editState,  editZip};
+  return {editPostage, editCertFee,   editRestricted, editReturn,  editTotal,
+          editRe,      editComment,   memoAddress,    editCity,    editState,
+          editZip,     tzmemoAddress, tzeditCity,     tzeditState, tzeditZip};
 }
 
 void TF_Main::paintStateFields(const QColor& colour) {

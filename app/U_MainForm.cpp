@@ -91,10 +91,6 @@ QMenu* submenu(QWidget* parentMenu, const char* name, const QString& caption) {
 }
 
 // Menu items whose commands belong to subsystems that are not connected yet.
-void awaitingCommand(std::initializer_list<QAction*> actions) {
-  for (QAction* a : actions) a->setEnabled(false);
-}
-
 }  // namespace
 
 void TF_Main::createControls() {
@@ -191,6 +187,7 @@ void TF_Main::createControls() {
   btnPrint->setEnabled(false);
 
   applyTabOrder();
+  createDatabaseControls();
 }
 
 void TF_Main::applyTabOrder() {
@@ -268,12 +265,13 @@ void TF_Main::createMenus() {
   Help1->addSeparator();
   miAbout = item(Help1, "miAbout", QStringLiteral("&About"));
 
-  awaitingCommand({MIReadWriteToDB, MIMassPrint});
-
   connect(MIExit, &QAction::triggered, this, &TF_Main::MIExitClick);
   connect(MIPrint, &QAction::triggered, this, &TF_Main::MIPrintClick);
   connect(MIImport, &QAction::triggered, this, &TF_Main::MIImportClick);
   connect(MIExport, &QAction::triggered, this, &TF_Main::MIExportClick);
+  connect(MIReadWriteToDB, &QAction::triggered, this, &TF_Main::MIReadWriteToDBClick);
+  connect(MIMassPrint, &QAction::triggered, this, &TF_Main::MIMassPrintClick);
+  MIMassPrint->setEnabled(false);  // until database mode is entered
   connect(btnPrint, &QPushButton::clicked, this, &TF_Main::btnPrintClick);
   connect(YourNameAddress1, &QAction::triggered, this, &TF_Main::YourNameAddress1Click);
   connect(btnChangeYourAddress, &QPushButton::clicked, this, &TF_Main::YourNameAddress1Click);

@@ -40,7 +40,7 @@ void TF_Main::setMailerPrinter(MailerPrinter printer) {
 
 void TF_Main::btnPrintClick() {
   runCommand([this] {
-    if (numberNextMailer()) PrintOneMailer();
+    if (numberNextMailer({kUnsetHyphenatedCustID, kUnsetCustIdRefused})) PrintOneMailer();
   });
 }
 
@@ -50,7 +50,7 @@ void TF_Main::MIPrintClick() {
   btnPrintClick();
 }
 
-bool TF_Main::numberNextMailer() {
+bool TF_Main::numberNextMailer(const RefusedCustId& refused) {
   SettingsRecord& settings = Settings();
   const std::string serial = settings.SerialNum;
   const std::string custId = settings.CustID;
@@ -67,8 +67,8 @@ bool TF_Main::numberNextMailer() {
     putBack();
     return false;
   }
-  if (settings.PrintBarCode && settings.CustID == kUnsetHyphenatedCustID) {
-    showError(kUnsetCustIdRefused);
+  if (settings.PrintBarCode && settings.CustID == refused.custId) {
+    showError(refused.message);
     putBack();
     return false;
   }
@@ -83,10 +83,11 @@ MailerEntry TF_Main::readMailerEntry() const {
     entry.senderLines[i] = toAnsi(sender[i]->text());
 
   LoggedMailer& to = entry.recipient;
-  for (int i = 0; i < kRecipientLines; ++i) to.names[i] = toAnsi(displayedLine(*memoAddress, i));
-  to.city = toAnsi(editCity->text().trimmed());
-  to.state = toAnsi(editState->text().trimmed());
-  to.zip = CleanZip(toAnsi(editZip->maskedText()));
+  const RecipientControls recipient = recipientControls();
+  for (int i = 0; i < kRecipientLines; ++i) to.names[i] = toAnsi(displayedLine(*recipient.memo, i));
+  to.city = toAnsi(recipient.city->text().trimmed());
+  to.state = toAnsi(recipient.state->text().trimmed());
+  to.zip = CleanZip(toAnsi(recipient.zip->maskedText()));
   to.postage = toAnsi(editPostage->text());
   to.certified = toAnsi(editCertFee->text());
   to.restricted = toAnsi(editRestricted->text());

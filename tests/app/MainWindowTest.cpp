@@ -358,7 +358,7 @@ TEST_F(MainWindowTest, MenusHoldEveryItemInOrderWithItsAccessKey) {
   TF_Main& window = start();
   const std::vector<MenuEntry> expected = {
       {"File1", "File", true},
-      {"File1/MIReadWriteToDB", "&Read/Write to a database", false},
+      {"File1/MIReadWriteToDB", "&Read/Write to a database", true},
       {"File1/-", "-", true},
       {"File1/MIPrint", "&Print", true},
       {"File1/MIMassPrint", "&Mass Print", false},

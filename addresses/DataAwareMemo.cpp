@@ -1,0 +1,49 @@
+#include "addresses/DataAwareMemo.h"
+
+#include <vector>
+
+#include "addresses/DataSource.h"
+#include "dbase/DataSet.h"
+#include "platform/AnsiText.h"
+#include "platform/MemoLines.h"
+
+namespace kestrel {
+
+DataAwareMemo::DataAwareMemo(QWidget* parent) : QPlainTextEdit(parent) {
+  connect(this, &QPlainTextEdit::textChanged, this, [this] { contentsChanged(); });
+}
+
+void DataAwareMemo::loadFromRecord(DataSet* dataSet) {
+  m_loading = true;
+  QStringList lines;
+  if (dataSet) {
+    std::vector<std::string> stored;
+    dataSet->GetMField(fieldName(), stored);
+    for (const std::string& line : stored) lines << fromAnsi(line);
+  }
+  setPlainText(lines.join(QLatin1Char('\n')));
+  setReadOnly(dataSet == nullptr);
+  m_loading = false;
+}
+
+void DataAwareMemo::storeIntoRecord(DataSet& dataSet) {
+  std::vector<std::string> lines;
+  for (const QString& line : toPlainText().split(QLatin1Char('\n'))) lines.push_back(toAnsi(line));
+  // An empty memo is no lines, not one empty line.
+  if (lines.size() == 1 && lines.front().empty()) lines.clear();
+  dataSet.SetMField(fieldName(), lines);
+}
+
+void DataAwareMemo::contentsChanged() {
+  // Whatever reaches a line beyond the limit is cut, typed or set by a
+  // program. A stored memo with more lines is shown cut; the record keeps its
+  // lines until the memo is edited.
+  if (m_maxLines > 0 && !m_limiting) {
+    m_limiting = true;
+    limitDisplayedLines(*this, m_maxLines);
+    m_limiting = false;
+  }
+  if (!m_limiting) changedByEditing();
+}
+
+}  // namespace kestrel

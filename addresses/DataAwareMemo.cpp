@@ -5,7 +5,7 @@
 #include "addresses/DataSource.h"
 #include "dbase/DataSet.h"
 #include "platform/AnsiText.h"
-#include "platform/MemoLines.h"
+#include "platform/DisplayedLines.h"
 
 namespace kestrel {
 

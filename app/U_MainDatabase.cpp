@@ -22,7 +22,7 @@
 #include "dbase/TTzDbf.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/CommandRunner.h"
-#include "platform/MemoLines.h"
+#include "platform/DisplayedLines.h"
 #include "platform/UserInteraction.h"
 
 namespace kestrel {
@@ -31,7 +31,7 @@ namespace {
 
 const QString kOpenCaption = QStringLiteral("Read Name and Address from File");
 // The file types of the open dialog, in the form Qt's file dialogs read.
-const QString kTableFilter = QStringLiteral("DBF Files (*.dbf);;All Files (*)");
+const QString kTableFilter = QStringLiteral("DBF Files (*.dbf)|*.dbf|All Files|*.*");
 
 const QString kMassPrintCustIdRefused = QStringLiteral(
     "You can not print a Mailer with \"000000000\" as a Customer ID. \r\n"

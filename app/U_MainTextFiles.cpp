@@ -12,6 +12,7 @@
 #include "platform/AnsiText.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/BusyCursor.h"
+#include "platform/CommandRunner.h"
 #include "platform/ProgressWindow.h"
 #include "platform/UserInteraction.h"
 
@@ -63,15 +64,27 @@ void TF_Main::MIImportClick() {
   const QString textPath = ui().openFileName(kImportTitle, addressFolder(), kImportFilter);
   if (textPath.isEmpty()) return;
 
+  // The address table of database mode is closed while the import runs (it
+  // may be the very table imported into) and shown again on every path,
+  // before any error is told.
+  closeAddressBook();
+  const auto showAddressBookAgain = [this] { runCommand([this] { reopenAddressBook(); }); };
+
   const QString tablePath = ui().saveFileName(
       QString(), proposedIn(proposedTableName(localPath(textPath))), kTableFilter, QString());
-  if (tablePath.isEmpty()) return;
+  if (tablePath.isEmpty()) {
+    showAddressBookAgain();
+    return;
+  }
   bool overwrite = false;
   if (QFileInfo::exists(tablePath)) {
     const int choice = ChoiceBox(
         QString::fromLatin1(kApplicationTitle), kSameTableFound,
         {QStringLiteral("&Overwrite"), QStringLiteral("&Append"), QStringLiteral("&Cancel")});
-    if (choice == kCancel) return;
+    if (choice == kCancel) {
+      showAddressBookAgain();
+      return;
+    }
     overwrite = choice == kOverwrite;
   }
 
@@ -85,6 +98,7 @@ void TF_Main::MIImportClick() {
         [](const std::string& utf8) { return toAnsi(QString::fromUtf8(utf8)); },
         [&](std::uint64_t done, std::uint64_t total) { return progress.step(done, total); });
   } catch (const std::exception& error) {
+    showAddressBookAgain();
     showFailure(kImportError, error);
     return;
   }
@@ -101,6 +115,7 @@ void TF_Main::MIImportClick() {
                         .arg(outcome.unreadableCount)
                         .arg(numbersText(outcome.unreadableLines, outcome.unreadableCount)));
   }
+  showAddressBookAgain();
 }
 
 void TF_Main::MIExportClick() {

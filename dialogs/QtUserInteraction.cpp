@@ -3,27 +3,12 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 #include "dialogs/ChoiceBoxWindow.h"
 
 namespace kestrel {
 namespace {
-
-// The file dialogs take filters as the program's commands write them,
-// "Description|pattern;pattern|Description|pattern"; Qt's own form is
-// "Description (pattern pattern);;Description (pattern)". A filter in Qt's
-// form already passes unchanged.
-QString qtFileFilter(const QString& filter) {
-  if (!filter.contains(QLatin1Char('|'))) return filter;
-  const QStringList parts = filter.split(QLatin1Char('|'));
-  QStringList entries;
-  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-    QString patterns = parts[i + 1];
-    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-    entries << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
-  }
-  return entries.join(QStringLiteral(";;"));
-}
 
 QMessageBox::Icon qtIcon(UserInteraction::Icon icon) {
   switch (icon) {
@@ -56,6 +41,22 @@ QMessageBox::StandardButtons qtButtons(UserInteraction::Buttons buttons) {
 }
 
 }  // namespace
+
+QString qtFileFilter(const QString& filter) {
+  if (!filter.contains(QLatin1Char('|'))) return filter;
+  const QStringList parts = filter.split(QLatin1Char('|'));
+  QStringList entries;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString patterns = parts[i + 1];
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    // A description that shows its patterns already ("Import Files(*.txt;*.csv)")
+    // shows them once, in Qt's form.
+    QString description = parts[i];
+    description.remove(QRegularExpression(QStringLiteral("\\s*\\([^()]*\\)\\s*$")));
+    entries << description + QStringLiteral(" (") + patterns + QLatin1Char(')');
+  }
+  return entries.join(QStringLiteral(";;"));
+}
 
 UserInteraction::Answer QtUserInteraction::message(const QString& caption, const QString& text,
                                                    Icon icon, Buttons buttons) {

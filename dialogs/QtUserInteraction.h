@@ -19,4 +19,10 @@ class QtUserInteraction : public UserInteraction {
   int execDialog(QDialog& dialog) override;
 };
 
+// The file dialogs take filters as the program's commands write them,
+// "Description|pattern;pattern|Description|pattern"; Qt's own form is
+// "Description (pattern pattern);;Description (pattern)". A filter in Qt's
+// form passes unchanged.
+QString qtFileFilter(const QString& filter);
+
 }  // namespace kestrel

@@ -233,7 +233,7 @@ TEST_F(DatabaseModeTest, NewFileIsCreatedWithOneBlankRecordAndExitLeavesCleanly)
   const auto& asked = m_user.questions()[0];
   EXPECT_EQ(asked.caption, "Read Name and Address from File");
   EXPECT_EQ(asked.folder.toStdString(), folderBefore);
-  EXPECT_EQ(asked.filter, "DBF Files (*.dbf);;All Files (*)");
+  EXPECT_EQ(asked.filter, "DBF Files (*.dbf)|*.dbf|All Files|*.*");
 
   openTable(tablePath("new.dbf"));
   expectDatabaseLayout(true);
@@ -584,6 +584,32 @@ TEST_F(DatabaseModeTest, EditOfARecordLockedByAnotherCopyIsRefusedWithTheWarning
   press(Nav::nbPost);
   const test::DbfreadTable stored = read(tablePath());
   EXPECT_EQ(stored.records[1][1], "Eugene");
+}
+
+// Import with Append into the very table open in database mode: the table
+// is closed while the import writes to it and shown again with its new count.
+TEST_F(DatabaseModeTest, ImportIntoTheOpenAddressBookShowsItAgainWithItsNewCount) {
+  TF_Main& window = startWindow();
+  writeTable(tablePath(), {{{"Ann Example"}, "Dover", "DE", "19901"}});
+  openTable(tablePath());
+  ASSERT_EQ(window.labelOrder->text(), "1/1");
+
+  const QString text = m_program.filePath(QStringLiteral("more.txt"));
+  {
+    QFile file(text);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\"Bob\",,,,\"Salem\",\"OR\",\"97301\"\r\n\"Eve\",,,,\"Reno\",\"NV\",\"89501\"\r\n");
+  }
+  m_user.answerOpenFile(text);
+  m_user.answerSaveFile(tablePath());
+  m_user.answerChoice(2);  // Append
+  m_user.answerMessage(Answer::Ok);
+  window.MIImport->trigger();
+
+  EXPECT_EQ(m_user.questions().back().text, "Import Done.");
+  EXPECT_TRUE(window.addressBook().Active());
+  EXPECT_EQ(window.labelOrder->text(), "1/3");
+  EXPECT_EQ(window.addressBook().RecordCount(), 3u);
 }
 
 }  // namespace

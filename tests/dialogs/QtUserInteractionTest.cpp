@@ -57,5 +57,12 @@ TEST(QtUserInteraction, MessagesUseTheIconAndButtonSetAndReportThePressedButton)
   EXPECT_EQ(ok.buttons, QMessageBox::Ok);
 }
 
+TEST(QtFileFilter, CommandsFiltersBecomeQtsForm) {
+  EXPECT_EQ(qtFileFilter("Import Files(*.txt;*.csv)|*.txt;*.csv|All Files|*.*"),
+            "Import Files (*.txt *.csv);;All Files (*.*)");
+  EXPECT_EQ(qtFileFilter("DBF Files (*.dbf)|*.dbf"), "DBF Files (*.dbf)");
+  EXPECT_EQ(qtFileFilter("Text (*.txt);;All (*)"), "Text (*.txt);;All (*)");
+}
+
 }  // namespace
 }  // namespace kestrel

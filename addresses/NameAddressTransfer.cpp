@@ -9,6 +9,7 @@
 
 #include "addresses/NameAddressLine.h"
 #include "addresses/TextLineReader.h"
+#include "dbase/CloseOnExit.h"
 #include "dbase/TTzDbf.h"
 
 namespace kestrel {
@@ -18,24 +19,6 @@ namespace {
 // Progress is told every so many lines or records: often enough for a bar
 // that moves, rarely enough to cost nothing.
 constexpr std::uint64_t kProgressStep = 500;
-
-// Closes the table on every path; an error on the way out of another error
-// must not hide it.
-class ClosingTable {
- public:
-  explicit ClosingTable(TTzDbf& table) : m_table(table) {}
-  ~ClosingTable() {
-    try {
-      m_table.Close();
-    } catch (...) {
-    }
-  }
-  ClosingTable(const ClosingTable&) = delete;
-  ClosingTable& operator=(const ClosingTable&) = delete;
-
- private:
-  TTzDbf& m_table;
-};
 
 void openAddressTable(TTzDbf& table, const std::string& path) {
   table.SetDbfFileName(path);
@@ -76,7 +59,7 @@ ImportOutcome importNameAddressFile(const std::string& textPath, const std::stri
   if (overwrite && std::remove(tablePath.c_str()) != 0 && errno != ENOENT)
     throw std::runtime_error(systemError("Cannot remove", tablePath));
   TTzDbf table("ImportTable");
-  ClosingTable closing(table);
+  CloseOnExit closing(table);
   openAddressTable(table, tablePath);
 
   ImportOutcome outcome;
@@ -113,7 +96,7 @@ ImportOutcome importNameAddressFile(const std::string& textPath, const std::stri
 ExportOutcome exportNameAddressFile(const std::string& tablePath, const std::string& textPath,
                                     const TransferProgress& progress) {
   TTzDbf table("ExportTable");
-  ClosingTable closing(table);
+  CloseOnExit closing(table);
   table.SetDbfFileName(tablePath);
   table.SetTableLanguage(TTableLanguage::tlOem);
   table.SetExclusive(false);

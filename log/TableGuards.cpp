@@ -15,11 +15,4 @@ bool takeAppendLock(TTzDbf& table) {
   }
 }
 
-CloseOnExit::~CloseOnExit() {
-  try {
-    m_table.Close();
-  } catch (...) {
-  }
-}
-
 }  // namespace kestrel

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dbase/CloseOnExit.h"
+
 namespace kestrel {
 
 class TTzDbf;
@@ -8,18 +10,5 @@ class TTzDbf;
 // appending: each attempt is one request that does not wait, with a pause
 // between attempts (kAppendLockAttempts, kAppendLockPause in MailingLog.h).
 bool takeAppendLock(TTzDbf& table);
-
-// Closes the table on every path; a failing close on the way out of an
-// error must not hide that error.
-class CloseOnExit {
- public:
-  explicit CloseOnExit(TTzDbf& table) : m_table(table) {}
-  ~CloseOnExit();
-  CloseOnExit(const CloseOnExit&) = delete;
-  CloseOnExit& operator=(const CloseOnExit&) = delete;
-
- private:
-  TTzDbf& m_table;
-};
 
 }  // namespace kestrel

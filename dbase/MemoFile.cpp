@@ -6,11 +6,11 @@
 #include <cctype>
 #include <cerrno>
 #include <chrono>
-#include <thread>
 
 #include "dbase/ByteOrder.h"
 #include "dbase/DbfLayout.h"
 #include "dbase/ETableError.h"
+#include "dbase/LockRetry.h"
 
 namespace kestrel {
 namespace {
@@ -217,10 +217,10 @@ std::string MemoFile::encodeMemo(const std::string& text) const {
 }
 
 void MemoFile::lock(const std::string& operation) {
-  for (int attempt = 0; attempt < kMemoLockAttempts; ++attempt) {
-    if (m_file.tryLock(kMemoLockOffset, 1, OsFile::LockKind::Exclusive) == 0) return;
-    if (attempt + 1 < kMemoLockAttempts) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
+  if (retryLock(kMemoLockAttempts, std::chrono::milliseconds(20), [this] {
+        return m_file.tryLock(kMemoLockOffset, 1, OsFile::LockKind::Exclusive) == 0;
+      }))
+    return;
   throw ETableError(TableErrorCode::kMemoLockFailed, m_path + " [" + operation + "]");
 }
 

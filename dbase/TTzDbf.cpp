@@ -6,7 +6,6 @@
 #include <chrono>
 #include <exception>
 #include <stdexcept>
-#include <thread>
 
 #include "dbase/CodePage.h"
 #include "dbase/DateText.h"
@@ -14,6 +13,7 @@
 #include "dbase/ETableError.h"
 #include "dbase/FieldCodec.h"
 #include "dbase/FieldDefinition.h"
+#include "dbase/LockRetry.h"
 #include "dbase/TableCreator.h"
 #include "dbase/TableWarnings.h"
 #include "dbase/WorkAreas.h"
@@ -209,10 +209,9 @@ void TTzDbf::writeBack() {
   // holder rewrites it after any append of its own.
   bool lockedHere = false;
   if (!m_exclusive && !m_appendLocked) {
-    for (int attempt = 0; attempt < kHeaderLockAttempts && !lockedHere; ++attempt) {
-      if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-      lockedHere = m_file.tryLock(kAppendLockOffset, 1, OsFile::LockKind::Exclusive) == 0;
-    }
+    lockedHere = retryLock(kHeaderLockAttempts, std::chrono::milliseconds(20), [this] {
+      return m_file.tryLock(kAppendLockOffset, 1, OsFile::LockKind::Exclusive) == 0;
+    });
   }
   try {
     writeHeaderAndEnd(lockedHere);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dbase/FieldCodec.h"
+#include "dbase/LockRetry.h"
 #include "dbase/TTzDbf.h"
 #include "tools/dbf/Csv.h"
 #include "tools/dbf/Utf8Text.h"
@@ -126,11 +127,8 @@ int appendCommand(const std::string& path, std::istream& in, std::ostream& err) 
     rows.push_back(std::move(*row));
   }
   if (rows.empty()) return 0;
-  bool locked = table.ALock();
-  for (int attempt = 1; !locked && attempt < kBatchLockAttempts; ++attempt) {
-    std::this_thread::sleep_for(kBatchLockPause);
-    locked = table.ALock();
-  }
+  const bool locked =
+      retryLock(kBatchLockAttempts, kBatchLockPause, [&table] { return table.ALock(); });
   if (!locked) {
     err << "append lock refused: " << table.DbfFileName() << '\n';
     return kExitLockRefused;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "report/ReportProject.h"
+
 namespace kestrel {
 
 class TTzDbf;
@@ -20,6 +22,19 @@ class CloseOnExit {
 
  private:
   TTzDbf& m_table;
+};
+
+// Closes the report engine's project on every path, before the data it
+// was given goes away.
+class CloseProjectOnExit {
+ public:
+  explicit CloseProjectOnExit(ReportProject& project) : m_project(project) {}
+  ~CloseProjectOnExit() { m_project.close(); }
+  CloseProjectOnExit(const CloseProjectOnExit&) = delete;
+  CloseProjectOnExit& operator=(const CloseProjectOnExit&) = delete;
+
+ private:
+  ReportProject& m_project;
 };
 
 }  // namespace kestrel

@@ -1,6 +1,5 @@
 #include "dbase/RecordSnapshot.h"
 
-#include <cctype>
 #include <stdexcept>
 
 namespace kestrel {
@@ -9,15 +8,6 @@ namespace {
 
 [[noreturn]] void readOnly() {
   throw std::logic_error("A copy of selected records cannot be edited.");
-}
-
-bool sameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(a[i])) !=
-        std::toupper(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
 }
 
 }  // namespace
@@ -40,7 +30,7 @@ void RecordSnapshot::addCurrentRecord(DataSet& source) {
 
 int RecordSnapshot::fieldIndex(const std::string& fieldName) const {
   for (std::size_t i = 0; i < m_names.size(); ++i)
-    if (sameName(m_names[i], fieldName)) return static_cast<int>(i);
+    if (sameFieldName(m_names[i], fieldName)) return static_cast<int>(i);
   return -1;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "core/Blanks.h"
 #include "dbase/RecordSnapshot.h"
 #include "dbase/TTzDbf.h"
 #include "log/LogReport.h"
@@ -19,14 +20,10 @@ std::string significantDigits(const std::string& number) {
   return digits;
 }
 
-bool isBlank(const std::string& text) {
-  return text.find_first_not_of(' ') == std::string::npos;
-}
-
 // Whether any record of the book has a fee in the field.
 bool anyFee(RecordSnapshot& book, const char* field) {
   for (book.First(); !book.Eof(); book.Next())
-    if (!isBlank(book.GetFieldText(field))) return true;
+    if (!isBlankText(book.GetFieldText(field))) return true;
   return false;
 }
 
@@ -45,9 +42,10 @@ void selectMailingBookRecords(DataSet& log, const MailingBookSelection& selectio
     const std::optional<Date> date = parseProgramDate(log.GetFieldText("rdate"));
     if (!date || !(*date == selection.date)) continue;
     const std::string number = log.GetFieldText("mailernum");
-    if (!isBlank(selection.firstNumber) && mailerNumberLess(number, selection.firstNumber))
+    if (!isBlankText(selection.firstNumber) && mailerNumberLess(number, selection.firstNumber))
       continue;
-    if (!isBlank(selection.lastNumber) && mailerNumberLess(selection.lastNumber, number)) continue;
+    if (!isBlankText(selection.lastNumber) && mailerNumberLess(selection.lastNumber, number))
+      continue;
     book.addCurrentRecord(log);
   }
   book.sortBy("mailernum", mailerNumberLess);
@@ -75,11 +73,11 @@ bool produceFirmMailingBook(TTzDbf& log, ReportProject& project, ReportDestinati
   log.Close();
   const std::string day = formatProgramDate(selection.date);
   if (book.RecordCount() == 0) {
-    showError(
-        QString::fromStdString("No mailers were logged on " + day +
-                               (isBlank(selection.firstNumber) && isBlank(selection.lastNumber)
-                                    ? std::string(".")
-                                    : std::string(" in that range of mailer numbers."))));
+    showError(QString::fromStdString(
+        "No mailers were logged on " + day +
+        (isBlankText(selection.firstNumber) && isBlankText(selection.lastNumber)
+             ? std::string(".")
+             : std::string(" in that range of mailer numbers."))));
     return false;
   }
   const std::string mailType = mailTypeText(book);

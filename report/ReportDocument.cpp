@@ -23,13 +23,6 @@ constexpr double kPointsPerInch = 72;
 // (1, 2, ...), as forms with numbered lines need.
 constexpr const char* kLineNumberField = "#";
 
-bool sameName(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::toupper(static_cast<unsigned char>(x)) ==
-           std::toupper(static_cast<unsigned char>(y));
-  });
-}
-
 std::string trimmed(const std::string& text, bool left) {
   std::size_t end = text.size();
   while (end > 0 && text[end - 1] == ' ') --end;
@@ -83,7 +76,7 @@ ReportDocument::ReportDocument(const ReportLayout& layout, const ReportDefinitio
       const bool lineNumber = column.field == kLineNumberField;
       if (lineNumber) found = column.field;
       for (int i = 0; i < data.FieldCount() && found.empty(); ++i) {
-        if (sameName(data.FieldName(i), column.field)) {
+        if (sameFieldName(data.FieldName(i), column.field)) {
           found = data.FieldName(i);
           date = data.FieldType(i) == 'D';
         }

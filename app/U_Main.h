@@ -211,6 +211,7 @@ class TF_Main : public QMainWindow {
   QAction* miPreviewFull = nullptr;
   QAction* miPreviewShort = nullptr;
   QAction* ClearReport1 = nullptr;
+  QAction* MIFirmMailingBook = nullptr;
   QMenu* Sort1 = nullptr;
   QActionGroup* SortGroup = nullptr;
   QAction* MIByMailerNumber = nullptr;
@@ -251,6 +252,7 @@ class TF_Main : public QMainWindow {
   void miPreviewFullClick();
   void miPreviewShortClick();
   void ClearReport1Click();
+  void MIFirmMailingBookClick();
 
   // Recipient and fee entry.
   void editPostageExit();

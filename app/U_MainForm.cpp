@@ -256,6 +256,7 @@ void TF_Main::createMenus() {
     a->setCheckable(true);  // none is checked at start
     SortGroup->addAction(a);
   }
+  MIFirmMailingBook = item(Report1, "MIFirmMailingBook", QStringLiteral("&Firm Mailing Book..."));
 
   Help1 = submenu(bar, "Help1", QStringLiteral("&Help"));
   Content1 = item(Help1, "Content1", QStringLiteral("&Content"));
@@ -289,6 +290,7 @@ void TF_Main::createMenus() {
   connect(miPreviewFull, &QAction::triggered, this, &TF_Main::miPreviewFullClick);
   connect(miPreviewShort, &QAction::triggered, this, &TF_Main::miPreviewShortClick);
   connect(ClearReport1, &QAction::triggered, this, &TF_Main::ClearReport1Click);
+  connect(MIFirmMailingBook, &QAction::triggered, this, &TF_Main::MIFirmMailingBookClick);
   for (QAction* a : {OrderSupplies1, TechnicalSupport1, miAbout})
     connect(a, &QAction::triggered, this, &TF_Main::MIAboutClick);
 }

@@ -1,12 +1,18 @@
 // The Report menu: the log report printed or previewed in the Sort menu's
-// order, and clearing the log.
+// order, clearing the log, and the firm mailing book of one mailing date.
 #include <QAction>
 
 #include "app/U_Main.h"
+#include "core/Blanks.h"
+#include "core/Settings.h"
 #include "dbase/TTzDbf.h"
+#include "dialogs/U_MailingBook.h"
 #include "log/ClearLog.h"
+#include "log/FirmMailingBook.h"
 #include "log/LogReport.h"
+#include "platform/AnsiText.h"
 #include "platform/CommandRunner.h"
+#include "platform/UserInteraction.h"
 #include "print/CurrentPrinter.h"
 
 namespace kestrel {
@@ -44,6 +50,41 @@ void TF_Main::miPreviewFullClick() {
 
 void TF_Main::miPreviewShortClick() {
   runLogReport(false, kShortDetailReport);
+}
+
+namespace {
+
+// The sender as the book prints it: the first sender line, then the other
+// lines and the city line on one line.
+MailingBookSender bookSender(const SettingsRecord& settings) {
+  std::string address;
+  for (const std::string* part : {&settings.Line2, &settings.Line3, &settings.Line4}) {
+    const std::string text = trimBlanks(*part);
+    if (!text.empty()) address += (address.empty() ? "" : ", ") + text;
+  }
+  const std::string cityLine =
+      trimBlanks(settings.City + ' ' + settings.State + ' ' + settings.Zip);
+  if (!cityLine.empty()) address += (address.empty() ? "" : ", ") + cityLine;
+  return {trimBlanks(settings.Line1), address};
+}
+
+}  // namespace
+
+void TF_Main::MIFirmMailingBookClick() {
+  runCommand([this] {
+    TF_MailingBook dialog(QDate::currentDate(), this);
+    const int choice = ui().execDialog(dialog);
+    if (choice != TF_MailingBook::kPreview && choice != TF_MailingBook::kPrint) return;
+    const QDate day = dialog.mailingDate();
+    const MailingBookSelection selection{Date{day.year(), day.month(), day.day()},
+                                         toAnsi(dialog.firstNumber()), toAnsi(dialog.lastNumber())};
+    RvProject->setPrinter(&currentPrinter(), [] { prepareNextPdfJob(); });
+    RvProject->setParentWidget(this);
+    produceFirmMailingBook(*MailingLog, *RvProject,
+                           choice == TF_MailingBook::kPrint ? ReportDestination::rdPrinter
+                                                            : ReportDestination::rdPreview,
+                           selection, bookSender(Settings()));
+  });
 }
 
 void TF_Main::ClearReport1Click() {

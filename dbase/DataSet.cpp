@@ -1,9 +1,17 @@
 #include "dbase/DataSet.h"
 
 #include <algorithm>
+#include <cctype>
 #include <exception>
 
 namespace kestrel {
+
+bool sameFieldName(const std::string& a, const std::string& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::toupper(static_cast<unsigned char>(x)) ==
+           std::toupper(static_cast<unsigned char>(y));
+  });
+}
 
 DataSet::~DataSet() = default;
 

@@ -7,6 +7,9 @@
 
 namespace kestrel {
 
+// Field names match without regard to case (ASCII letters).
+bool sameFieldName(const std::string& a, const std::string& b);
+
 enum class TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
 
 // What a data set tells its listeners after a call that may have changed

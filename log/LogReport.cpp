@@ -10,28 +10,6 @@
 
 namespace kestrel {
 
-namespace {
-
-// What the printer destination lets the user change before the report is
-// printed: printer, copies, collation and duplex; sending it to the screen
-// or to a file is not offered.
-constexpr unsigned kPrinterChoices = ssAllowSetup | ssAllowCopies | ssAllowCollate | ssAllowDuplex |
-                                     ssAllowDestPrinter | ssAllowPrinterSetup | ssAllowPreviewSetup;
-
-// Closes the engine's project before the log, on every path.
-class CloseProjectOnExit {
- public:
-  explicit CloseProjectOnExit(ReportProject& project) : m_project(project) {}
-  ~CloseProjectOnExit() { m_project.close(); }
-  CloseProjectOnExit(const CloseProjectOnExit&) = delete;
-  CloseProjectOnExit& operator=(const CloseProjectOnExit&) = delete;
-
- private:
-  ReportProject& m_project;
-};
-
-}  // namespace
-
 LogSortIndex logSortIndex(LogSort sort) {
   switch (sort) {
     case LogSort::ByMailerNumber:
@@ -84,7 +62,7 @@ void produceLogReport(TTzDbf& log, ReportProject& project, ReportDestination des
   log.First();
   project.setConnection(kLogConnectionName, &log);
   project.setDestination(destination);
-  project.setSetupChoices(destination == ReportDestination::rdPrinter ? kPrinterChoices : 0u);
+  project.setSetupChoices(destination == ReportDestination::rdPrinter ? kLogPrinterChoices : 0u);
   project.open();
   project.setParameter(kMyTimeParameter, myTimeText(now));
   project.executeReport(reportName);

@@ -21,6 +21,13 @@ inline constexpr const char* kShortDetailReport = "ShortDetail";
 // The parameter that carries the moment of the run.
 inline constexpr const char* kMyTimeParameter = "MyTime";
 
+// What the printer destination lets the user change before a log report is
+// printed: printer, copies, collation and duplex; sending it to the screen
+// or to a file is not offered.
+inline constexpr unsigned kLogPrinterChoices = ssAllowSetup | ssAllowCopies | ssAllowCollate |
+                                               ssAllowDuplex | ssAllowDestPrinter |
+                                               ssAllowPrinterSetup | ssAllowPreviewSetup;
+
 // The Sort menu's choice; None lists the records in the order of printing.
 enum class LogSort { None, ByMailerNumber, ByName, ByDate, ByZipCode };
 

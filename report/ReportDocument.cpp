@@ -19,13 +19,9 @@ constexpr double kLineFactor = 1.25;
 constexpr double kTitleGrowth = 4;
 constexpr double kRuleSpace = 4;
 constexpr double kPointsPerInch = 72;
-
-bool sameName(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::toupper(static_cast<unsigned char>(x)) ==
-           std::toupper(static_cast<unsigned char>(y));
-  });
-}
+// The field name of a column that shows the record's number in the run
+// (1, 2, ...), as forms with numbered lines need.
+constexpr const char* kLineNumberField = "#";
 
 std::string trimmed(const std::string& text, bool left) {
   std::size_t end = text.size();
@@ -77,8 +73,10 @@ ReportDocument::ReportDocument(const ReportLayout& layout, const ReportDefinitio
     for (const ReportColumn& column : row.columns) {
       std::string found;
       bool date = false;
+      const bool lineNumber = column.field == kLineNumberField;
+      if (lineNumber) found = column.field;
       for (int i = 0; i < data.FieldCount() && found.empty(); ++i) {
-        if (sameName(data.FieldName(i), column.field)) {
+        if (sameFieldName(data.FieldName(i), column.field)) {
           found = data.FieldName(i);
           date = data.FieldType(i) == 'D';
         }
@@ -90,6 +88,7 @@ ReportDocument::ReportDocument(const ReportLayout& layout, const ReportDefinitio
       m_fields.push_back(found);
       m_trimLeft.push_back(column.alignRight);
       m_isDate.push_back(date);
+      m_isLineNumber.push_back(lineNumber);
     }
   }
   m_totals.resize(m_fields.size());
@@ -97,7 +96,14 @@ ReportDocument::ReportDocument(const ReportLayout& layout, const ReportDefinitio
       (layout.pageHeight - layout.marginTop - layout.marginBottom) * kPointsPerInch -
       headerHeight();
   m_perPage = body > 0 ? static_cast<int>(std::floor(body / blockHeight())) : 0;
-  if (m_perPage < 1 || body < summaryHeight())
+  // A sheet of fixed lines holds its lines, the totals and the footer on
+  // every page; the totals never move to a page of their own.
+  const bool fits =
+      report.sheetLines > 0
+          ? report.sheetLines * blockHeight() + summaryHeight() + footerHeight() <= body + 0.001
+          : body >= summaryHeight();
+  if (report.sheetLines > 0) m_perPage = report.sheetLines;
+  if (m_perPage < 1 || !fits)
     throw ReportError("The report layout file \"" + layout.path + "\" is not valid: line " +
                       std::to_string(report.line) + ": a record of the report \"" + report.name +
                       "\" does not fit on a page.");
@@ -113,8 +119,8 @@ double ReportDocument::titleHeight() const {
 
 double ReportDocument::headerHeight() const {
   const double rows = static_cast<double>(m_report.rows.size());
-  const double parameter = m_report.parameter.empty() ? 0 : lineHeight();
-  return titleHeight() + parameter + lineHeight() / 2 + rows * lineHeight() + kRuleSpace;
+  const double parameters = static_cast<double>(m_report.parameters.size()) * lineHeight();
+  return titleHeight() + parameters + lineHeight() / 2 + rows * lineHeight() + kRuleSpace;
 }
 
 double ReportDocument::blockHeight() const {
@@ -131,9 +137,20 @@ double ReportDocument::summaryHeight() const {
   return kRuleSpace + (summedRows + 1) * lineHeight();
 }
 
-std::string ReportDocument::parameterText() const {
-  const auto found = m_parameters.find(m_report.parameter);
+double ReportDocument::footerHeight() const {
+  const double lines = static_cast<double>(m_report.footers.size());
+  return lines > 0 ? kRuleSpace + lines * 2 * lineHeight() : 0;
+}
+
+std::string ReportDocument::parameterText(std::size_t index) const {
+  const auto found = m_parameters.find(m_report.parameters.at(index));
   return found == m_parameters.end() ? std::string() : found->second;
+}
+
+int ReportDocument::pageRecordCount(int page) const {
+  const std::int64_t before = static_cast<std::int64_t>(page) * m_perPage;
+  const std::int64_t left = static_cast<std::int64_t>(m_recordCount) - before;
+  return static_cast<int>(std::clamp<std::int64_t>(left, 0, m_perPage));
 }
 
 int ReportDocument::pagesFor(std::uint32_t records) const {
@@ -144,6 +161,7 @@ int ReportDocument::pagesFor(std::uint32_t records) const {
       headerHeight();
   const double onLast =
       static_cast<double>(records) - static_cast<double>(pages - 1) * static_cast<double>(perPage);
+  if (m_report.sheetLines > 0) return pages;
   // The totals go on a page of their own when the last records fill theirs.
   return records > 0 && onLast * blockHeight() + summaryHeight() > body ? pages + 1 : pages;
 }
@@ -165,7 +183,8 @@ void ReportDocument::begin() {
 void ReportDocument::readRecord() {
   if (m_recordCount % static_cast<std::uint32_t>(m_perPage) == 0) m_spool->mark();
   for (std::size_t i = 0; i < m_fields.size(); ++i) {
-    m_texts[i] = trimmed(m_data.GetFieldText(m_fields[i]), m_trimLeft[i]);
+    m_texts[i] = m_isLineNumber[i] ? std::to_string(m_recordCount + 1)
+                                   : trimmed(m_data.GetFieldText(m_fields[i]), m_trimLeft[i]);
     // A blank date reads as its template ("  /  /    "); the report shows
     // nothing for it.
     if (m_isDate[i] && std::none_of(m_texts[i].begin(), m_texts[i].end(), [](char c) {

@@ -61,7 +61,10 @@ class ReportDocument {
 
   const ReportLayout& layout() const { return m_layout; }
   const ReportDefinition& report() const { return m_report; }
-  std::string parameterText() const;
+  // The text of the report's parameter at `index` ("" when not set).
+  std::string parameterText(std::size_t index) const;
+  // The number of records on a page (0-based). Requires: readThrough(page).
+  int pageRecordCount(int page) const;
 
   // Points (1/72 inch) of the parts of a page.
   double lineHeight() const;
@@ -69,6 +72,7 @@ class ReportDocument {
   double headerHeight() const;
   double blockHeight() const;
   double summaryHeight() const;
+  double footerHeight() const;
   int recordsPerPage() const { return m_perPage; }
 
  private:
@@ -84,6 +88,7 @@ class ReportDocument {
   std::vector<std::string> m_fields;  // the data set's names of the columns' fields, in order
   std::vector<bool> m_trimLeft;       // right-aligned columns lose leading blanks
   std::vector<bool> m_isDate;         // date fields: blank dates print as nothing
+  std::vector<bool> m_isLineNumber;   // the "#" column: the record's number in the run
   std::vector<Total> m_totals;        // one per column, in row order
   std::unique_ptr<ReportSpool> m_spool;
   int pagesFor(std::uint32_t records) const;

@@ -166,7 +166,19 @@ class Parser {
       m_report->title = words[1];
     } else if (keyword == "parameter") {
       expectCount(words, 2, "parameter NAME");
-      m_report->parameter = words[1];
+      m_report->parameters.push_back(words[1]);
+    } else if (keyword == "pagelabel") {
+      expectCount(words, 2, "pagelabel TEXT");
+      m_report->pageLabel = words[1];
+    } else if (keyword == "sheet") {
+      expectCount(words, 2, "sheet LINES");
+      const double lines = positive(words[1], "the number of lines");
+      if (lines != static_cast<int>(lines) || lines > 1000)
+        fail("the number of lines must be a whole number up to 1000");
+      m_report->sheetLines = static_cast<int>(lines);
+    } else if (keyword == "footer") {
+      expectCount(words, 2, "footer TEXT");
+      m_report->footers.push_back(words[1]);
     } else if (keyword == "count") {
       expectCount(words, 2, "count TEXT");
       m_report->countCaption = words[1];

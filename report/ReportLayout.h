@@ -28,11 +28,21 @@ struct ReportRow {
 struct ReportDefinition {
   std::string name;
   std::string title;
-  std::string parameter;     // named parameter printed under the title, or empty
+  // Named parameters, each printed on a line of its own under the title.
+  std::vector<std::string> parameters;
   std::string countCaption;  // printed before the record count at the end
   std::string fontFace;
   double fontSize = 0;  // points
   std::vector<ReportRow> rows;
+  // Printed before "N of M" at the top right of every page.
+  std::string pageLabel = "Page";
+  // A fixed number of record blocks on every page (0: as many as fit).
+  // Forms that are handed over on paper need it: the unused blocks of the
+  // last page are struck through so that nothing can be added later.
+  int sheetLines = 0;
+  // Lines at the foot of every page, under the records (and the totals);
+  // "%n" stands for the number of records on that page.
+  std::vector<std::string> footers;
   int line = 0;  // where the report starts in the file
 };
 

@@ -81,11 +81,12 @@ void drawReportPage(QPainter& painter, ReportDocument& document, int page, doubl
                    fromAnsi(report.title));
   painter.setFont(body);
   painter.drawText(QRectF(left, y, right - left, title), Qt::AlignRight | Qt::AlignVCenter,
-                   QStringLiteral("Page %1 of %2").arg(page + 1).arg(document.pageCount()));
+                   fromAnsi(report.pageLabel) +
+                       QStringLiteral(" %1 of %2").arg(page + 1).arg(document.pageCount()));
   y += title;
-  if (!report.parameter.empty()) {
+  for (std::size_t p = 0; p < report.parameters.size(); ++p) {
     painter.drawText(QRectF(left, y, right - left, line), Qt::AlignLeft | Qt::AlignVCenter,
-                     fromAnsi(document.parameterText()));
+                     fromAnsi(document.parameterText(p)));
     y += line;
   }
   y += line / 2;
@@ -105,6 +106,7 @@ void drawReportPage(QPainter& painter, ReportDocument& document, int page, doubl
   // The records.
   painter.setFont(body);
   const double block = document.blockHeight() * kUnitsPerPoint;
+  const double recordsTop = y;
   for (const std::vector<std::string>& texts : document.pageRecords(page)) {
     double rowTop = y;
     std::size_t index = 0;
@@ -116,6 +118,16 @@ void drawReportPage(QPainter& painter, ReportDocument& document, int page, doubl
       rowTop += line;
     }
     y += block;
+  }
+
+  // A sheet keeps its fixed lines; the unused ones of the last sheet are
+  // struck through with one diagonal, so that nothing can be added to the
+  // sheet once it is handed over.
+  if (report.sheetLines > 0) {
+    const double end = recordsTop + report.sheetLines * block;
+    if (document.isLastPage(page) && y < end)
+      painter.drawLine(QPointF(left, y), QPointF(right, end));
+    y = end;
   }
 
   // Totals and the record count after the last record.
@@ -137,6 +149,22 @@ void drawReportPage(QPainter& painter, ReportDocument& document, int page, doubl
     }
     painter.drawText(QRectF(left, y, right - left, line), Qt::AlignLeft | Qt::AlignVCenter,
                      fromAnsi(report.countCaption) + QString::number(document.recordCount()));
+    y += line;
+  }
+
+  // The footer: each line has a second line of room under it, for a stamp
+  // or a signature.
+  if (!report.footers.empty()) {
+    painter.setFont(body);
+    y += 1 * kUnitsPerPoint;
+    painter.drawLine(QPointF(left, y), QPointF(right, y));
+    y += 3 * kUnitsPerPoint;
+    const QString pieces = QString::number(document.pageRecordCount(page));
+    for (const std::string& footer : report.footers) {
+      painter.drawText(QRectF(left, y, right - left, line), Qt::AlignLeft | Qt::AlignVCenter,
+                       fromAnsi(footer).replace(QStringLiteral("%n"), pieces));
+      y += 2 * line;
+    }
   }
   painter.restore();
 }

@@ -28,10 +28,10 @@
 #include "ScriptedUserInteraction.h"
 #include "app/FormLook.h"
 #include "app/U_Main.h"
-#include "dialogs/U_About.h"
 #include "core/Folders.h"
-#include "platform/MaskedEdit.h"
 #include "core/Settings.h"
+#include "dialogs/U_About.h"
+#include "platform/MaskedEdit.h"
 #include "print/CurrentPrinter.h"
 
 namespace kestrel {
@@ -394,6 +394,7 @@ TEST_F(MainWindowTest, MenusHoldEveryItemInOrderWithItsAccessKey) {
       {"Report1/Sort1/MIByName", "By &Name", true},
       {"Report1/Sort1/MIByDate", "By &Date", true},
       {"Report1/Sort1/MIByZipCode", "By &ZipCode", true},
+      {"Report1/MIFirmMailingBook", "&Firm Mailing Book...", true},
       {"Help1", "&Help", true},
       {"Help1/Content1", "&Content", true},
       {"Help1/-", "-", true},

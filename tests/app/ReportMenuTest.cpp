@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDateEdit>
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include "MainWindowFixture.h"
 #include "TestPaths.h"
 #include "dbase/TTzDbf.h"
+#include "dialogs/U_MailingBook.h"
 #include "print/CurrentPrinter.h"
 #include "print/FormPrinter.h"
 #include "print/RecordingCanvas.h"
@@ -89,6 +91,64 @@ TEST_F(ReportMenuTest, PrintedMailersSortedByNamePreviewedPrintedAndClearedWithA
   saved.Open();
   EXPECT_EQ(log.RecordCount(), 0u);
   EXPECT_EQ(saved.RecordCount(), 3u);
+}
+
+// "Done means": ten mailers printed, Report > Firm Mailing Book..., Preview,
+// Print from the preview: two sheets listing the ten; a day without mailers
+// says so and opens no preview.
+TEST_F(ReportMenuTest, TenPrintedMailersMakeAFirmMailingBookAndAnEmptyDayIsRefused) {
+  if (hasInstalledPrinter()) GTEST_SKIP() << "reports would go to a real printer";
+  QFile::copy(QStringLiteral(KESTREL_REPORT_LAYOUT),
+              QString::fromStdString(programFolder()) + QStringLiteral("/Kestrel3.rav"));
+  writeIni(QByteArray(test::kQuietStart));
+  TF_Main& window = start();
+  Settings().ShowMailerDialog = false;
+  window.setMailerPrinter([](const PrintRequest& request, bool barCodes, const QFont& font) {
+    RecordingCanvas canvas(PageGeometry{300, 300, 0, 0});
+    return PrintMailer(canvas, request, barCodes, font);
+  });
+  for (int i = 0; i < 10; ++i) {
+    find<QPlainTextEdit>("memoAddress")->setPlainText(QStringLiteral("Addressee %1").arg(i));
+    window.MIPrint->trigger();
+  }
+
+  m_user.answerDialog([](QDialog& dialog) {
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Firm Mailing Book"));
+    EXPECT_EQ(dialog.findChild<QDateEdit*>(QStringLiteral("dtMailingDate"))->date(),
+              QDate::currentDate());
+    dialog.findChild<QPushButton*>(QStringLiteral("btnPreview"))->click();
+    return dialog.result();
+  });
+  m_user.answerDialog([](QDialog& preview) {
+    EXPECT_EQ(preview.findChild<QLabel*>(QStringLiteral("lblPage"))->text(),
+              QStringLiteral("Page 1 of 2"));
+    preview.findChild<QPushButton*>(QStringLiteral("btnPrint"))->click();
+    return int(QDialog::Accepted);
+  });
+  m_user.answerDialog([](QDialog&) { return int(QDialog::Accepted); });
+  window.MIFirmMailingBook->trigger();
+  EXPECT_EQ(m_user.pendingAnswers(), 0u);
+  const QStringList pdfs = QDir(pdfJobFolder()).entryList({QStringLiteral("*.pdf")});
+  ASSERT_EQ(pdfs.size(), 1);
+  const std::string text = pdfText(pdfJobFolder() + QLatin1Char('/') + pdfs[0]);
+  EXPECT_NE(text.find("Sheet 2 of 2"), std::string::npos) << text;
+  for (int i = 0; i < 10; ++i)
+    EXPECT_NE(text.find("Addressee " + std::to_string(i)), std::string::npos) << i;
+  EXPECT_NE(text.find("Total Number of Pieces Listed by Sender: 8"), std::string::npos);
+  EXPECT_NE(text.find("Total Number of Pieces Listed by Sender: 2"), std::string::npos);
+
+  m_user.answerDialog([](QDialog& dialog) {
+    dialog.findChild<QDateEdit*>(QStringLiteral("dtMailingDate"))
+        ->setDate(QDate::currentDate().addDays(-1));
+    dialog.findChild<QPushButton*>(QStringLiteral("btnPreview"))->click();
+    return dialog.result();
+  });
+  m_user.answerMessage(UserInteraction::Answer::Ok);
+  window.MIFirmMailingBook->trigger();
+  EXPECT_EQ(m_user.pendingAnswers(), 0u);
+  ASSERT_FALSE(m_user.questions().empty());
+  EXPECT_TRUE(
+      m_user.questions().back().text.startsWith(QStringLiteral("No mailers were logged on ")));
 }
 
 }  // namespace

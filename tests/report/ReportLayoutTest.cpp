@@ -23,7 +23,7 @@ TEST(ReportLayoutTest, ShippedLayoutHasBothReportsWithinThePage) {
     SCOPED_TRACE(name);
     const ReportDefinition* report = layout.find(name);
     ASSERT_NE(report, nullptr);
-    EXPECT_EQ(report->parameter, "MyTime");
+    EXPECT_EQ(report->parameters, std::vector<std::string>{"MyTime"});
     EXPECT_FALSE(report->title.empty());
     int summed = 0;
     for (const ReportRow& row : report->rows)
@@ -46,17 +46,26 @@ TEST(ReportLayoutTest, QuotedTextsKeepBlanksAndDoubledQuotes) {
   const ReportLayout layout = parseReportLayout(std::string(kHead) +
                                                     "report R # a comment\n"
                                                     "  title \"Say \"\"hi\"\"  twice\"\n"
+                                                    "  pagelabel Sheet\n"
+                                                    "  parameter A\n"
+                                                    "  parameter B\n"
+                                                    "  sheet 8\n"
+                                                    "  footer \"Pieces: %n\"\n"
                                                     "  row\n"
                                                     "  column name 0 1 \"A heading\" right sum\n"
                                                     "end\n",
                                                 "x.rav");
   const ReportDefinition& report = layout.reports.at(0);
   EXPECT_EQ(report.title, "Say \"hi\"  twice");
+  EXPECT_EQ(report.pageLabel, "Sheet");
+  EXPECT_EQ(report.parameters, (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(report.sheetLines, 8);
+  EXPECT_EQ(report.footers, std::vector<std::string>{"Pieces: %n"});
   const ReportColumn& column = report.rows.at(0).columns.at(0);
   EXPECT_EQ(column.heading, "A heading");
   EXPECT_TRUE(column.alignRight);
   EXPECT_TRUE(column.sum);
-  EXPECT_EQ(column.line, 6);
+  EXPECT_EQ(column.line, 11);
 }
 
 TEST(ReportLayoutTest, MalformedFilesNameTheFileAndTheLine) {
@@ -85,6 +94,9 @@ TEST(ReportLayoutTest, MalformedFilesNameTheFileAndTheLine) {
        "line 5: the column reaches past the right margin"},
       {"unknown option", std::string(kHead) + "report R\nrow\ncolumn a 0 1 \"A\" bold\nend\n",
        "line 5: unknown column option \"bold\""},
+      {"sheet of part lines",
+       std::string(kHead) + "report R\nsheet 7.5\nrow\ncolumn a 0 1 \"A\"\nend\n",
+       "line 4: the number of lines must be a whole number"},
       {"empty row", std::string(kHead) + report + "row\nend\n",
        "line 7: the report \"R\" ends with a row that has no column"},
       {"twice", std::string(kHead) + report + "end\n" + report + "end\n",

@@ -1,0 +1,247 @@
+// The firm mailing book end to end: a log of two mailing dates in a
+// temporary program folder, the shipped layout, the engine printing to a
+// PDF file and pdftotext reading it back; the strike-through of unused
+// lines is found among the drawing commands of a recording paint device.
+#include <gtest/gtest.h>
+
+#include <QDialog>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPrinter>
+#include <map>
+#include <regex>
+
+#include "LogFixture.h"
+#include "ScriptedUserInteraction.h"
+#include "dbase/RecordSnapshot.h"
+#include "log/FirmMailingBook.h"
+#include "log/LogReport.h"
+#include "report/ReportDocument.h"
+#include "report/ReportPainter.h"
+
+namespace kestrel {
+namespace {
+
+using test::MadeMailer;
+
+const Date kDay{2020, 3, 4};
+const QDate kQDay(2020, 3, 4);
+
+// Records every line drawn; everything else is dropped.
+class LineRecorder : public QPaintDevice {
+ public:
+  std::vector<QLineF> lines;
+  QPaintEngine* paintEngine() const override { return &m_engine; }
+
+ protected:
+  int metric(PaintDeviceMetric metric) const override {
+    switch (metric) {
+      case PdmWidth:
+        return 612;
+      case PdmHeight:
+        return 792;
+      case PdmDpiX:
+      case PdmDpiY:
+      case PdmPhysicalDpiX:
+      case PdmPhysicalDpiY:
+        return 72;
+      case PdmDepth:
+        return 32;
+      default:
+        return 1;
+    }
+  }
+
+ private:
+  class Engine : public QPaintEngine {
+   public:
+    explicit Engine(LineRecorder& owner) : QPaintEngine(AllFeatures), m_owner(owner) {}
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState&) override {}
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+    void drawTextItem(const QPointF&, const QTextItem&) override {}
+    void drawLines(const QLineF* lines, int count) override {
+      for (int i = 0; i < count; ++i) m_owner.lines.push_back(painter()->transform().map(lines[i]));
+    }
+    Type type() const override { return User; }
+
+   private:
+    LineRecorder& m_owner;
+  };
+  mutable Engine m_engine{*this};
+};
+
+// `n` mailers on kDay with mailer numbers in shuffled order, some without
+// a restricted delivery fee, and mailers of another day between them.
+std::vector<MadeMailer> bookMailers(int n) {
+  std::vector<MadeMailer> mailers = test::madeMailers(n + 5);
+  for (int i = 0; i < n + 5; ++i) {
+    MadeMailer& m = mailers[static_cast<std::size_t>(i)];
+    m.day = i < n ? kQDay : kQDay.addDays(1);
+    m.date = std::to_string(m.day.month()) + "/" + std::to_string(m.day.day()) + "/" +
+             std::to_string(m.day.year());
+    if (i >= n) m.name = "Other" + m.name.substr(4);
+  }
+  return mailers;
+}
+
+class FirmMailingBookTest : public test::DbaseTest {
+ protected:
+  void SetUp() override {
+    test::DbaseTest::SetUp();
+    m_folder = m_dir.path().string() + "/";
+    std::filesystem::copy_file(KESTREL_REPORT_LAYOUT, m_folder + kReportLayoutFileName);
+    setUpMailingLog(m_log, m_folder);
+    setUpLogReports(m_project, m_folder);
+    m_printer.setOutputFormat(QPrinter::PdfFormat);
+    m_project.setPrinter(
+        &m_printer, [this] { m_printer.setOutputFileName(QString::fromStdString(pdfPath())); });
+  }
+
+  std::string pdfPath() const { return m_folder + "book.pdf"; }
+
+  std::vector<std::string> printPages(const MailingBookSelection& selection) {
+    std::filesystem::remove(pdfPath());
+    m_user.answerDialog([](QDialog&) { return int(QDialog::Accepted); });
+    EXPECT_TRUE(produceFirmMailingBook(m_log, m_project, ReportDestination::rdPrinter, selection,
+                                       {"Acme Law Office", "1 Main St, Springfield, IL 62701"}));
+    EXPECT_FALSE(m_log.Active());
+    auto [status, text] =
+        test::runCommand("pdftotext -layout " + test::shellQuote(pdfPath()) + " - 2>&1");
+    EXPECT_EQ(status, 0) << text;
+    std::vector<std::string> pages;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\f', start)) != std::string::npos; start = end + 1)
+      pages.push_back(text.substr(start, end - start));
+    return pages;
+  }
+
+  std::string m_folder;
+  TTzDbf m_log{"MailingLog"};
+  ReportProject m_project;
+  QPrinter m_printer{QPrinter::HighResolution};
+  test::ScriptedUserInteraction m_user;
+};
+
+TEST_F(FirmMailingBookTest, OneDaysMailersInNumberOrderOnNumberedSheetsWithCountsAndTotals) {
+  for (int n : {1, 8, 9, 100}) {
+    SCOPED_TRACE(std::to_string(n) + " mailers");
+    const std::vector<MadeMailer> mailers = bookMailers(n);
+    std::filesystem::remove_all(m_folder + kReportsFolderName);
+    test::writeLog(m_folder, mailers);
+
+    // The expected lines, sorted here by the number's last digit groups.
+    std::vector<MadeMailer> expected(mailers.begin(), mailers.begin() + n);
+    std::sort(expected.begin(), expected.end(),
+              [](const MadeMailer& a, const MadeMailer& b) { return a.number < b.number; });
+    long long postage = 0, total = 0;
+    for (const MadeMailer& m : expected) {
+      postage += m.postageCents;
+      total += test::totalCents(m);
+    }
+
+    const std::vector<std::string> pages = printPages({kDay, "", ""});
+    const std::size_t sheets = static_cast<std::size_t>((n + 7) / 8);
+    ASSERT_EQ(pages.size(), sheets);
+    // A line: its number, the article number, the addressee's first line,
+    // the fees (the restricted delivery fee only where one was paid) and
+    // the total.
+    static const std::regex line(
+        R"((\d+) +(9214 7000 0000 0000 \d{4} 00) +(Name\d{5}) +(\d+\.\d\d) +2\.40 +1\.85 +(1\.00 +)?(\d+\.\d\d)\n)");
+    std::size_t index = 0;
+    for (std::size_t s = 0; s < sheets; ++s) {
+      SCOPED_TRACE("sheet " + std::to_string(s + 1));
+      const std::string& page = pages[s];
+      EXPECT_NE(page.find("Sheet " + std::to_string(s + 1) + " of " + std::to_string(sheets)),
+                std::string::npos);
+      EXPECT_NE(page.find("Acme Law Office"), std::string::npos);
+      EXPECT_TRUE(std::regex_search(
+          page, std::regex("Type of Mail: Certified Mail +Extra Services: Return Receipt, "
+                           "Restricted Delivery")))
+          << page;
+      const std::size_t onSheet = std::min<std::size_t>(8, static_cast<std::size_t>(n) - 8 * s);
+      EXPECT_NE(page.find("Total Number of Pieces Listed by Sender: " + std::to_string(onSheet)),
+                std::string::npos);
+      EXPECT_NE(page.find("Total Number of Pieces Received at Post Office"), std::string::npos);
+      EXPECT_EQ(page.find("Other"), std::string::npos);
+      std::size_t found = 0;
+      for (std::sregex_iterator it(page.begin(), page.end(), line), end; it != end;
+           ++it, ++found, ++index) {
+        ASSERT_LT(index, expected.size());
+        const MadeMailer& m = expected[index];
+        EXPECT_EQ((*it)[1].str(), std::to_string(index + 1));
+        EXPECT_EQ((*it)[2].str(), m.number);
+        EXPECT_EQ((*it)[3].str(), m.name);
+        EXPECT_EQ((*it)[4].str(), test::cents(m.postageCents));
+        EXPECT_EQ((*it)[5].matched, m.restricted) << "a blank fee prints as a blank";
+        EXPECT_EQ((*it)[6].str(), test::cents(test::totalCents(m)));
+      }
+      EXPECT_EQ(found, onSheet);
+      EXPECT_EQ(page.find("Total Pieces in this Book: ") != std::string::npos, s + 1 == sheets);
+    }
+    EXPECT_EQ(index, expected.size());
+    const std::string& last = pages.back();
+    EXPECT_NE(last.find("Total Pieces in this Book: " + std::to_string(n)), std::string::npos);
+    EXPECT_TRUE(
+        std::regex_search(last, std::regex(test::cents(postage) + R"( +[\d.]+ +[\d.]+ +[\d.]+ +)" +
+                                           test::cents(total) + "\n")))
+        << last;
+  }
+}
+
+TEST_F(FirmMailingBookTest, RangeOfMailerNumbersAndADayWithoutMailersSaysSoWithoutPreview) {
+  const std::vector<MadeMailer> mailers = bookMailers(20);
+  test::writeLog(m_folder, mailers);
+  // Numbers 0005 to 0009 of the day, compared as numbers (blanks ignored).
+  const std::vector<std::string> pages =
+      printPages({kDay, "92147000000000000005 00", "9214 7000 0000 0000 0009 00"});
+  ASSERT_EQ(pages.size(), 1u);
+  std::size_t inRange = 0;
+  for (std::size_t i = 0; i < mailers.size(); ++i) {
+    const int k = std::stoi(mailers[i].number.substr(20, 4));
+    const bool listed = i < 20 && k >= 5 && k <= 9;
+    inRange += listed;
+    EXPECT_EQ(pages[0].find(mailers[i].number) != std::string::npos, listed) << mailers[i].number;
+  }
+  EXPECT_GT(inRange, 0u);
+  EXPECT_NE(pages[0].find("Total Number of Pieces Listed by Sender: " + std::to_string(inRange)),
+            std::string::npos);
+
+  // No preview dialog is scripted: one would fail the test.
+  const std::size_t asked = m_user.questions().size();
+  m_user.answerMessage(UserInteraction::Answer::Ok);
+  EXPECT_FALSE(produceFirmMailingBook(m_log, m_project, ReportDestination::rdPreview,
+                                      {Date{2021, 3, 5}, "", ""}, {"", ""}));
+  EXPECT_FALSE(m_log.Active());
+  ASSERT_EQ(m_user.questions().size(), asked + 1);
+  EXPECT_EQ(m_user.questions().back().text,
+            QStringLiteral("No mailers were logged on 03/05/2021."));
+  EXPECT_EQ(m_user.questions().back().icon, UserInteraction::Icon::Error);
+  EXPECT_EQ(m_user.pendingAnswers(), 0u);
+}
+
+TEST_F(FirmMailingBookTest, UnusedLinesOfTheLastSheetOnlyAreStruckThrough) {
+  test::writeLog(m_folder, bookMailers(11));
+  m_log.Open();
+  RecordSnapshot book(m_log);
+  selectMailingBookRecords(m_log, {kDay, "", ""}, book);
+  m_log.Close();
+  const ReportLayout layout = loadReportLayout(m_folder + kReportLayoutFileName);
+  ReportDocument document(layout, *layout.find(kFirmMailingBookReport), {}, book);
+  ASSERT_TRUE(document.generate());
+  ASSERT_EQ(document.pageCount(), 2);
+  for (int page : {0, 1}) {
+    LineRecorder recorder;
+    QPainter painter(&recorder);
+    drawReportPage(painter, document, page, 72, 72);
+    painter.end();
+    const auto diagonal = std::count_if(
+        recorder.lines.begin(), recorder.lines.end(),
+        [](const QLineF& l) { return std::abs(l.dx()) > 100 && std::abs(l.dy()) > 100; });
+    EXPECT_EQ(diagonal, page == 1 ? 1 : 0) << "sheet " << page + 1;
+  }
+}
+
+}  // namespace
+}  // namespace kestrel

@@ -373,6 +373,10 @@ TEST_F(IndexOrderTest, SecondSortBySameFieldFailsWhileTheFirstBuildsAndTheFirstS
   for (int waited = 0; !std::filesystem::exists(index) && waited < 20000; ++waited) {
     ::usleep(1000);
   }
+  // The first process creates the file and then locks it: a second claim in
+  // between would win the race, and the first would be the one refused. The
+  // build lasts far longer than this pause, so the file is claimed by then.
+  ::usleep(50000);
   TTzDbf second("second");
   openLog(second, false);
   int refusal = 0;

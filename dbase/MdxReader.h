@@ -42,6 +42,11 @@ class MdxReader {
   void First();
   // To the next entry; Eof() after the last. Requires: !Eof().
   void Next();
+  // Whether Next stays in the leaf already read, touching no file.
+  bool nextIsInLeaf() const {
+    return !m_eof && !m_stack.empty() && m_stack.back().leaf &&
+           m_stack.back().position + 1 < m_stack.back().count;
+  }
   bool Eof() const { return m_eof; }
   // The current entry's physical record number and key bytes.
   // Requires: !Eof().

@@ -81,6 +81,17 @@ void TableIndex::First() {
 }
 
 void TableIndex::Next() {
+  // The semaphore keeps changes of the index file apart from reads of it;
+  // a step within the leaf in memory reads nothing, so it needs no turn
+  // (four locks and four reads and writes of the semaphore saved per entry).
+  if (m_reader->nextIsInLeaf()) {
+    try {
+      m_reader->Next();
+    } catch (const IndexError& error) {
+      throw asTableError(error);
+    }
+    return;
+  }
   reading([this] { m_reader->Next(); });
 }
 

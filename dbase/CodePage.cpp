@@ -1,6 +1,8 @@
 #include "dbase/CodePage.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace kestrel {
 namespace {
@@ -55,12 +57,42 @@ char oemToAnsi(char c) {
   return static_cast<char>(kOemToAnsi[static_cast<unsigned char>(c)]);
 }
 
+namespace {
+
+// Both pages keep bytes below 0x80, so eight bytes at a time are looked at
+// first and only words with a high byte in them are converted: the text of
+// most records is plain ASCII.
+void convertInPlace(char* first, char* last, const std::array<unsigned char, 256>& table) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+  while (last - first >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, first, sizeof word);
+    if ((word & kHighBits) != 0) {
+      for (int k = 0; k < 8; ++k)
+        first[k] = static_cast<char>(table[static_cast<unsigned char>(first[k])]);
+    }
+    first += 8;
+  }
+  for (; first != last; ++first)
+    *first = static_cast<char>(table[static_cast<unsigned char>(*first)]);
+}
+
+}  // namespace
+
+void ansiToOemInPlace(char* first, char* last) {
+  convertInPlace(first, last, kAnsiToOem);
+}
+
+void oemToAnsiInPlace(char* first, char* last) {
+  convertInPlace(first, last, kOemToAnsi);
+}
+
 void ansiToOemInPlace(std::string& text) {
-  for (char& c : text) c = ansiToOem(c);
+  ansiToOemInPlace(text.data(), text.data() + text.size());
 }
 
 void oemToAnsiInPlace(std::string& text) {
-  for (char& c : text) c = oemToAnsi(c);
+  oemToAnsiInPlace(text.data(), text.data() + text.size());
 }
 
 }  // namespace kestrel

@@ -13,6 +13,9 @@ char ansiToOem(char c);
 char oemToAnsi(char c);
 void ansiToOemInPlace(std::string& text);
 void oemToAnsiInPlace(std::string& text);
+// The same over a range of bytes: one call per record rather than per byte.
+void ansiToOemInPlace(char* first, char* last);
+void oemToAnsiInPlace(char* first, char* last);
 
 }  // namespace kestrel
 

@@ -158,17 +158,44 @@ int windowedYear(int twoDigitYear, int currentYear) {
 
 std::string formatProgramDate(const Date& date) {
   const ProgramDateFormat& f = programDateFormat();
-  std::string sep(1, f.separator);
-  std::string year = yearText(date.year, f.fourDigitYear);
+  // Written into one buffer: a scan formats a date for every record it reads.
+  char text[16];
+  char* out = text;
+  const auto digits = [&out](int value, int width) {
+    for (int i = width - 1; i >= 0; --i) {
+      out[i] = static_cast<char>('0' + value % 10);
+      value /= 10;
+    }
+    out += width;
+  };
+  const auto year = [&] {
+    digits(f.fourDigitYear ? date.year : date.year % 100, f.fourDigitYear ? 4 : 2);
+  };
+  const auto separator = [&] { *out++ = f.separator; };
   switch (f.order) {
     case DateOrder::DayMonthYear:
-      return twoDigits(date.day) + sep + twoDigits(date.month) + sep + year;
+      digits(date.day, 2);
+      separator();
+      digits(date.month, 2);
+      separator();
+      year();
+      break;
     case DateOrder::YearMonthDay:
-      return year + sep + twoDigits(date.month) + sep + twoDigits(date.day);
+      year();
+      separator();
+      digits(date.month, 2);
+      separator();
+      digits(date.day, 2);
+      break;
     case DateOrder::MonthDayYear:
+      digits(date.month, 2);
+      separator();
+      digits(date.day, 2);
+      separator();
+      year();
       break;
   }
-  return twoDigits(date.month) + sep + twoDigits(date.day) + sep + year;
+  return std::string(text, out);
 }
 
 std::string blankDateTemplate() {

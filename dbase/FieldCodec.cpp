@@ -17,11 +17,15 @@ std::string trimmed(const std::string& text) {
   return text.substr(first, last - first + 1);
 }
 
-void putBytes(std::string& record, const FieldDescriptor& field, const std::string& bytes) {
-  if (field.offset + static_cast<std::size_t>(field.length) > record.size()) return;
-  std::string value = bytes.substr(0, static_cast<std::size_t>(field.length));
-  value.resize(static_cast<std::size_t>(field.length), ' ');
-  std::copy(value.begin(), value.end(), record.begin() + static_cast<std::ptrdiff_t>(field.offset));
+// Cut to the field length and padded with blanks, written in place (every
+// field of every appended record passes here).
+void putBytes(std::string& record, const FieldDescriptor& field, std::string_view bytes) {
+  const std::size_t length = static_cast<std::size_t>(field.length);
+  if (field.offset + length > record.size()) return;
+  const std::size_t copied = std::min(bytes.size(), length);
+  char* out = record.data() + field.offset;
+  std::copy_n(bytes.data(), copied, out);
+  std::fill(out + copied, out + length, ' ');
 }
 
 void putRightAligned(std::string& record, const FieldDescriptor& field, const std::string& text) {
@@ -36,8 +40,7 @@ void putRightAligned(std::string& record, const FieldDescriptor& field, const st
 }  // namespace
 
 std::string fieldBytes(const std::string& record, const FieldDescriptor& field) {
-  if (field.offset >= record.size()) return std::string();
-  return record.substr(field.offset, static_cast<std::size_t>(field.length));
+  return std::string(fieldView(record, field));
 }
 
 void putText(std::string& record, const FieldDescriptor& field, const std::string& text) {
@@ -62,7 +65,7 @@ void putDate(std::string& record, const FieldDescriptor& field, const std::optio
   putBytes(record, field, std::string(text, 8));
 }
 
-std::optional<Date> readDate(const std::string& bytes) {
+std::optional<Date> readDate(std::string_view bytes) {
   if (bytes.size() != 8) return std::nullopt;
   int values[3] = {0, 0, 0};
   const int widths[3] = {4, 2, 2};
@@ -109,16 +112,16 @@ void putLogical(std::string& record, const FieldDescriptor& field, bool value) {
   putBytes(record, field, value ? "T" : "F");
 }
 
-bool readLogical(const std::string& bytes) {
-  return !bytes.empty() && std::string("TtYy").find(bytes[0]) != std::string::npos;
+bool readLogical(std::string_view bytes) {
+  return !bytes.empty() && std::string_view("TtYy").find(bytes[0]) != std::string_view::npos;
 }
 
 void putMemoBlock(std::string& record, const FieldDescriptor& field, std::uint32_t block) {
   putRightAligned(record, field, std::to_string(block));
 }
 
-std::uint32_t readMemoBlock(const std::string& bytes) {
-  std::string text = trimmed(bytes);
+std::uint32_t readMemoBlock(std::string_view bytes) {
+  const std::string text = trimmed(std::string(bytes));
   std::uint32_t block = 0;
   auto result = std::from_chars(text.data(), text.data() + text.size(), block);
   if (result.ec != std::errc() || result.ptr != text.data() + text.size()) return 0;

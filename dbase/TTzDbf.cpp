@@ -4,6 +4,8 @@
 #include <cctype>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
+#include <cstring>
 #include <exception>
 #include <stdexcept>
 
@@ -30,8 +32,14 @@ std::string trimBlanks(const std::string& text) {
   return text.substr(first, last - first + 1);
 }
 
+// Field names and aliases are ASCII; folding only A-Z also keeps the match
+// free of the user's locale.
+char asciiUpper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 std::string upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : text) c = asciiUpper(c);
   return text;
 }
 
@@ -42,21 +50,51 @@ std::string baseNameWithoutExtension(const std::string& path) {
   return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
+// Eight bytes with a-z made A-Z, all at once: a byte gets its 0x20 bit
+// taken away when it lies in 0x61..0x7A (the adds stay within each byte
+// because the high bits are masked off first, and bytes from 0x80 up are
+// left as they are).
+std::uint64_t upperWord(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  const std::uint64_t low7 = word & (kOnes * 0x7F);
+  const std::uint64_t fromA = low7 + kOnes * (0x80 - 'a');
+  const std::uint64_t pastZ = low7 + kOnes * (0x80 - 'z' - 1);
+  const std::uint64_t lowerCase = (fromA & ~pastZ & ~word) & (kOnes * 0x80);
+  return word - (lowerCase >> 2);
+}
+
 // Whether `query` names `key` (an upper-case stored name) when both are cut
-// to `limit` characters, compared without regard to case.
+// to `limit` characters, compared without regard to case. Names of eight
+// characters and more are compared a word at a time, the last word
+// overlapping the one before: this runs for every field a visit reads.
 bool sameName(const std::string& query, const std::string& key, std::size_t limit) {
   const std::size_t length = std::min(query.size(), limit);
   if (std::min(key.size(), limit) != length) return false;
-  for (std::size_t k = 0; k < length; ++k) {
-    if (std::toupper(static_cast<unsigned char>(query[k])) != static_cast<unsigned char>(key[k])) {
-      return false;
+  if (length < 8) {
+    for (std::size_t k = 0; k < length; ++k) {
+      if (asciiUpper(query[k]) != key[k]) return false;
     }
+    return true;
   }
-  return true;
+  const auto sameWord = [&](std::size_t at) {
+    std::uint64_t asked = 0;
+    std::uint64_t stored = 0;
+    std::memcpy(&asked, query.data() + at, sizeof asked);
+    std::memcpy(&stored, key.data() + at, sizeof stored);
+    return upperWord(asked) == stored;
+  };
+  for (std::size_t at = 0; at + 8 <= length; at += 8) {
+    if (!sameWord(at)) return false;
+  }
+  return length % 8 == 0 || sameWord(length - 8);
 }
 
 // Attempts, 20 ms apart, at the append lock that guards a header rewrite.
 constexpr int kHeaderLockAttempts = 50;
+
+// The first read of an open: the header of any usual table and its first
+// records, so that showing record 1 needs no read of its own.
+constexpr std::int64_t kOpeningRead = 2048;
 
 }  // namespace
 
@@ -110,7 +148,6 @@ void TTzDbf::Open() {
   if (m_workArea == 0)
     throw ETableError(TableErrorCode::kInvalidParameter, "No free workarea available [Select(0)]");
   try {
-    createIfMissing();
     openFiles();
   } catch (...) {
     releaseAll();
@@ -119,7 +156,7 @@ void TTzDbf::Open() {
 }
 
 void TTzDbf::createIfMissing() {
-  if (!m_createIfNotFound || fileExists(m_fileName)) return;
+  if (fileExists(m_fileName)) return;
   const std::string notCreated = "Could not create \"" + m_fileName + "\"";
   if (m_fieldDefinitions.empty()) {
     showTableWarning("FieldList.Count is <= 0 trying to create a database");
@@ -141,7 +178,14 @@ void TTzDbf::createIfMissing() {
 
 void TTzDbf::openFiles() {
   const auto access = m_readOnly ? OsFile::Access::ReadOnly : OsFile::Access::ReadWrite;
-  if (int error = m_file.open(m_fileName, access)) {
+  int openError = m_file.open(m_fileName, access);
+  // A missing file is made only when the open fails, so that opening one
+  // that is there costs no extra look at the folder.
+  if (openError != 0 && m_createIfNotFound && !fileExists(m_fileName)) {
+    createIfMissing();
+    openError = m_file.open(m_fileName, access);
+  }
+  if (int error = openError) {
     throw ETableError(tableErrorCodeFromErrno(error, false),
                       "Cannot open " + m_fileName + " [USE]");
   }
@@ -154,7 +198,15 @@ void TTzDbf::openFiles() {
                         "Cannot open " + m_fileName + " [USE]");
     }
   }
-  m_header = readTableHeader(m_file, m_file.size(), m_fileName);
+  const std::int64_t size = m_file.size();
+  // One read brings the header and the first records; should it fail, the
+  // header reader reads again and reports what went wrong.
+  if (size > 0 &&
+      m_readAhead.fill(m_file, 0,
+                       static_cast<std::size_t>(std::min<std::int64_t>(size, kOpeningRead))) != 0) {
+    m_readAhead.drop();
+  }
+  m_header = readTableHeader(m_file, size, m_fileName, m_readAhead.bytes());
   m_alias = upper(m_name.empty() ? baseNameWithoutExtension(m_fileName) : m_name);
   if (WorkAreas::aliasInUse(m_alias, m_workArea)) {
     throw ETableError(TableErrorCode::kInvalidParameter,
@@ -163,10 +215,15 @@ void TTzDbf::openFiles() {
   WorkAreas::setAlias(m_workArea, m_alias);
   m_fieldKeys.clear();
   for (const FieldDescriptor& field : m_header.fields) m_fieldKeys.push_back(upper(field.name));
+  std::vector<std::string_view> sorted(m_fieldKeys.begin(), m_fieldKeys.end());
+  std::sort(sorted.begin(), sorted.end());
+  m_duplicateNames = std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end();
+  m_lastField = 0;
   // A header count beyond the records the file holds would send every visit
   // past the end of the file, so it is cut to what is there.
-  const std::uint32_t onDisk = countFromFileSize();
+  const std::uint32_t onDisk = countFromFileSize(size);
   m_count = m_autoFixRecCount ? onDisk : std::min(m_header.recordCount, onDisk);
+  m_knownCount = onDisk;
   if (m_header.version & kMemoBit) {
     m_memo.open(MemoFile::memoPathFor(m_fileName, m_header.memo), m_header.memo, m_exclusive,
                 m_readOnly);
@@ -228,10 +285,12 @@ void TTzDbf::writeHeaderAndEnd(bool lockedHere) {
   readHeaderBytes(before, "CLOSE");
   // Every append already wrote the end-of-file byte after its record. It is
   // written again only where no other process can be appending, because in a
-  // shared table without the lock that offset may belong to another's record.
+  // shared table without the lock that offset may belong to another's record,
+  // and not at all when the file still ends with it as this process left it.
   // It goes before the header, so that a failure leaves the header as it was.
-  if (m_appended && (m_exclusive || m_appendLocked || lockedHere)) {
+  if (m_appended && (m_exclusive || m_appendLocked || lockedHere) && !endsRightAfter(count)) {
     const char eof = static_cast<char>(kEndOfFile);
+    forgetFileBytes();
     if (int error = m_file.writeAt(recordOffset(count + 1), &eof, 1)) {
       throw ETableError(tableErrorCodeFromErrno(error, true),
                         "Error writing " + m_fileName + " [CLOSE]");
@@ -263,6 +322,7 @@ void TTzDbf::writeHeader(std::uint32_t count, const unsigned char (&before)[kHea
   // bytes also go back when the write fails part way.
   const std::string header =
       encodeHeaderRewrite(m_header, count, today(), before + kForeignAreaOffset);
+  m_readAhead.drop();
   if (int error = m_file.writeAt(0, header.data(), header.size())) {
     (void)m_file.writeAt(0, before, header.size());  // best effort; the error is what counts
     throw ETableError(tableErrorCodeFromErrno(error, true),
@@ -286,6 +346,9 @@ void TTzDbf::releaseAll() {
   m_appended = false;
   m_changed = false;
   m_countedSize = -1;
+  m_tail.clear();
+  m_knownCount = 0;
+  m_readAhead.drop();
   m_recNo = 0;
   m_bof = true;
   m_eof = true;
@@ -295,38 +358,83 @@ void TTzDbf::releaseAll() {
 
 // --- Records --------------------------------------------------------------------------
 
-std::uint32_t TTzDbf::countFromFileSize() const {
-  const std::int64_t size = m_file.size();
-  if (size <= static_cast<std::int64_t>(m_header.headerLength) || m_header.recordLength == 0)
+std::uint32_t TTzDbf::countFromFileSize(std::int64_t size) const {
+  if (size < 0) size = m_file.size();
+  if (size <= static_cast<std::int64_t>(m_header.headerLength) || m_header.recordLength == 0) {
+    m_countedSize = -1;
     return 0;
+  }
   const std::int64_t whole =
       std::min<std::int64_t>((size - m_header.headerLength) / m_header.recordLength, 0xFFFFFFFE);
   // A file whose last whole slot was a record grows with every append, so
   // while its size stays the same so does its count.
   if (size == m_countedSize) return static_cast<std::uint32_t>(whole);
-  std::int64_t count = whole;
+  // The last whole slot and what follows it, in one read: the slot's flag
+  // tells whether it is a record, and the rest is what the next append
+  // writes over (and must put back should that write fail).
+  const std::int64_t slot = whole == 0 ? static_cast<std::int64_t>(m_header.headerLength)
+                                       : recordOffset(static_cast<std::uint32_t>(whole));
+  m_tail.resize(static_cast<std::size_t>(
+      std::min<std::int64_t>(size - slot, 2 * static_cast<std::int64_t>(m_header.recordLength))));
+  std::size_t got = 0;
+  if (int error = m_file.readAt(slot, m_tail.data(), m_tail.size(), got)) {
+    m_countedSize = -1;
+    throw ETableError(tableErrorCodeFromErrno(error, false),
+                      "Error reading " + m_fileName + " [RecordCount]");
+  }
+  m_tail.resize(got);
+  const auto isFlag = [](unsigned char flag) { return flag == kLiveFlag || flag == kDeletedFlag; };
+  const bool readToEnd = slot + static_cast<std::int64_t>(got) == size;
+  if (whole == 0) {
+    m_countedSize = readToEnd ? size : -1;
+    return 0;
+  }
+  if (got >= 1 && isFlag(static_cast<unsigned char>(m_tail[0]))) {
+    const bool knownTail = readToEnd && got >= m_header.recordLength;
+    if (knownTail) m_tail.erase(0, m_header.recordLength);
+    m_countedSize = knownTail ? size : -1;
+    return static_cast<std::uint32_t>(whole);
+  }
   // Files padded after their end-of-file byte (to a block size, with 0x1A or
   // zeros) have whole slots there that are no records: a record starts with
   // a blank or "*", so the count stops before trailing slots that do not.
+  // A padded file is checked every time: an append into its padding need
+  // not change its size.
+  m_countedSize = -1;
+  std::int64_t count = whole - 1;
   while (count > 0) {
     unsigned char flag = 0;
-    std::size_t got = 0;
     if (int error = m_file.readAt(recordOffset(static_cast<std::uint32_t>(count)), &flag, 1, got)) {
       throw ETableError(tableErrorCodeFromErrno(error, false),
                         "Error reading " + m_fileName + " [RecordCount]");
     }
-    if (got == 1 && (flag == kLiveFlag || flag == kDeletedFlag)) break;
+    if (got == 1 && isFlag(flag)) break;
     --count;
   }
-  // A padded file is checked every time: an append into its padding need
-  // not change its size.
-  m_countedSize = count == whole ? size : -1;
   return static_cast<std::uint32_t>(count);
+}
+
+bool TTzDbf::holdsRecord(std::uint32_t recNo) {
+  if (m_exclusive) return recNo <= m_count;
+  if (recNo > m_knownCount) m_knownCount = countFromFileSize();
+  return recNo <= m_knownCount;
+}
+
+bool TTzDbf::endsRightAfter(std::uint32_t count) const {
+  return m_countedSize >= 0 && m_countedSize == recordOffset(count + 1) + 1 && m_tail.size() == 1 &&
+         static_cast<unsigned char>(m_tail[0]) == kEndOfFile;
+}
+
+void TTzDbf::forgetFileBytes() {
+  m_readAhead.drop();
+  m_countedSize = -1;
 }
 
 std::uint32_t TTzDbf::RecordCount() {
   checkActive("RecordCount");
-  return m_exclusive ? m_count : countFromFileSize();
+  if (m_exclusive) return m_count;
+  m_knownCount = countFromFileSize();
+  return m_knownCount;
 }
 
 std::int64_t TTzDbf::recordOffset(std::uint32_t recNo) const {
@@ -334,12 +442,36 @@ std::int64_t TTzDbf::recordOffset(std::uint32_t recNo) const {
          static_cast<std::int64_t>(recNo - 1) * m_header.recordLength;
 }
 
-std::string TTzDbf::fetchRecord(std::uint32_t recNo) const {
-  std::string bytes = fetchRawRecord(recNo);
-  if (m_language == TTableLanguage::tlOem) {
-    std::transform(bytes.begin() + 1, bytes.end(), bytes.begin() + 1, oemToAnsi);
+void TTzDbf::loadRecord(std::uint32_t recNo, std::string& into, bool forward) {
+  const std::size_t length = m_header.recordLength;
+  const std::int64_t offset = recordOffset(recNo);
+  into.resize(length);
+  const char* bytes = m_readAhead.find(offset, length);
+  if (bytes == nullptr && forward) {
+    // A window of the records known to be there from this one on.
+    const std::uint32_t last = m_exclusive ? m_count : m_knownCount;
+    const std::size_t records =
+        last < recNo ? 1
+                     : std::min<std::size_t>(last - recNo + 1, ReadAhead::kWindowBytes / length);
+    if (records > 1) {
+      if (m_readAhead.fill(m_file, offset, records * length) == 0) {
+        bytes = m_readAhead.find(offset, length);
+      }
+    }
   }
-  return bytes;
+  if (bytes != nullptr) {
+    std::copy_n(bytes, length, into.data());
+  } else {
+    // Read alone, also when a window could not be read: its error is this one's.
+    std::size_t got = 0;
+    const int error = m_file.readAt(offset, into.data(), length, got);
+    if (error != 0 || got != length) {
+      throw ETableError(
+          error != 0 ? tableErrorCodeFromErrno(error, false) : TableErrorCode::kReadError,
+          "Error reading " + m_fileName + " Record # " + std::to_string(recNo) + " [GetRecord]");
+    }
+  }
+  if (m_language == TTableLanguage::tlOem) oemToAnsiInPlace(into.data() + 1, into.data() + length);
 }
 
 std::string TTzDbf::fetchRawRecord(std::uint32_t recNo) const {
@@ -355,7 +487,7 @@ std::string TTzDbf::fetchRawRecord(std::uint32_t recNo) const {
 }
 
 void TTzDbf::readRecord(std::uint32_t recNo) {
-  m_record = fetchRecord(recNo);
+  loadRecord(recNo, m_record, false);
   m_recNo = recNo;
 }
 
@@ -370,15 +502,15 @@ void TTzDbf::blankRecord() {
 
 std::string TTzDbf::encodedRecord() const {
   std::string bytes = m_record;
-  if (m_language == TTableLanguage::tlOem) {
-    std::transform(bytes.begin() + 1, bytes.end(), bytes.begin() + 1, ansiToOem);
-  }
+  if (m_language == TTableLanguage::tlOem)
+    ansiToOemInPlace(bytes.data() + 1, bytes.data() + bytes.size());
   return bytes;
 }
 
 void TTzDbf::writeRecordAt(std::uint32_t recNo, const std::string& bytes,
                            const std::string& operation) {
   const std::int64_t offset = recordOffset(recNo);
+  m_readAhead.drop();
   // The record as it was, to put back when the write fails part way.
   std::string previous(bytes.size(), '\0');
   std::size_t got = 0;
@@ -400,6 +532,7 @@ void TTzDbf::writeRecordAt(std::uint32_t recNo, const std::string& bytes,
 }
 
 void TTzDbf::writeFlag(std::uint32_t recNo, char flag, const std::string& operation) {
+  m_readAhead.drop();
   if (int error = m_file.writeAt(recordOffset(recNo), &flag, 1)) {
     throw ETableError(tableErrorCodeFromErrno(error, true),
                       "Error writing " + m_fileName + " Record # " + std::to_string(recNo) + " [" +
@@ -411,11 +544,10 @@ void TTzDbf::writeFlag(std::uint32_t recNo, char flag, const std::string& operat
 // --- Visiting ---------------------------------------------------------------------------
 
 void TTzDbf::positionOn(std::uint32_t recNo, int step) {
-  const std::uint32_t count = RecordCount();
-  for (std::int64_t n = recNo; n >= 1 && n <= static_cast<std::int64_t>(count); n += step) {
-    std::string bytes = fetchRecord(static_cast<std::uint32_t>(n));
-    if (m_hideDeleted && static_cast<unsigned char>(bytes[0]) == kDeletedFlag) continue;
-    m_record = std::move(bytes);
+  for (std::int64_t n = recNo; n >= 1 && holdsRecord(static_cast<std::uint32_t>(n)); n += step) {
+    loadRecord(static_cast<std::uint32_t>(n), m_loaded, step > 0);
+    if (m_hideDeleted && static_cast<unsigned char>(m_loaded[0]) == kDeletedFlag) continue;
+    m_record.swap(m_loaded);
     m_recNo = static_cast<std::uint32_t>(n);
     m_bof = false;
     m_eof = false;
@@ -465,9 +597,9 @@ void TTzDbf::Next() {
 // On the index's current entry, or past it to the first one shown.
 void TTzDbf::settleOrdered() {
   for (; !m_index->Eof(); m_index->Next()) {
-    std::string bytes = fetchRecord(m_index->RecNo());
-    if (m_hideDeleted && static_cast<unsigned char>(bytes[0]) == kDeletedFlag) continue;
-    m_record = std::move(bytes);
+    loadRecord(m_index->RecNo(), m_loaded, false);
+    if (m_hideDeleted && static_cast<unsigned char>(m_loaded[0]) == kDeletedFlag) continue;
+    m_record.swap(m_loaded);
     m_recNo = m_index->RecNo();
     m_eof = false;
     return;
@@ -516,7 +648,8 @@ void TTzDbf::Refresh() {
   const Notice notice(*this, DataSetEvent::Scrolled);
   checkActive("Refresh");
   if (m_state != TDataSetState::dsBrowse) m_state = TDataSetState::dsBrowse;
-  if (m_recNo >= 1 && m_recNo <= RecordCount()) readRecord(m_recNo);
+  m_readAhead.drop();
+  if (m_recNo >= 1 && holdsRecord(m_recNo)) readRecord(m_recNo);
 }
 
 bool TTzDbf::Deleted() const {
@@ -548,7 +681,7 @@ void TTzDbf::Edit() {
   const Notice notice(*this, DataSetEvent::StateChanged);
   checkActive("Edit");
   if (m_state != TDataSetState::dsBrowse) return;
-  if (m_recNo == 0 || RecordCount() == 0) {
+  if (m_recNo == 0 || !holdsRecord(1)) {
     Insert();
     return;
   }
@@ -571,7 +704,7 @@ void TTzDbf::Cancel() {
   checkActive("Cancel");
   if (m_state == TDataSetState::dsBrowse) return;
   m_state = TDataSetState::dsBrowse;
-  if (m_recNo >= 1 && m_recNo <= RecordCount()) {
+  if (m_recNo >= 1 && holdsRecord(m_recNo)) {
     readRecord(m_recNo);
   } else {
     blankRecord();
@@ -582,7 +715,7 @@ void TTzDbf::Delete() {
   const Notice notice(*this, DataSetEvent::RecordChanged);
   checkActive("Delete");
   if (m_state != TDataSetState::dsBrowse) Cancel();
-  if (m_recNo == 0 || m_recNo > RecordCount()) return;
+  if (m_recNo == 0 || !holdsRecord(m_recNo)) return;
   s_DeleteWithLock();
 }
 
@@ -590,7 +723,7 @@ void TTzDbf::Restore() {
   const Notice notice(*this, DataSetEvent::RecordChanged);
   checkActive("Restore");
   if (m_state != TDataSetState::dsBrowse) Cancel();
-  if (m_recNo == 0 || m_recNo > RecordCount()) return;
+  if (m_recNo == 0 || !holdsRecord(m_recNo)) return;
   s_RestoreWithLock();
 }
 
@@ -657,10 +790,9 @@ void TTzDbf::s_RestoreWithLock() {
 
 // --- Storage-layer operations ---------------------------------------------------------
 
-void TTzDbf::checkActive(const std::string& operation) const {
-  if (!Active())
-    throw ETableError(TableErrorCode::kInvalidOperation,
-                      "Database is not open [" + m_name + "." + operation + "]");
+void TTzDbf::throwInactive(const char* operation) const {
+  throw ETableError(TableErrorCode::kInvalidOperation,
+                    "Database is not open [" + m_name + "." + std::string(operation) + "]");
 }
 
 int TTzDbf::fieldIndex(const std::string& fieldName) const {
@@ -668,21 +800,40 @@ int TTzDbf::fieldIndex(const std::string& fieldName) const {
   // (ADDRESS_LINE1, ADDRESS_LINE2): the whole stored name decides first, the
   // classic 10-character match only when no name matches in full.
   // Compared in place: this runs for every field access of every visit.
-  for (std::size_t i = 0; i < m_fieldKeys.size(); ++i) {
-    if (sameName(fieldName, m_fieldKeys[i], std::string::npos)) return static_cast<int>(i);
+  // Callers mostly go through the fields in their order, so the field after
+  // the last one found is tried first; its whole name matching is the answer
+  // when no two fields share a name.
+  if (!m_fieldKeys.empty() && !m_duplicateNames) {
+    const std::size_t next = m_lastField + 1 < m_fieldKeys.size() ? m_lastField + 1 : 0;
+    if (sameName(fieldName, m_fieldKeys[next], std::string::npos)) {
+      m_lastField = next;
+      return static_cast<int>(next);
+    }
+    if (sameName(fieldName, m_fieldKeys[m_lastField], std::string::npos)) {
+      return static_cast<int>(m_lastField);
+    }
   }
-  for (std::size_t i = 0; i < m_fieldKeys.size(); ++i) {
-    if (sameName(fieldName, m_fieldKeys[i], kMaxNameLength)) return static_cast<int>(i);
+  for (std::size_t limit : {std::string::npos, kMaxNameLength}) {
+    for (std::size_t i = 0; i < m_fieldKeys.size(); ++i) {
+      if (sameName(fieldName, m_fieldKeys[i], limit)) {
+        m_lastField = i;
+        return static_cast<int>(i);
+      }
+    }
   }
   return -1;
 }
 
+std::string_view TTzDbf::fieldView(int index) const {
+  return kestrel::fieldView(m_record, m_header.fields.at(static_cast<std::size_t>(index)));
+}
+
 const FieldDescriptor& TTzDbf::fieldNamed(const std::string& fieldName,
-                                          const std::string& operation) const {
+                                          const char* operation) const {
   int index = fieldIndex(fieldName);
   if (index < 0) {
-    throw ETableError(
-        220, "Field \"" + fieldName + "\" not in \"" + m_fileName + "\" [" + operation + "]");
+    throw ETableError(220, "Field \"" + fieldName + "\" not in \"" + m_fileName + "\" [" +
+                               std::string(operation) + "]");
   }
   return m_header.fields[static_cast<std::size_t>(index)];
 }
@@ -694,8 +845,7 @@ void TTzDbf::beginEdit() {
 void TTzDbf::ClearRecord() {
   checkActive("ClearRecord");
   if (m_state == TDataSetState::dsBrowse) {
-    m_state =
-        (m_recNo == 0 || RecordCount() == 0) ? TDataSetState::dsInsert : TDataSetState::dsEdit;
+    m_state = (m_recNo == 0 || !holdsRecord(1)) ? TDataSetState::dsInsert : TDataSetState::dsEdit;
     m_recordBefore = m_record;
   }
   blankRecord();
@@ -737,7 +887,7 @@ void TTzDbf::SetFieldText(const std::string& fieldName, const std::string& text)
 std::string TTzDbf::GetFieldText(const std::string& fieldName) {
   checkActive("GetFieldText");
   const FieldDescriptor& field = fieldNamed(fieldName, "GetFieldText");
-  const std::string bytes = fieldBytes(m_record, field);
+  const std::string_view bytes = kestrel::fieldView(m_record, field);
   switch (field.type) {
     case 'D': {
       auto date = readDate(bytes);
@@ -745,9 +895,17 @@ std::string TTzDbf::GetFieldText(const std::string& fieldName) {
     }
     case 'N':
     case 'F': {
-      std::string value = trimBlanks(bytes);
+      // The number right-aligned in the field's width, whatever blanks the
+      // file had around it.
+      const std::size_t first = bytes.find_first_not_of(' ');
+      const std::string_view value =
+          first == std::string_view::npos
+              ? std::string_view()
+              : bytes.substr(first, bytes.find_last_not_of(' ') - first + 1);
       const std::size_t width = static_cast<std::size_t>(field.length);
-      return value.size() < width ? std::string(width - value.size(), ' ') + value : value;
+      std::string text(value.size() < width ? width - value.size() : 0, ' ');
+      text += value;
+      return text;
     }
     case 'L':
       return readLogical(bytes) ? "T" : "F";
@@ -757,7 +915,7 @@ std::string TTzDbf::GetFieldText(const std::string& fieldName) {
       return text;
     }
     default:
-      return bytes;
+      return std::string(bytes);
   }
 }
 
@@ -785,6 +943,7 @@ bool TTzDbf::ALock() {
   checkActive("ALock");
   if (m_exclusive || m_appendLocked) return true;
   if (!m_lockedRecords.empty()) return false;
+  m_readAhead.drop();
   if (m_file.tryLock(kAppendLockOffset, 1, OsFile::LockKind::Exclusive) != 0) return false;
   m_appendLocked = true;
   return true;
@@ -792,6 +951,7 @@ bool TTzDbf::ALock() {
 
 void TTzDbf::UnLock() {
   checkActive("UnLock");
+  m_readAhead.drop();
   int error = 0;
   if (m_appendLocked) {
     error = m_file.unlock(kAppendLockOffset, 1);
@@ -817,6 +977,7 @@ bool TTzDbf::holdsRecordLock(std::uint32_t recNo) const {
 bool TTzDbf::lockRecord(std::uint32_t recNo) {
   if (m_exclusive || holdsRecordLock(recNo)) return true;
   if (m_appendLocked) return false;
+  m_readAhead.drop();
   if (m_file.tryLock(kLockBase + recordOffset(recNo), m_header.recordLength,
                      OsFile::LockKind::Exclusive) != 0) {
     return false;
@@ -837,7 +998,10 @@ void TTzDbf::AppendRec() {
 }
 
 void TTzDbf::appendStoredRecord(std::string bytes) {
-  const std::uint32_t count = m_exclusive ? m_count : countFromFileSize();
+  const std::int64_t oldSize = m_file.size();
+  if (oldSize < 0)
+    throw ETableError(TableErrorCode::kReadError, "Error reading " + m_fileName + " [APPEND]");
+  const std::uint32_t count = m_exclusive ? m_count : countFromFileSize(oldSize);
   const std::int64_t offset = recordOffset(count + 1);
   // The record and a new end-of-file byte go out in one write, so the file
   // always ends with exactly one 0x1A after its last record.
@@ -847,28 +1011,47 @@ void TTzDbf::appendStoredRecord(std::string bytes) {
       offset + static_cast<std::int64_t>(bytes.size()) > kMaxTableFileSize) {
     throw ETableError(TableErrorCode::kWriteError, writeError);
   }
-  const std::int64_t oldSize = m_file.size();
+  // What the write covers of the file as it is, to put back should it fail:
+  // usually just the end-of-file byte, known from counting the records.
   std::string previous;
   if (oldSize > offset) {
-    previous.resize(static_cast<std::size_t>(
-        std::min<std::int64_t>(oldSize - offset, static_cast<std::int64_t>(bytes.size()))));
-    std::size_t got = 0;
-    if (int error = m_file.readAt(offset, previous.data(), previous.size(), got)) {
-      throw ETableError(tableErrorCodeFromErrno(error, false),
-                        "Error reading " + m_fileName + " [APPEND]");
+    const std::size_t covered = static_cast<std::size_t>(
+        std::min<std::int64_t>(oldSize - offset, static_cast<std::int64_t>(bytes.size())));
+    if (m_countedSize == oldSize && offset + static_cast<std::int64_t>(m_tail.size()) == oldSize) {
+      previous = m_tail.substr(0, covered);
+    } else {
+      previous.resize(covered);
+      std::size_t got = 0;
+      if (int error = m_file.readAt(offset, previous.data(), previous.size(), got)) {
+        throw ETableError(tableErrorCodeFromErrno(error, false),
+                          "Error reading " + m_fileName + " [APPEND]");
+      }
+      previous.resize(got);
     }
-    previous.resize(got);
   }
-  if (oldSize < 0)
-    throw ETableError(TableErrorCode::kReadError, "Error reading " + m_fileName + " [APPEND]");
+  m_readAhead.drop();
   if (int error = m_file.writeAt(offset, bytes.data(), bytes.size())) {
     // Leave the file as it was before this record (best effort: the write
     // error is what the caller must see either way).
+    forgetFileBytes();
     (void)m_file.truncate(oldSize);
     if (!previous.empty()) (void)m_file.writeAt(offset, previous.data(), previous.size());
     throw ETableError(tableErrorCodeFromErrno(error, true), writeError);
   }
-  if (m_exclusive) m_count = count + 1;
+  // The file now ends with this record and its end-of-file byte, unless it
+  // was longer than that before (padding that stays).
+  const std::int64_t end = offset + static_cast<std::int64_t>(bytes.size());
+  if (end >= oldSize) {
+    m_countedSize = end;
+    m_tail.assign(1, static_cast<char>(kEndOfFile));
+  } else {
+    m_countedSize = -1;
+  }
+  if (m_exclusive) {
+    m_count = count + 1;
+  } else {
+    m_knownCount = count + 1;
+  }
   if (m_index) m_index->recordWritten(count + 1, std::string(), bytes);
   m_recNo = count + 1;
   m_bof = false;
@@ -884,7 +1067,7 @@ void TTzDbf::DeleteRec() {
                       m_fileName + " Record not locked [DeleteRec]");
   }
   m_state = TDataSetState::dsBrowse;
-  if (m_recNo >= 1 && m_recNo <= RecordCount()) {
+  if (m_recNo >= 1 && holdsRecord(m_recNo)) {
     writeFlag(m_recNo, static_cast<char>(kDeletedFlag), "DeleteRec");
     readRecord(m_recNo);
   }

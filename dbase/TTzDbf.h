@@ -11,6 +11,7 @@
 #include "dbase/FieldDescriptor.h"
 #include "dbase/MemoFile.h"
 #include "dbase/OsFile.h"
+#include "dbase/ReadAhead.h"
 #include "dbase/TableHeader.h"
 #include "dbase/TableIndex.h"
 
@@ -150,6 +151,9 @@ class TTzDbf : public DataSet {
   // Index of the field (its whole name, else its first 10 characters; any
   // case), or -1.
   int fieldIndex(const std::string& fieldName) const;
+  // The current record's bytes of field `index` as program text, as the file
+  // stores them (padding included); valid until the record changes.
+  std::string_view fieldView(int index) const;
   unsigned char versionByte() const { return m_header.version; }
   std::uint32_t headerLength() const { return m_header.headerLength; }
   std::uint32_t recordLength() const { return m_header.recordLength; }
@@ -158,9 +162,12 @@ class TTzDbf : public DataSet {
   bool holdsAppendLock() const { return m_appendLocked; }
 
  private:
-  void checkActive(const std::string& operation) const;
-  const FieldDescriptor& fieldNamed(const std::string& fieldName,
-                                    const std::string& operation) const;
+  // Inline: every field access of a visit asks.
+  void checkActive(const char* operation) const {
+    if (!Active()) throwInactive(operation);
+  }
+  [[noreturn]] void throwInactive(const char* operation) const;
+  const FieldDescriptor& fieldNamed(const std::string& fieldName, const char* operation) const;
   void createIfMissing();
   void openFiles();
   void releaseAll();
@@ -174,10 +181,23 @@ class TTzDbf : public DataSet {
   // Writes the header with this count over `before`, keeping its bytes 16-27.
   void writeHeader(std::uint32_t count, const unsigned char (&before)[dbf::kHeaderSize],
                    const std::string& operation);
-  std::uint32_t countFromFileSize() const;
+  // The records a shared file of this size holds (a size of -1, the file's
+  // size now).
+  std::uint32_t countFromFileSize(std::int64_t size = -1) const;
+  // Whether record `recNo` exists, looking at the file size again only past
+  // the last count.
+  bool holdsRecord(std::uint32_t recNo);
   std::int64_t recordOffset(std::uint32_t recNo) const;
-  std::string fetchRecord(std::uint32_t recNo) const;
+  // A record as program text into `into`; `forward`: a forward visit,
+  // which may read a window ahead.
+  void loadRecord(std::uint32_t recNo, std::string& into, bool forward);
   void readRecord(std::uint32_t recNo);
+  // What this table remembers of the file's bytes (read-ahead window and
+  // the bytes after the last record) is forgotten: this process changed or
+  // locked the file.
+  void forgetFileBytes();
+  // The file ends with exactly one end-of-file byte right after record `count`.
+  bool endsRightAfter(std::uint32_t count) const;
   void blankRecord();
   std::string encodedRecord() const;
   void writeRecordAt(std::uint32_t recNo, const std::string& bytes, const std::string& operation);
@@ -192,8 +212,7 @@ class TTzDbf : public DataSet {
   std::uint32_t addStoredMemo(const std::string& stored, const std::string& operation);
   // The raw text of the current record's memo in this field ("" for block 0).
   std::string memoText(const FieldDescriptor& field) const;
-  const FieldDescriptor& memoFieldNamed(const std::string& fieldName,
-                                        const std::string& operation) const;
+  const FieldDescriptor& memoFieldNamed(const std::string& fieldName, const char* operation) const;
   std::string fetchRawRecord(std::uint32_t recNo) const;
   // Every record's raw bytes in physical order, read in large pieces.
   void scanRecords(const std::function<void(const char* record, std::uint32_t recNo)>& visit);
@@ -247,8 +266,19 @@ class TTzDbf : public DataSet {
   std::string m_alias;
   std::uint32_t m_count = 0;  // exclusive tables: header count plus appends
   // The file size at which countFromFileSize last found its last whole slot
-  // to be a record (-1: none, or a padded file).
+  // to be a record (-1: none, or a padded file), and the bytes that followed
+  // that slot then (what an append writes over).
   mutable std::int64_t m_countedSize = -1;
+  mutable std::string m_tail;
+  // Shared tables: records known to exist (records never leave a file that
+  // others share).
+  std::uint32_t m_knownCount = 0;
+  ReadAhead m_readAhead;
+  std::string m_loaded;  // a record read before it is known to be shown
+  // The field fieldIndex found last (fields are mostly asked for in their
+  // order), and whether two fields have the same name.
+  mutable std::size_t m_lastField = 0;
+  bool m_duplicateNames = false;
   std::uint32_t m_recNo = 0;
   bool m_bof = true;
   bool m_eof = true;

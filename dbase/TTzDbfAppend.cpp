@@ -101,7 +101,7 @@ void TTzDbf::appendRecordsOf(TTzDbf& source) {
     }
     std::string text = raw;  // the source record as program text
     if (m_language == TTableLanguage::tlOem) {
-      std::transform(text.begin() + 1, text.end(), text.begin() + 1, oemToAnsi);
+      oemToAnsiInPlace(text.data() + 1, text.data() + text.size());
     }
     blankRecord();
     m_record[0] = raw[0];

@@ -73,11 +73,11 @@ class LineCollector {
 }  // namespace
 
 const FieldDescriptor& TTzDbf::memoFieldNamed(const std::string& fieldName,
-                                              const std::string& operation) const {
+                                              const char* operation) const {
   const FieldDescriptor& field = fieldNamed(fieldName, operation);
   if (field.type != 'M') {
     throw ETableError(TableErrorCode::kInvalidParameter,
-                      "\"" + operation + "()\" expects field \"" + fieldName +
+                      "\"" + std::string(operation) + "()\" expects field \"" + fieldName +
                           "\" to be of type:\r\n\"memo\".\"" + fieldName + "\" actually is: \"" +
                           typeDescription(field) + "\"");
   }

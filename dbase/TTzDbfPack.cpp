@@ -77,6 +77,7 @@ bool TTzDbf::Pack() {
 // pass the reading position, so every kept record exists somewhere in the
 // file at every moment. Only then is the file cut and the header rewritten.
 std::uint32_t TTzDbf::compactRecords() {
+  forgetFileBytes();
   const std::size_t length = m_header.recordLength;
   std::uint32_t kept = 0;
   std::string out;
@@ -158,6 +159,7 @@ void TTzDbf::packMemoFile() {
   }
   std::string record;
   std::size_t at = 0;
+  m_readAhead.drop();
   for (std::uint32_t recNo = 1; recNo <= m_count; ++recNo) {
     for (std::size_t index : memoFields) {
       const FieldDescriptor& field = m_header.fields[index];

@@ -26,25 +26,45 @@ std::string readError(const std::string& path) {
   return "Error reading " + path + " [Use/OpenDbf]";
 }
 
-std::string readBytes(const OsFile& file, std::int64_t offset, std::size_t size,
-                      const std::string& path) {
-  std::string bytes(size, '\0');
-  std::size_t got = 0;
-  int error = file.readAt(offset, bytes.data(), size, got);
-  if (error != 0) throw ETableError(tableErrorCodeFromErrno(error, false), readError(path));
-  if (got != size) throw ETableError(TableErrorCode::kReadError, readError(path));
-  return bytes;
-}
+// The first bytes of the file, `size` of them (fewer when the file is
+// shorter): taken from what the caller read already when that holds them,
+// else read now in one piece. Opening a table thus costs one read for the
+// prologue and every descriptor instead of one or two per field.
+class LeadingBytes {
+ public:
+  LeadingBytes(const OsFile& file, std::int64_t fileSize, const std::string& path,
+               std::string_view leading)
+      : m_file(file), m_fileSize(fileSize), m_path(path), m_bytes(leading) {}
 
-const unsigned char* bytesOf(const std::string& s) {
-  return reinterpret_cast<const unsigned char*>(s.data());
-}
+  const unsigned char* first(std::size_t size) {
+    size = static_cast<std::size_t>(
+        std::min<std::int64_t>(static_cast<std::int64_t>(size), m_fileSize));
+    if (m_bytes.size() < size) {
+      m_storage.assign(size, '\0');
+      std::size_t got = 0;
+      const int error = m_file.readAt(0, m_storage.data(), size, got);
+      if (error != 0) throw ETableError(tableErrorCodeFromErrno(error, false), readError(m_path));
+      if (got != size) throw ETableError(TableErrorCode::kReadError, readError(m_path));
+      m_bytes = m_storage;
+    }
+    return reinterpret_cast<const unsigned char*>(m_bytes.data());
+  }
+
+ private:
+  const OsFile& m_file;
+  std::int64_t m_fileSize;
+  const std::string& m_path;
+  std::string_view m_bytes;
+  std::string m_storage;
+};
 
 // Name up to the first 0x00 (or `maxLength` characters), upper-cased.
 std::string descriptorName(const unsigned char* p, std::size_t maxLength) {
-  std::string name;
-  for (std::size_t i = 0; i < maxLength && p[i] != 0; ++i) {
-    name += static_cast<char>(std::toupper(p[i]));
+  std::size_t length = 0;
+  while (length < maxLength && p[length] != 0) ++length;
+  std::string name(reinterpret_cast<const char*>(p), length);
+  for (char& c : name) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
   return name;
 }
@@ -52,14 +72,12 @@ std::string descriptorName(const unsigned char* p, std::size_t maxLength) {
 // B, G and P (either case) are memo-like; any other letter but the six valid
 // upper-case ones refuses the file.
 char checkedType(unsigned char raw, const std::string& name, const std::string& path) {
-  char type = static_cast<char>(raw);
-  if (std::string("BGPbgp").find(type) != std::string::npos && type != '\0') return 'M';
-  if (type == '\0' || std::string("CDFLMN").find(type) == std::string::npos) {
-    throw ETableError(TableErrorCode::kInvalidFieldType, "Field: " + name + " [" +
-                                                             std::string(1, type) + "] in " + path +
-                                                             " is not a valid field type");
-  }
-  return type;
+  const char type = static_cast<char>(raw);
+  if (type != '\0' && std::string_view("BGPbgp").find(type) != std::string_view::npos) return 'M';
+  if (type != '\0' && std::string_view("CDFLMN").find(type) != std::string_view::npos) return type;
+  throw ETableError(TableErrorCode::kInvalidFieldType, "Field: " + name + " [" +
+                                                           std::string(1, type) + "] in " + path +
+                                                           " is not a valid field type");
 }
 
 void finishFields(TableHeader& header, const std::string& path) {
@@ -74,7 +92,7 @@ void finishFields(TableHeader& header, const std::string& path) {
   }
 }
 
-void readDbase3Fields(TableHeader& header, const OsFile& file, std::int64_t fileSize,
+void readDbase3Fields(TableHeader& header, LeadingBytes& file, std::int64_t fileSize,
                       const std::string& path, bool level7) {
   const std::size_t start = level7 ? kLevel7HeaderSize : kHeaderSize;
   const std::size_t size = level7 ? kLevel7DescriptorSize : kDescriptorSize;
@@ -84,15 +102,14 @@ void readDbase3Fields(TableHeader& header, const OsFile& file, std::int64_t file
   if (header.headerLength < start || count < kMinFields || count > kMaxFields) {
     notDbase(baseName(path), " (Number of fields is out of range) [Use/OpenDbf]");
   }
+  const unsigned char* bytes = file.first(start + static_cast<std::size_t>(count) * size);
   for (long long i = 0; i < count; ++i) {
     const std::int64_t at = static_cast<std::int64_t>(start + static_cast<std::size_t>(i) * size);
     if (at >= fileSize) throw ETableError(TableErrorCode::kReadError, readError(path));
-    std::string first = readBytes(file, at, 1, path);
-    if (static_cast<unsigned char>(first[0]) == kDescriptorTerminator) break;
+    const unsigned char* p = bytes + at;
+    if (p[0] == kDescriptorTerminator) break;
     if (at + static_cast<std::int64_t>(size) > fileSize)
       throw ETableError(TableErrorCode::kReadError, readError(path));
-    std::string raw = readBytes(file, at, size, path);
-    const unsigned char* p = bytesOf(raw);
     FieldDescriptor field;
     if (level7) {
       field.name = descriptorName(p, kLevel7NameSize - 1);
@@ -110,13 +127,12 @@ void readDbase3Fields(TableHeader& header, const OsFile& file, std::int64_t file
   if (header.fields.empty()) throw ETableError(TableErrorCode::kCorruptedIndex, readError(path));
 }
 
-void readDbase2(TableHeader& header, const OsFile& file, std::int64_t fileSize,
+void readDbase2(TableHeader& header, LeadingBytes& file, std::int64_t fileSize,
                 const std::string& path) {
   if (fileSize <= static_cast<std::int64_t>(kDbase2HeaderLength) - 1) {
     notDbase(path, "(Header is less than 521 bytes) [Use/OpenDBF]");
   }
-  std::string raw = readBytes(file, 0, kDbase2HeaderLength, path);
-  const unsigned char* p = bytesOf(raw);
+  const unsigned char* p = file.first(kDbase2HeaderLength);
   header.layout = TableLayout::Dbase2;
   header.recordCount = getLe16(p + kDbase2CountOffset);
   header.recordLength = getLe16(p + kDbase2RecordLengthOffset);
@@ -141,15 +157,16 @@ bool hasMemoFields(const std::vector<FieldDescriptor>& fields) {
                      [](const FieldDescriptor& f) { return f.type == 'M'; });
 }
 
-TableHeader readTableHeader(const OsFile& file, std::int64_t fileSize, const std::string& path) {
+TableHeader readTableHeader(const OsFile& file, std::int64_t fileSize, const std::string& path,
+                            std::string_view leading) {
   if (fileSize < static_cast<std::int64_t>(kHeaderSize)) {
     notDbase(path, " (Prolog is less than 32 bytes) [USE/OpenDBF]");
   }
   if (fileSize > kMaxTableFileSize) {
     notDbase(path, " (File is 2 GB or larger) [USE/OpenDBF]");
   }
-  std::string prologue = readBytes(file, 0, kHeaderSize, path);
-  const unsigned char* p = bytesOf(prologue);
+  LeadingBytes bytes(file, fileSize, path, leading);
+  const unsigned char* p = bytes.first(kHeaderSize);
   TableHeader header;
   header.version = p[kVersionOffset];
   std::copy(p, p + kHeaderSize, header.prologue.begin());
@@ -173,7 +190,7 @@ TableHeader readTableHeader(const OsFile& file, std::int64_t fileSize, const std
       header.memo = MemoLayout::FoxPro;
       break;
     case kVersionDbase2:
-      readDbase2(header, file, fileSize, path);
+      readDbase2(header, bytes, fileSize, path);
       finishFields(header, path);
       return header;
     default:
@@ -182,7 +199,7 @@ TableHeader readTableHeader(const OsFile& file, std::int64_t fileSize, const std
   header.recordCount = getLe32(p + kRecordCountOffset);
   header.headerLength = getLe16(p + kHeaderLengthOffset);
   header.recordLength = getLe16(p + kRecordLengthOffset);
-  readDbase3Fields(header, file, fileSize, path, header.layout == TableLayout::Level7);
+  readDbase3Fields(header, bytes, fileSize, path, header.layout == TableLayout::Level7);
   finishFields(header, path);
   // A header that claims more bytes than the file has would put the first
   // record after a gap: an append would write there and the count restart.

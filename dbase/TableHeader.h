@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "dbase/DateText.h"
@@ -30,10 +31,13 @@ struct TableHeader {
 };
 
 // Reads and checks a table's header. `path` is the table's full path as
-// opened (it appears in error details). Throws ETableError with the codes and
+// opened (it appears in error details). `leading`: the file's first bytes
+// when the caller has read them already (the header is read from the file
+// only as far as they fall short). Throws ETableError with the codes and
 // details of a refused file; never trusts a length before checking it
 // against `fileSize`.
-TableHeader readTableHeader(const OsFile& file, std::int64_t fileSize, const std::string& path);
+TableHeader readTableHeader(const OsFile& file, std::int64_t fileSize, const std::string& path,
+                            std::string_view leading = {});
 
 // The header of a new table: version 0x03, or 0x8B with a memo field; count 0.
 std::string encodeNewTableHeader(const std::vector<FieldDescriptor>& fields, const Date& date);

@@ -6,8 +6,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
+#include <thread>
 
 #include "ChildProcess.h"
 #include "DbaseTestSupport.h"
@@ -150,6 +153,60 @@ TEST_F(MultiProcessTest, RecordCountSeesAnotherProcessAppendBeforeItCloses) {
   child.send('g');
   EXPECT_EQ(child.wait(), 0);
   EXPECT_TRUE(table.ALock());
+}
+
+TEST_F(MultiProcessTest, RecordsRewrittenElsewhereAreSeenAfterALockARefreshOrAPause) {
+  // A visit reads records ahead in one piece; what another program writes in
+  // place must still reach this one once it locks, refreshes or pauses.
+  const struct {
+    const char* name;
+    std::function<void(TTzDbf&)> lookAgain;  // then the table is on record 2
+  } ways[] = {
+      {"append lock",
+       [](TTzDbf& t) {
+         ASSERT_TRUE(t.ALock());
+         t.UnLock();
+         t.Next();
+       }},
+      {"refresh",
+       [](TTzDbf& t) {
+         t.Next();
+         t.Refresh();
+       }},
+      {"pause",
+       [](TTzDbf& t) {
+         std::this_thread::sleep_for(std::chrono::milliseconds(120));
+         t.Next();
+       }},
+  };
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.name);
+    std::filesystem::remove(logPath());
+    TTzDbf table("tzLog");
+    openLog(table);
+    for (const char* city : {"Ogdenville", "Shelbyville", "Capital City"}) {
+      table.ClearRecord();
+      table.SetFieldText("city", city);
+      ASSERT_TRUE(table.ALock());
+      table.AppendRec();
+      table.UnLock();
+    }
+    table.First();
+    EXPECT_EQ(table.GetFieldText("city").substr(0, 10), "Ogdenville");
+    const FieldDescriptor& city =
+        table.fields()[static_cast<std::size_t>(table.fieldIndex("city"))];
+    const int fd = ::open(logPath().c_str(), O_RDWR);
+    ASSERT_GE(fd, 0);
+    const std::string renamed = "North Haverbrook";
+    ASSERT_EQ(
+        ::pwrite(fd, renamed.data(), renamed.size(),
+                 static_cast<off_t>(table.headerLength() + table.recordLength() + city.offset)),
+        static_cast<ssize_t>(renamed.size()));
+    ::close(fd);
+    way.lookAgain(table);
+    EXPECT_EQ(table.RecNo(), 2u);
+    EXPECT_EQ(table.GetFieldText("city").substr(0, renamed.size()), renamed);
+  }
 }
 
 TEST_F(MultiProcessTest, ExclusiveOpenIsRefusedWhileAnotherProcessHasTheFileOpen) {

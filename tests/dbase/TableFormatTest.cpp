@@ -260,6 +260,24 @@ TEST_F(TableFormatTest, Level7FieldsSharingTheirFirstTenLettersAreEachReachedByN
   EXPECT_EQ(table.GetFieldText("address_line1"), "first ");
   EXPECT_EQ(table.GetFieldText("ADDRESS_LINE2"), "second");
   EXPECT_EQ(table.GetFieldText("address_li"), "first ");  // the classic 10-letter match
+  // Only a-z fold onto A-Z: bytes that a looser fold would take for a
+  // stored letter or "_" name nothing, also in the last, overlapping word of
+  // a long name.
+  const struct {
+    const char* query;
+    int index;
+  } names[] = {{"aDDRESS_lINE2", 1},
+               {"ADDRESS_LINE", 0},
+               {"ADDRESS\x7F"
+                "LINE1",
+                -1},
+               {"ADDRESS_L\xC9"
+                "NE1",
+                -1},
+               {"\xC1"
+                "DDRESS_LINE1",
+                -1}};
+  for (const auto& name : names) EXPECT_EQ(table.fieldIndex(name.query), name.index) << name.query;
   table.SetFieldText("Address_Line2", "other");
   table.Post();
   table.Close();

@@ -1,24 +1,32 @@
 #include "tools/dbf/Csv.h"
 
+#include <algorithm>
+
 namespace kestrel::tools {
 
 std::string csvRow(const std::vector<std::string>& fields) {
   std::string row;
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (i > 0) row += ',';
-    const std::string& f = fields[i];
-    if (f.find_first_of(",\"\r\n") == std::string::npos) {
-      row += f;
-      continue;
-    }
-    row += '"';
-    for (char c : f) {
-      if (c == '"') row += '"';
-      row += c;
-    }
-    row += '"';
+    appendCsvField(row, fields[i]);
   }
   return row + "\r\n";
+}
+
+void appendCsvField(std::string& row, std::string_view field) {
+  const bool quoted = std::any_of(field.begin(), field.end(), [](char c) {
+    return c == ',' || c == '"' || c == '\r' || c == '\n';
+  });
+  if (!quoted) {
+    row += field;
+    return;
+  }
+  row += '"';
+  for (char c : field) {
+    if (c == '"') row += '"';
+    row += c;
+  }
+  row += '"';
 }
 
 std::optional<std::vector<std::string>> readCsvRow(std::istream& in) {

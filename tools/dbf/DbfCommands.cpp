@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -19,37 +20,29 @@ namespace {
 constexpr int kBatchLockAttempts = 50;
 constexpr std::chrono::milliseconds kBatchLockPause{20};
 
-std::string rightTrimmed(std::string text) {
-  text.erase(text.find_last_not_of(' ') + 1);
-  return text;
-}
-
-std::string trimmed(const std::string& text) {
-  std::size_t first = text.find_first_not_of(' ');
-  return first == std::string::npos ? std::string() : rightTrimmed(text.substr(first));
-}
-
 // A field's value as the dump shows it: texts without their padding, dates
-// as YYYYMMDD (empty when blank), memos in full.
-std::string dumpValue(TTzDbf& table, const FieldDescriptor& field) {
-  const std::string text = table.GetFieldText(field.name);
+// as YYYYMMDD (empty when blank), memos in full. Taken from the record's
+// bytes where it can: a dump shows every field of every record.
+std::string_view dumpValue(TTzDbf& table, int index, std::string& memo) {
+  const FieldDescriptor& field = table.fields()[static_cast<std::size_t>(index)];
+  const std::string_view bytes = table.fieldView(index);
   switch (field.type) {
-    case 'D': {
-      // The record's own digits, independent of the program's date format.
-      auto date = parseProgramDate(text);
-      if (!date) return std::string();
-      char digits[16];
-      std::snprintf(digits, sizeof digits, "%04d%02d%02d", date->year, date->month, date->day);
-      return digits;
-    }
+    case 'D':
+      return readDate(bytes) ? bytes : std::string_view();
     case 'N':
-    case 'F':
-      return trimmed(text);
+    case 'F': {
+      const std::size_t first = bytes.find_first_not_of(' ');
+      if (first == std::string_view::npos) return {};
+      return bytes.substr(first, bytes.find_last_not_of(' ') - first + 1);
+    }
     case 'M':
     case 'L':
-      return text;
-    default:
-      return rightTrimmed(text);
+      memo = table.GetFieldText(field.name);
+      return memo;
+    default: {
+      const std::size_t last = bytes.find_last_not_of(' ');
+      return last == std::string_view::npos ? std::string_view() : bytes.substr(0, last + 1);
+    }
   }
 }
 
@@ -83,14 +76,29 @@ int dumpCommand(const std::string& path, std::ostream& out, const std::string& o
   TTzDbf table("kestrel-dbf");
   openTable(table, path, true);
   if (!orderField.empty()) table.IndexOnOne(orderField, orderField);
+  // Rows go out a megabyte at a time, built in one buffer.
+  constexpr std::size_t kFlushAt = std::size_t{1} << 20;
+  const int fieldCount = table.FieldCount();
+  std::string rows;
+  std::string utf8;
+  std::string memo;
   for (table.First(); !table.Eof(); table.Next()) {
-    std::vector<std::string> row;
-    row.push_back(table.Deleted() ? "*" : "");
-    for (const FieldDescriptor& field : table.fields()) {
-      row.push_back(ansiToUtf8(dumpValue(table, field)));
+    if (table.Deleted()) rows += '*';
+    for (int i = 0; i < fieldCount; ++i) {
+      rows += ',';
+      utf8.clear();
+      appendAnsiAsUtf8(utf8, dumpValue(table, i, memo));
+      appendCsvField(rows, utf8);
     }
-    out << csvRow(row);
+    rows += "\r\n";
+    if (rows.size() >= kFlushAt) {
+      out.write(rows.data(), static_cast<std::streamsize>(rows.size()));
+      rows.clear();
+    }
   }
+  out.write(rows.data(), static_cast<std::streamsize>(rows.size()));
+  out.flush();
+  if (!out) throw std::runtime_error("the dump could not be written whole");
   return 0;
 }
 

@@ -81,8 +81,21 @@ std::string utf8ToAnsi(const std::string& utf8) {
 
 std::string ansiToUtf8(const std::string& ansi) {
   std::string out;
-  for (char c : ansi) appendUtf8(out, ansiCodePoint(static_cast<unsigned char>(c)));
+  appendAnsiAsUtf8(out, ansi);
   return out;
+}
+
+void appendAnsiAsUtf8(std::string& out, std::string_view ansi) {
+  // Runs of ASCII, the bulk of any table, are copied whole.
+  std::size_t at = 0;
+  while (at < ansi.size()) {
+    std::size_t run = at;
+    while (run < ansi.size() && static_cast<unsigned char>(ansi[run]) < 0x80) ++run;
+    out.append(ansi, at, run - at);
+    if (run == ansi.size()) break;
+    appendUtf8(out, ansiCodePoint(static_cast<unsigned char>(ansi[run])));
+    at = run + 1;
+  }
 }
 
 }  // namespace kestrel::tools

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace kestrel::tools {
 
@@ -8,5 +9,7 @@ namespace kestrel::tools {
 // Windows-1252 lacks (or a malformed byte) becomes "?".
 std::string utf8ToAnsi(const std::string& utf8);
 std::string ansiToUtf8(const std::string& ansi);
+// The same appended to `out` (a dump converts every field of every record).
+void appendAnsiAsUtf8(std::string& out, std::string_view ansi);
 
 }  // namespace kestrel::tools

@@ -196,6 +196,7 @@ void ReportDocument::readRecord() {
     if (m_summed[i] && readMillionths(trimmed(m_texts[i], true), amount, decimals)) {
       m_totals[i].millionths += amount;
       m_totals[i].decimals = std::max(m_totals[i].decimals, decimals);
+      m_totals[i].any = true;
     }
   }
   m_spool->append(m_texts);
@@ -245,6 +246,7 @@ std::string ReportDocument::totalText(std::size_t row, std::size_t column) const
   index += column;
   if (!m_report.rows[row].columns[column].sum) return {};
   const Total& total = m_totals[index];
+  if (!total.any) return {};
   const std::int64_t magnitude = std::llabs(total.millionths);
   std::string text = std::to_string(magnitude / 1'000'000);
   if (total.decimals > 0) {

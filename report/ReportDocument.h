@@ -96,6 +96,9 @@ class ReportDocument {
   std::vector<Total> m_totals;        // one per column, in row order
   std::unique_ptr<ReportSpool> m_spool;
   int pagesFor(std::uint32_t records) const;
+  // Points left on a page for the records and the totals, between the
+  // headings and the foot.
+  double recordRoom() const;
   void readRecord();
 
   std::vector<bool> m_summed;  // one per column, in row order

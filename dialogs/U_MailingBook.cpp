@@ -6,6 +6,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
+
+#include "numbering/MailerNumber.h"
+#include "platform/AnsiText.h"
+#include "platform/UserInteraction.h"
 
 namespace kestrel {
 
@@ -35,8 +40,8 @@ TF_MailingBook::TF_MailingBook(const QDate& today, QWidget* parent) : QDialog(pa
   print->setObjectName("btnPrint");
   auto* cancel = new QPushButton("Cancel", this);
   cancel->setObjectName("btnCancel");
-  connect(preview, &QPushButton::clicked, this, [this] { done(kPreview); });
-  connect(print, &QPushButton::clicked, this, [this] { done(kPrint); });
+  connect(preview, &QPushButton::clicked, this, [this] { finish(kPreview); });
+  connect(print, &QPushButton::clicked, this, [this] { finish(kPrint); });
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
   auto* buttons = new QHBoxLayout;
@@ -47,6 +52,28 @@ TF_MailingBook::TF_MailingBook(const QDate& today, QWidget* parent) : QDialog(pa
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addLayout(buttons);
+}
+
+void TF_MailingBook::finish(int choice) {
+  // A bound that holds no digit would silently count as zero, and a
+  // reversed range would silently list nothing: both are typing slips,
+  // said at once while the numbers are still in front of the user.
+  for (QLineEdit* edit : {m_first, m_last}) {
+    const QString text = edit->text().trimmed();
+    if (!text.isEmpty() &&
+        std::none_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; })) {
+      showError(QStringLiteral("\"%1\" is not a mailer number.").arg(text));
+      edit->setFocus();
+      return;
+    }
+  }
+  if (!m_first->text().trimmed().isEmpty() && !m_last->text().trimmed().isEmpty() &&
+      mailerNumberLess(toAnsi(m_last->text()), toAnsi(m_first->text()))) {
+    showError(QStringLiteral("The first mailer number comes after the last one."));
+    m_first->setFocus();
+    return;
+  }
+  done(choice);
 }
 
 QDate TF_MailingBook::mailingDate() const {

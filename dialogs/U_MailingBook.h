@@ -10,7 +10,8 @@ class QLineEdit;
 namespace kestrel {
 
 // "Firm Mailing Book": the mailing date (today at first) and an optional
-// range of mailer numbers. The dialog ends with Preview, Print or Cancel.
+// range of mailer numbers. The dialog ends with Preview, Print or Cancel;
+// Preview and Print refuse a bound without digits and a reversed range.
 class TF_MailingBook : public QDialog {
  public:
   // The dialog's results besides QDialog::Rejected (Cancel).
@@ -24,6 +25,8 @@ class TF_MailingBook : public QDialog {
   QString lastNumber() const;
 
  private:
+  void finish(int choice);
+
   QDateEdit* m_date = nullptr;
   QLineEdit* m_first = nullptr;
   QLineEdit* m_last = nullptr;

@@ -7,18 +7,12 @@
 #include "dbase/TTzDbf.h"
 #include "log/LogReport.h"
 #include "log/TableGuards.h"
+#include "numbering/MailerNumber.h"
 #include "platform/UserInteraction.h"
 
 namespace kestrel {
 
 namespace {
-
-std::string significantDigits(const std::string& number) {
-  std::string digits;
-  for (char c : number)
-    if (c >= '0' && c <= '9' && !(digits.empty() && c == '0')) digits += c;
-  return digits;
-}
 
 // Whether any record of the book has a fee in the field.
 bool anyFee(RecordSnapshot& book, const char* field) {
@@ -28,12 +22,6 @@ bool anyFee(RecordSnapshot& book, const char* field) {
 }
 
 }  // namespace
-
-bool mailerNumberLess(const std::string& a, const std::string& b) {
-  const std::string x = significantDigits(a);
-  const std::string y = significantDigits(b);
-  return x.size() != y.size() ? x.size() < y.size() : x < y;
-}
 
 void selectMailingBookRecords(DataSet& log, const MailingBookSelection& selection,
                               RecordSnapshot& book) {

@@ -33,10 +33,6 @@ struct MailingBookSelection {
   std::string lastNumber;
 };
 
-// Numerical order of two mailer numbers as logged (grouped by blanks):
-// only their digits count, leading zeros do not.
-bool mailerNumberLess(const std::string& a, const std::string& b);
-
 // Copies the selected records of the open log into `book`, in numerical
 // order of their mailer numbers.
 void selectMailingBookRecords(DataSet& log, const MailingBookSelection& selection,

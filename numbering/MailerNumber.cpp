@@ -82,6 +82,23 @@ std::string GroupMailerNumber(const std::string& number) {
   return display;
 }
 
+namespace {
+
+std::string significantDigits(const std::string& number) {
+  std::string digits;
+  for (char c : number)
+    if (c >= '0' && c <= '9' && !(digits.empty() && c == '0')) digits += c;
+  return digits;
+}
+
+}  // namespace
+
+bool mailerNumberLess(const std::string& a, const std::string& b) {
+  const std::string x = significantDigits(a);
+  const std::string y = significantDigits(b);
+  return x.size() != y.size() ? x.size() < y.size() : x < y;
+}
+
 char mailerCheckDigit(std::string_view body) {
   int sum = 0;
   int weight = 3;

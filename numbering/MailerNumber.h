@@ -29,6 +29,10 @@ std::string ComposeMailerNumber(const std::string& custId, const std::string& se
 // the five blanks are always written.
 std::string GroupMailerNumber(const std::string& number);
 
+// Numerical order of two mailer numbers as logged or typed (grouped by
+// blanks): only their digits count, leading zeros do not.
+bool mailerNumberLess(const std::string& a, const std::string& b);
+
 // GS1 mod-10 check digit of a digit string: weight 3 on the rightmost digit,
 // then 1 and 3 alternating. Requires: `body` holds decimal digits only.
 char mailerCheckDigit(std::string_view body);

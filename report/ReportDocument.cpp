@@ -92,16 +92,13 @@ ReportDocument::ReportDocument(const ReportLayout& layout, const ReportDefinitio
     }
   }
   m_totals.resize(m_fields.size());
-  const double body =
-      (layout.pageHeight - layout.marginTop - layout.marginBottom) * kPointsPerInch -
-      headerHeight();
+  const double body = recordRoom();
   m_perPage = body > 0 ? static_cast<int>(std::floor(body / blockHeight())) : 0;
-  // A sheet of fixed lines holds its lines, the totals and the footer on
-  // every page; the totals never move to a page of their own.
-  const bool fits =
-      report.sheetLines > 0
-          ? report.sheetLines * blockHeight() + summaryHeight() + footerHeight() <= body + 0.001
-          : body >= summaryHeight();
+  // A sheet of fixed lines holds its lines and the totals on every page;
+  // the totals never move to a page of their own.
+  const bool fits = report.sheetLines > 0
+                        ? report.sheetLines * blockHeight() + summaryHeight() <= body + 0.001
+                        : body >= summaryHeight();
   if (report.sheetLines > 0) m_perPage = report.sheetLines;
   if (m_perPage < 1 || !fits)
     throw ReportError("The report layout file \"" + layout.path + "\" is not valid: line " +
@@ -138,8 +135,17 @@ double ReportDocument::summaryHeight() const {
 }
 
 double ReportDocument::footerHeight() const {
-  const double lines = static_cast<double>(m_report.footers.size());
-  return lines > 0 ? kRuleSpace + lines * 2 * lineHeight() : 0;
+  // Each footer line has a line of room under it; the shapes lie where the
+  // layout puts them, and the foot reaches down to the lowest of either.
+  double foot = static_cast<double>(m_report.footers.size()) * 2 * lineHeight();
+  for (const ReportShape& shape : m_report.footShapes)
+    foot = std::max(foot, (shape.top + shape.height) * kPointsPerInch);
+  return m_report.footers.empty() && m_report.footShapes.empty() ? 0 : kRuleSpace + foot;
+}
+
+double ReportDocument::recordRoom() const {
+  return (m_layout.pageHeight - m_layout.marginTop - m_layout.marginBottom) * kPointsPerInch -
+         headerHeight() - footerHeight();
 }
 
 std::string ReportDocument::parameterText(std::size_t index) const {
@@ -156,9 +162,7 @@ int ReportDocument::pageRecordCount(int page) const {
 int ReportDocument::pagesFor(std::uint32_t records) const {
   const auto perPage = static_cast<std::uint32_t>(m_perPage);
   const int pages = records == 0 ? 1 : static_cast<int>((records + perPage - 1) / perPage);
-  const double body =
-      (m_layout.pageHeight - m_layout.marginTop - m_layout.marginBottom) * kPointsPerInch -
-      headerHeight();
+  const double body = recordRoom();
   const double onLast =
       static_cast<double>(records) - static_cast<double>(pages - 1) * static_cast<double>(perPage);
   if (m_report.sheetLines > 0) return pages;
@@ -196,6 +200,7 @@ void ReportDocument::readRecord() {
     if (m_summed[i] && readMillionths(trimmed(m_texts[i], true), amount, decimals)) {
       m_totals[i].millionths += amount;
       m_totals[i].decimals = std::max(m_totals[i].decimals, decimals);
+      m_totals[i].any = true;
     }
   }
   m_spool->append(m_texts);
@@ -245,6 +250,7 @@ std::string ReportDocument::totalText(std::size_t row, std::size_t column) const
   index += column;
   if (!m_report.rows[row].columns[column].sum) return {};
   const Total& total = m_totals[index];
+  if (!total.any) return {};
   const std::int64_t magnitude = std::llabs(total.millionths);
   std::string text = std::to_string(magnitude / 1'000'000);
   if (total.decimals > 0) {

@@ -51,7 +51,8 @@ class ReportDocument {
 
   int pageCount() const { return m_pageCount; }
   std::uint32_t recordCount() const { return m_recordCount; }
-  // The total of a summed column as printed ("" for a column not summed).
+  // The total of a summed column as printed ("" for a column not summed,
+  // and for one in which no record has a number).
   std::string totalText(std::size_t row, std::size_t column) const;
 
   // The records of a page (0-based), each as the texts of its columns in
@@ -79,6 +80,9 @@ class ReportDocument {
   struct Total {
     std::int64_t millionths = 0;
     int decimals = 0;
+    // Whether any record had a number in the column: a fee nobody paid
+    // totals blank, as each of its blank fees prints blank.
+    bool any = false;
   };
 
   const ReportLayout& m_layout;
@@ -92,6 +96,9 @@ class ReportDocument {
   std::vector<Total> m_totals;        // one per column, in row order
   std::unique_ptr<ReportSpool> m_spool;
   int pagesFor(std::uint32_t records) const;
+  // Points left on a page for the records and the totals, between the
+  // headings and the foot.
+  double recordRoom() const;
   void readRecord();
 
   std::vector<bool> m_summed;  // one per column, in row order

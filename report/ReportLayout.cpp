@@ -179,6 +179,8 @@ class Parser {
     } else if (keyword == "footer") {
       expectCount(words, 2, "footer TEXT");
       m_report->footers.push_back(words[1]);
+    } else if (keyword == "box" || keyword == "rule") {
+      shape(words);
     } else if (keyword == "count") {
       expectCount(words, 2, "count TEXT");
       m_report->countCaption = words[1];
@@ -219,10 +221,36 @@ class Parser {
       else
         fail("unknown column option \"" + words[i] + "\"");
     }
-    const double body = m_layout.pageWidth - m_layout.marginLeft - m_layout.marginRight;
     // A thousandth of an inch of slack for decimal fractions in the file.
-    if (c.left + c.width > body + 0.001) fail("the column reaches past the right margin");
+    if (c.left + c.width > bodyWidth() + 0.001) fail("the column reaches past the right margin");
     m_report->rows.back().columns.push_back(std::move(c));
+  }
+
+  void shape(const std::vector<std::string>& words) {
+    ReportShape s;
+    s.line = m_line;
+    if (words[0] == "box") {
+      if (words.size() != 5 && words.size() != 6)
+        fail("expected \"box LEFT TOP WIDTH HEIGHT [CAPTION]\"");
+      s.kind = ReportShape::Kind::Box;
+      s.height = positive(words[4], "the box's height");
+      if (words.size() == 6) s.caption = words[5];
+    } else {
+      expectCount(words, 4, "rule LEFT TOP WIDTH");
+      s.kind = ReportShape::Kind::Rule;
+    }
+    s.left = number(words[1], "the left edge");
+    s.top = number(words[2], "the top edge");
+    s.width = positive(words[3], "the width");
+    // How far down the foot may reach is checked with the rest of the
+    // page when the report runs; across, the margins hold as for columns.
+    if (s.left + s.width > bodyWidth() + 0.001)
+      fail(std::string("the ") + words[0] + " reaches past the right margin");
+    m_report->footShapes.push_back(std::move(s));
+  }
+
+  double bodyWidth() const {
+    return m_layout.pageWidth - m_layout.marginLeft - m_layout.marginRight;
   }
 
   ReportLayout m_layout;

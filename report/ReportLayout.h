@@ -20,6 +20,21 @@ struct ReportColumn {
   int line = 0;      // the layout file's line, for errors found at run time
 };
 
+// A drawn shape at the foot of every page: the parts of a paper form that
+// are written or stamped on by hand (a box for a count, a rule to sign on,
+// room for a postmark). Positions are inches: `left` from the left margin,
+// `top` from the top of the foot, just under the rule that opens it.
+struct ReportShape {
+  enum class Kind { Box, Rule };
+  Kind kind = Kind::Box;
+  double left = 0;
+  double top = 0;
+  double width = 0;
+  double height = 0;    // a box's; a rule is a horizontal line
+  std::string caption;  // a box's, printed small inside at its top left
+  int line = 0;         // the layout file's line
+};
+
 // One line of each record's block, with its columns from left to right.
 struct ReportRow {
   std::vector<ReportColumn> columns;
@@ -43,6 +58,8 @@ struct ReportDefinition {
   // Lines at the foot of every page, under the records (and the totals);
   // "%n" stands for the number of records on that page.
   std::vector<std::string> footers;
+  // Boxes and rules at the foot of every page, beside the footer lines.
+  std::vector<ReportShape> footShapes;
   int line = 0;  // where the report starts in the file
 };
 

@@ -152,18 +152,36 @@ void drawReportPage(QPainter& painter, ReportDocument& document, int page, doubl
     y += line;
   }
 
-  // The footer: each line has a second line of room under it, for a stamp
-  // or a signature.
-  if (!report.footers.empty()) {
+  // The foot: each footer line has a second line of room under it, and the
+  // boxes and rules lie where the layout puts them, for what the receiving
+  // side writes, signs or stamps by hand.
+  if (!report.footers.empty() || !report.footShapes.empty()) {
     painter.setFont(body);
     y += 1 * kUnitsPerPoint;
     painter.drawLine(QPointF(left, y), QPointF(right, y));
     y += 3 * kUnitsPerPoint;
+    const double footTop = y;
     const QString pieces = QString::number(document.pageRecordCount(page));
     for (const std::string& footer : report.footers) {
       painter.drawText(QRectF(left, y, right - left, line), Qt::AlignLeft | Qt::AlignVCenter,
                        fromAnsi(footer).replace(QStringLiteral("%n"), pieces));
       y += 2 * line;
+    }
+    painter.setBrush(Qt::NoBrush);
+    for (const ReportShape& shape : report.footShapes) {
+      const QRectF place(left + shape.left * kUnitsPerInch, footTop + shape.top * kUnitsPerInch,
+                         shape.width * kUnitsPerInch, shape.height * kUnitsPerInch);
+      if (shape.kind == ReportShape::Kind::Rule) {
+        painter.drawLine(place.topLeft(), place.topRight());
+        continue;
+      }
+      painter.drawRect(place);
+      // The caption keeps two points off the box's lines.
+      const double inset = 2 * kUnitsPerPoint;
+      drawCell(
+          painter, bodyMetrics,
+          QRectF(place.left() + inset, place.top() + inset / 2, place.width() - 2 * inset, line),
+          fromAnsi(shape.caption), false);
     }
   }
   painter.restore();

@@ -8,7 +8,8 @@ class ReportDocument;
 
 // Draws one page (0-based) of a generated report: the title with "Page N of
 // M", the parameter line, the column headings, the page's records and, on
-// the last page, the totals and the record count. The one drawing path of
+// the last page, the totals and the record count, then the foot with its
+// boxes and rules. The one drawing path of
 // the preview, the printer and PDF files.
 //
 // `dotsPerInchX` and `dotsPerInchY` are the device's; the painter's origin

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include "MainWindowFixture.h"
 #include "TestPaths.h"
@@ -95,8 +96,8 @@ TEST_F(ReportMenuTest, PrintedMailersSortedByNamePreviewedPrintedAndClearedWithA
 
 // "Done means": ten mailers printed, Report > Firm Mailing Book..., Preview,
 // Print from the preview: two sheets listing the ten; a day without mailers
-// says so and opens no preview.
-TEST_F(ReportMenuTest, TenPrintedMailersMakeAFirmMailingBookAndAnEmptyDayIsRefused) {
+// or a range of numbers without any says so and opens no preview.
+TEST_F(ReportMenuTest, TenPrintedMailersMakeAFirmMailingBookAndAnEmptyDayOrRangeIsRefused) {
   if (hasInstalledPrinter()) GTEST_SKIP() << "reports would go to a real printer";
   QFile::copy(QStringLiteral(KESTREL_REPORT_LAYOUT),
               QString::fromStdString(programFolder()) + QStringLiteral("/Kestrel3.rav"));
@@ -149,6 +150,41 @@ TEST_F(ReportMenuTest, TenPrintedMailersMakeAFirmMailingBookAndAnEmptyDayIsRefus
   ASSERT_FALSE(m_user.questions().empty());
   EXPECT_TRUE(
       m_user.questions().back().text.startsWith(QStringLiteral("No mailers were logged on ")));
+
+  // Slips in the range of mailer numbers are refused by the dialog, which
+  // stays open with the numbers typed; a range without any of the day's
+  // mailers says so, and neither opens a preview.
+  struct Range {
+    const char* first;
+    const char* last;
+    bool dialogStaysOpen;
+    const char* message;  // the end of the message
+  };
+  const Range ranges[] = {
+      {"9214 7000 0000 0000 9", "9214 7000", true,
+       "The first mailer number comes after the last one."},
+      {"abc", "", true, "\"abc\" is not a mailer number."},
+      {"", "1", false, " in that range of mailer numbers."},
+  };
+  for (const Range& range : ranges) {
+    SCOPED_TRACE(std::string(range.first) + " to " + range.last);
+    m_user.answerDialog([&](QDialog& dialog) {
+      QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("edFirstNumber")),
+                       QString::fromLatin1(range.first));
+      QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("edLastNumber")),
+                       QString::fromLatin1(range.last));
+      dialog.findChild<QPushButton*>(QStringLiteral("btnPreview"))->click();
+      EXPECT_EQ(dialog.isVisible(), range.dialogStaysOpen);
+      if (dialog.isVisible()) dialog.findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
+      return dialog.result();
+    });
+    m_user.answerMessage(UserInteraction::Answer::Ok);
+    window.MIFirmMailingBook->trigger();
+    EXPECT_EQ(m_user.pendingAnswers(), 0u);
+    EXPECT_TRUE(m_user.questions().back().text.endsWith(QString::fromLatin1(range.message)))
+        << m_user.questions().back().text.toStdString();
+    EXPECT_EQ(m_user.questions().back().icon, UserInteraction::Icon::Error);
+  }
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The firm mailing book end to end: a log of two mailing dates in a
 // temporary program folder, the shipped layout, the engine printing to a
 // PDF file and pdftotext reading it back; the strike-through of unused
-// lines is found among the drawing commands of a recording paint device.
+// lines and the boxes and rule of the foot are found among the drawing
+// commands of a recording paint device.
 #include <gtest/gtest.h>
 
 #include <QDialog>
@@ -27,11 +28,24 @@ using test::MadeMailer;
 const Date kDay{2020, 3, 4};
 const QDate kQDay(2020, 3, 4);
 
-// Records every line drawn; everything else is dropped.
-class LineRecorder : public QPaintDevice {
+// Records every line, rectangle and text drawn, in points from the sheet's
+// top-left corner (the device has 72 dots per inch); images are dropped.
+class ShapeRecorder : public QPaintDevice {
  public:
+  struct Text {
+    QString text;
+    double left, right, baseline;
+  };
   std::vector<QLineF> lines;
+  std::vector<QRectF> rects;
+  std::vector<Text> texts;
   QPaintEngine* paintEngine() const override { return &m_engine; }
+
+  const Text* textStarting(const QString& start) const {
+    for (const Text& t : texts)
+      if (t.text.startsWith(start)) return &t;
+    return nullptr;
+  }
 
  protected:
   int metric(PaintDeviceMetric metric) const override {
@@ -55,19 +69,27 @@ class LineRecorder : public QPaintDevice {
  private:
   class Engine : public QPaintEngine {
    public:
-    explicit Engine(LineRecorder& owner) : QPaintEngine(AllFeatures), m_owner(owner) {}
+    explicit Engine(ShapeRecorder& owner) : QPaintEngine(AllFeatures), m_owner(owner) {}
     bool begin(QPaintDevice*) override { return true; }
     bool end() override { return true; }
     void updateState(const QPaintEngineState&) override {}
     void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
-    void drawTextItem(const QPointF&, const QTextItem&) override {}
+    void drawTextItem(const QPointF& p, const QTextItem& item) override {
+      const QTransform& t = painter()->transform();
+      const QPointF at = t.map(p);
+      m_owner.texts.push_back({item.text(), at.x(), at.x() + item.width() * t.m11(), at.y()});
+    }
     void drawLines(const QLineF* lines, int count) override {
       for (int i = 0; i < count; ++i) m_owner.lines.push_back(painter()->transform().map(lines[i]));
+    }
+    void drawRects(const QRectF* rects, int count) override {
+      for (int i = 0; i < count; ++i)
+        m_owner.rects.push_back(painter()->transform().mapRect(rects[i]));
     }
     Type type() const override { return User; }
 
    private:
-    LineRecorder& m_owner;
+    ShapeRecorder& m_owner;
   };
   mutable Engine m_engine{*this};
 };
@@ -127,7 +149,12 @@ class FirmMailingBookTest : public test::DbaseTest {
 TEST_F(FirmMailingBookTest, OneDaysMailersInNumberOrderOnNumberedSheetsWithCountsAndTotals) {
   for (int n : {1, 8, 9, 100}) {
     SCOPED_TRACE(std::to_string(n) + " mailers");
-    const std::vector<MadeMailer> mailers = bookMailers(n);
+    std::vector<MadeMailer> mailers = bookMailers(n);
+    // Nobody paid for restricted delivery in the book of nine: the service
+    // is not named, and its column totals blank rather than "0".
+    const bool restrictedUsed = n != 9;
+    if (!restrictedUsed)
+      for (int i = 0; i < n; ++i) mailers[static_cast<std::size_t>(i)].restricted = false;
     std::filesystem::remove_all(m_folder + kReportsFolderName);
     test::writeLog(m_folder, mailers);
 
@@ -135,9 +162,10 @@ TEST_F(FirmMailingBookTest, OneDaysMailersInNumberOrderOnNumberedSheetsWithCount
     std::vector<MadeMailer> expected(mailers.begin(), mailers.begin() + n);
     std::sort(expected.begin(), expected.end(),
               [](const MadeMailer& a, const MadeMailer& b) { return a.number < b.number; });
-    long long postage = 0, total = 0;
+    long long postage = 0, restricted = 0, total = 0;
     for (const MadeMailer& m : expected) {
       postage += m.postageCents;
+      restricted += m.restricted ? 100 : 0;
       total += test::totalCents(m);
     }
 
@@ -157,8 +185,9 @@ TEST_F(FirmMailingBookTest, OneDaysMailersInNumberOrderOnNumberedSheetsWithCount
                 std::string::npos);
       EXPECT_NE(page.find("Acme Law Office"), std::string::npos);
       EXPECT_TRUE(std::regex_search(
-          page, std::regex("Type of Mail: Certified Mail +Extra Services: Return Receipt, "
-                           "Restricted Delivery")))
+          page, std::regex(std::string("Type of Mail: Certified Mail +Extra Services: Return "
+                                       "Receipt") +
+                           (restrictedUsed ? ", Restricted Delivery\n" : "\n"))))
           << page;
       const std::size_t onSheet = std::min<std::size_t>(8, static_cast<std::size_t>(n) - 8 * s);
       EXPECT_NE(page.find("Total Number of Pieces Listed by Sender: " + std::to_string(onSheet)),
@@ -183,10 +212,12 @@ TEST_F(FirmMailingBookTest, OneDaysMailersInNumberOrderOnNumberedSheetsWithCount
     EXPECT_EQ(index, expected.size());
     const std::string& last = pages.back();
     EXPECT_NE(last.find("Total Pieces in this Book: " + std::to_string(n)), std::string::npos);
-    EXPECT_TRUE(
-        std::regex_search(last, std::regex(test::cents(postage) + R"( +[\d.]+ +[\d.]+ +[\d.]+ +)" +
-                                           test::cents(total) + "\n")))
-        << last;
+    // The money totals in the layout's column order: postage, certified
+    // fee, return receipt, restricted delivery (blank when none) and total.
+    const std::string totals =
+        test::cents(postage) + " +" + test::cents(240LL * n) + " +" + test::cents(185LL * n) +
+        " +" + (restrictedUsed ? test::cents(restricted) + " +" : "") + test::cents(total) + "\n";
+    EXPECT_TRUE(std::regex_search(last, std::regex(totals))) << last;
   }
 }
 
@@ -221,7 +252,12 @@ TEST_F(FirmMailingBookTest, RangeOfMailerNumbersAndADayWithoutMailersSaysSoWitho
   EXPECT_EQ(m_user.pendingAnswers(), 0u);
 }
 
-TEST_F(FirmMailingBookTest, UnusedLinesOfTheLastSheetOnlyAreStruckThrough) {
+// Drawn shapes, checked against the texts they serve on every sheet: the
+// clerk's count goes into an empty box beside its caption, the receiving
+// employee signs on a rule after theirs, the postmark has a box with room
+// for a round date stamp; on the last sheet only, the unused lines are
+// struck through.
+TEST_F(FirmMailingBookTest, EverySheetHasItsBoxesAndRuleAndUnusedLinesOfTheLastAreStruckThrough) {
   test::writeLog(m_folder, bookMailers(11));
   m_log.Open();
   RecordSnapshot book(m_log);
@@ -231,15 +267,60 @@ TEST_F(FirmMailingBookTest, UnusedLinesOfTheLastSheetOnlyAreStruckThrough) {
   ReportDocument document(layout, *layout.find(kFirmMailingBookReport), {}, book);
   ASSERT_TRUE(document.generate());
   ASSERT_EQ(document.pageCount(), 2);
+  const double line = document.lineHeight();
   for (int page : {0, 1}) {
-    LineRecorder recorder;
+    SCOPED_TRACE("sheet " + std::to_string(page + 1));
+    ShapeRecorder recorder;
     QPainter painter(&recorder);
     drawReportPage(painter, document, page, 72, 72);
     painter.end();
     const auto diagonal = std::count_if(
         recorder.lines.begin(), recorder.lines.end(),
         [](const QLineF& l) { return std::abs(l.dx()) > 100 && std::abs(l.dy()) > 100; });
-    EXPECT_EQ(diagonal, page == 1 ? 1 : 0) << "sheet " << page + 1;
+    EXPECT_EQ(diagonal, page == 1 ? 1 : 0);
+
+    const auto textsIn = [&](const QRectF& box) {
+      return std::count_if(recorder.texts.begin(), recorder.texts.end(), [&](const auto& t) {
+        return box.contains(QPointF(t.left, t.baseline));
+      });
+    };
+    // Every box lies inside the margins (half an inch on each side).
+    for (const QRectF& box : recorder.rects)
+      EXPECT_TRUE(QRectF(36, 36, 540, 720).contains(box)) << box.top() << " " << box.bottom();
+
+    const auto* received =
+        recorder.textStarting(QStringLiteral("Total Number of Pieces Received at Post Office"));
+    ASSERT_NE(received, nullptr);
+    EXPECT_EQ(std::count_if(recorder.rects.begin(), recorder.rects.end(),
+                            [&](const QRectF& box) {
+                              return box.left() > received->right &&
+                                     box.top() < received->baseline - line / 2 &&
+                                     box.bottom() > received->baseline && textsIn(box) == 0;
+                            }),
+              1)
+        << "an empty box level with the caption, after it";
+
+    const auto* employee = recorder.textStarting(QStringLiteral("Postmaster, Per (Name of"));
+    ASSERT_NE(employee, nullptr);
+    EXPECT_EQ(std::count_if(recorder.lines.begin(), recorder.lines.end(),
+                            [&](const QLineF& l) {
+                              return l.dy() == 0 && std::min(l.x1(), l.x2()) > employee->right &&
+                                     std::abs(l.dx()) >= 108 && l.y1() > employee->baseline &&
+                                     l.y1() < employee->baseline + line;
+                            }),
+              1)
+        << "a rule of an inch and a half or more to sign on, after the caption";
+
+    const auto* postmark = recorder.textStarting(QStringLiteral("Postmark and Date of Receipt"));
+    ASSERT_NE(postmark, nullptr);
+    EXPECT_EQ(std::count_if(recorder.rects.begin(), recorder.rects.end(),
+                            [&](const QRectF& box) {
+                              return box.contains(QPointF(postmark->left, postmark->baseline)) &&
+                                     box.contains(QPointF(postmark->right, postmark->baseline)) &&
+                                     box.width() >= 90 && box.height() >= 90 && textsIn(box) == 1;
+                            }),
+              1)
+        << "a box of an inch and a quarter or more, holding its caption only";
   }
 }
 

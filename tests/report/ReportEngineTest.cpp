@@ -1,6 +1,7 @@
 // The engine over an in-memory data set: what it does with a name it lacks
-// or a field the data lacks, the status window's Cancel, and copies and
-// collation chosen in "Output Options" as they come out of the printer.
+// or a field the data lacks, a foot that leaves no room, the status window's
+// Cancel, and copies and collation chosen in "Output Options" as they come out
+// of the printer.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -42,6 +43,12 @@ constexpr const char* kLayout =
     "report Broken\n"
     "  row\n"
     "    column nothere 0 2 \"Missing\"\n"
+    "end\n"
+    // Two records fit a page; the box at the foot leaves room for none.
+    "report TallFoot\n"
+    "  row\n"
+    "    column name 0 2 \"Name\"\n"
+    "  box 0 0 1 0.5\n"
     "end\n";
 
 class ReportEngineTest : public ::testing::Test {
@@ -93,7 +100,8 @@ class ReportEngineTest : public ::testing::Test {
   test::ScriptedUserInteraction m_user;
 };
 
-TEST_F(ReportEngineTest, NameTheLayoutLacksProducesNothingAndMissingFieldNamesItsLine) {
+TEST_F(ReportEngineTest,
+       NameTheLayoutLacksProducesNothingAndMissingFieldOrTooTallFootNamesItsLine) {
   addRecords(1);
   QPrinter printer;
   m_project.setPrinter(&printer);
@@ -103,15 +111,19 @@ TEST_F(ReportEngineTest, NameTheLayoutLacksProducesNothingAndMissingFieldNamesIt
     m_project.setDestination(destination);
     m_project.open();
     EXPECT_NO_THROW(m_project.executeReport("names"));  // names are exact
-    try {
-      m_project.executeReport("Broken");
-      ADD_FAILURE() << "no error";
-    } catch (const ReportError& error) {
-      EXPECT_NE(std::string(error.what())
-                    .find("line 14: the report \"Broken\" shows the field "
-                          "\"nothere\", which its data lacks"),
-                std::string::npos)
-          << error.what();
+    const std::pair<const char*, const char*> broken[] = {
+        {"Broken",
+         "line 14: the report \"Broken\" shows the field \"nothere\", which its data "
+         "lacks"},
+        {"TallFoot", "line 16: a record of the report \"TallFoot\" does not fit on a page"},
+    };
+    for (const auto& [name, expected] : broken) {
+      try {
+        m_project.executeReport(name);
+        ADD_FAILURE() << "no error for " << name;
+      } catch (const ReportError& error) {
+        EXPECT_NE(std::string(error.what()).find(expected), std::string::npos) << error.what();
+      }
     }
     m_project.close();
   }

@@ -51,6 +51,9 @@ TEST(ReportLayoutTest, QuotedTextsKeepBlanksAndDoubledQuotes) {
                                                     "  parameter B\n"
                                                     "  sheet 8\n"
                                                     "  footer \"Pieces: %n\"\n"
+                                                    "  box 5.5 0 2 1.5 \"Post mark\"\n"
+                                                    "  rule 3 0.7 2.2\n"
+                                                    "  box 3 0.23 0.6 0.24\n"
                                                     "  row\n"
                                                     "  column name 0 1 \"A heading\" right sum\n"
                                                     "end\n",
@@ -61,11 +64,24 @@ TEST(ReportLayoutTest, QuotedTextsKeepBlanksAndDoubledQuotes) {
   EXPECT_EQ(report.parameters, (std::vector<std::string>{"A", "B"}));
   EXPECT_EQ(report.sheetLines, 8);
   EXPECT_EQ(report.footers, std::vector<std::string>{"Pieces: %n"});
+  using Kind = ReportShape::Kind;
+  ASSERT_EQ(report.footShapes.size(), 3u);
+  const ReportShape& stamp = report.footShapes[0];
+  EXPECT_EQ(stamp.kind, Kind::Box);
+  EXPECT_EQ((std::vector<double>{stamp.left, stamp.top, stamp.width, stamp.height}),
+            (std::vector<double>{5.5, 0, 2, 1.5}));
+  EXPECT_EQ(stamp.caption, "Post mark");
+  const ReportShape& rule = report.footShapes[1];
+  EXPECT_EQ(rule.kind, Kind::Rule);
+  EXPECT_EQ((std::vector<double>{rule.left, rule.top, rule.width, rule.height}),
+            (std::vector<double>{3, 0.7, 2.2, 0}));
+  EXPECT_EQ(report.footShapes[2].caption, "");
+  EXPECT_EQ(report.footShapes[2].line, 12);
   const ReportColumn& column = report.rows.at(0).columns.at(0);
   EXPECT_EQ(column.heading, "A heading");
   EXPECT_TRUE(column.alignRight);
   EXPECT_TRUE(column.sum);
-  EXPECT_EQ(column.line, 11);
+  EXPECT_EQ(column.line, 14);
 }
 
 TEST(ReportLayoutTest, MalformedFilesNameTheFileAndTheLine) {
@@ -97,6 +113,14 @@ TEST(ReportLayoutTest, MalformedFilesNameTheFileAndTheLine) {
       {"sheet of part lines",
        std::string(kHead) + "report R\nsheet 7.5\nrow\ncolumn a 0 1 \"A\"\nend\n",
        "line 4: the number of lines must be a whole number"},
+      {"box past the margin", std::string(kHead) + report + "box 6 0 1.6 1\nend\n",
+       "line 6: the box reaches past the right margin"},
+      {"flat box", std::string(kHead) + report + "box 0 0 1 0\nend\n",
+       "line 6: the box's height must be greater than zero"},
+      {"rule with a height", std::string(kHead) + report + "rule 0 0 1 1\nend\n",
+       "line 6: expected \"rule LEFT TOP WIDTH\""},
+      {"rule above the foot", std::string(kHead) + report + "rule 0 -0.1 1\nend\n",
+       "line 6: the top edge \"-0.1\" is not a number of zero or more"},
       {"empty row", std::string(kHead) + report + "row\nend\n",
        "line 7: the report \"R\" ends with a row that has no column"},
       {"twice", std::string(kHead) + report + "end\n" + report + "end\n",

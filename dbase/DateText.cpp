@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <ctime>
+#include <string_view>
 #include <vector>
 
 #include "dbase/EConvertError.h"
@@ -45,32 +46,31 @@ DateOrder orderOfFormat(const std::string& format) {
 // The three numbers of a date text in the given order; parts may be padded
 // with blanks and separated by "/", "-" or "." (or, for the system format, by
 // the format's own separator).
-std::optional<Date> parseNumbers(const std::string& text, DateOrder order,
-                                 const std::string& separators) {
-  std::vector<std::string> parts(1);
-  for (char c : text) {
-    if (separators.find(c) != std::string::npos) {
-      parts.emplace_back();
-    } else {
-      parts.back() += c;
-    }
-  }
-  if (parts.size() != 3) return std::nullopt;
+std::optional<Date> parseNumbers(std::string_view text, DateOrder order,
+                                 std::string_view separators) {
+  // Three numbers between the separators, blanks around each allowed; read
+  // in place, as every date a record gets passes here.
   int values[3] = {0, 0, 0};
   std::size_t digits[3] = {0, 0, 0};
-  for (int i = 0; i < 3; ++i) {
-    std::string& part = parts[static_cast<std::size_t>(i)];
-    std::size_t first = part.find_first_not_of(' ');
-    if (first == std::string::npos) return std::nullopt;
-    std::size_t last = part.find_last_not_of(' ');
-    std::string number = part.substr(first, last - first + 1);
-    if (number.empty() || number.size() > 4) return std::nullopt;
+  std::size_t part = 0;
+  std::size_t start = 0;
+  for (std::size_t at = 0; at <= text.size(); ++at) {
+    if (at < text.size() && separators.find(text[at]) == std::string_view::npos) continue;
+    if (part == 3) return std::nullopt;
+    std::string_view number = text.substr(start, at - start);
+    const std::size_t first = number.find_first_not_of(' ');
+    if (first == std::string_view::npos) return std::nullopt;
+    number = number.substr(first, number.find_last_not_of(' ') - first + 1);
+    if (number.size() > 4) return std::nullopt;
     for (char c : number) {
       if (!isDigit(c)) return std::nullopt;
-      values[i] = values[i] * 10 + (c - '0');
+      values[part] = values[part] * 10 + (c - '0');
     }
-    digits[i] = number.size();
+    digits[part] = number.size();
+    ++part;
+    start = at + 1;
   }
+  if (part != 3) return std::nullopt;
   int yearIndex = 2, monthIndex = 0, dayIndex = 1;
   if (order == DateOrder::DayMonthYear) {
     dayIndex = 0;

@@ -20,6 +20,7 @@ struct ProgramDateFormat {
   DateOrder order = DateOrder::MonthDayYear;
   char separator = '/';
   bool fourDigitYear = true;
+  bool operator==(const ProgramDateFormat&) const = default;
 };
 
 // Hands the system's short date format (for example "M/d/yyyy", "dd.MM.yyyy")

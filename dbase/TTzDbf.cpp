@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <exception>
@@ -15,7 +14,6 @@
 #include "dbase/ETableError.h"
 #include "dbase/FieldCodec.h"
 #include "dbase/FieldDefinition.h"
-#include "dbase/LockRetry.h"
 #include "dbase/TableCreator.h"
 #include "dbase/TableWarnings.h"
 #include "dbase/WorkAreas.h"
@@ -63,24 +61,15 @@ std::uint64_t upperWord(std::uint64_t word) {
   return word - (lowerCase >> 2);
 }
 
-// Whether `query` names `key` (an upper-case stored name) when both are cut
-// to `limit` characters, compared without regard to case. Names of eight
-// characters and more are compared a word at a time, the last word
-// overlapping the one before: this runs for every field a visit reads.
-bool sameName(const std::string& query, const std::string& key, std::size_t limit) {
-  const std::size_t length = std::min(query.size(), limit);
-  if (std::min(key.size(), limit) != length) return false;
-  if (length < 8) {
-    for (std::size_t k = 0; k < length; ++k) {
-      if (asciiUpper(query[k]) != key[k]) return false;
-    }
-    return true;
-  }
+// Whether the words of `query` from `at` on, up to `length`, name those of
+// `key`: a word at a time, the last one overlapping the word before it.
+// Requires: length >= 8.
+bool sameWords(const char* query, const char* key, std::size_t length) {
   const auto sameWord = [&](std::size_t at) {
     std::uint64_t asked = 0;
     std::uint64_t stored = 0;
-    std::memcpy(&asked, query.data() + at, sizeof asked);
-    std::memcpy(&stored, key.data() + at, sizeof stored);
+    std::memcpy(&asked, query + at, sizeof asked);
+    std::memcpy(&stored, key + at, sizeof stored);
     return upperWord(asked) == stored;
   };
   for (std::size_t at = 0; at + 8 <= length; at += 8) {
@@ -89,8 +78,23 @@ bool sameName(const std::string& query, const std::string& key, std::size_t limi
   return length % 8 == 0 || sameWord(length - 8);
 }
 
-// Attempts, 20 ms apart, at the append lock that guards a header rewrite.
-constexpr int kHeaderLockAttempts = 50;
+// Whether `query` names `key` (an upper-case stored name) when both are cut
+// to `limit` characters, compared without regard to case. Names of eight
+// characters and more are compared a word at a time: this runs for every
+// field a visit reads.
+bool sameName(const std::string& query, const std::string& key, std::size_t limit) {
+  const std::size_t length = std::min(query.size(), limit);
+  if (std::min(key.size(), limit) != length) return false;
+  if (length >= 8) return sameWords(query.data(), key.data(), length);
+  for (std::size_t k = 0; k < length; ++k) {
+    if (asciiUpper(query[k]) != key[k]) return false;
+  }
+  return true;
+}
+
+// Header rewrites at the close of a shared table while other processes keep
+// appending; after that their own closes write the count.
+constexpr int kHeaderRewrites = 10;
 
 // The first read of an open: the header of any usual table and its first
 // records, so that showing record 1 needs no read of its own.
@@ -213,11 +217,14 @@ void TTzDbf::openFiles() {
                       "Alias name \"" + m_alias + "\" already in use. [USE]");
   }
   WorkAreas::setAlias(m_workArea, m_alias);
-  m_fieldKeys.clear();
-  for (const FieldDescriptor& field : m_header.fields) m_fieldKeys.push_back(upper(field.name));
-  std::vector<std::string_view> sorted(m_fieldKeys.begin(), m_fieldKeys.end());
-  std::sort(sorted.begin(), sorted.end());
-  m_duplicateNames = std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end();
+  // Names come upper case from the header, ready to be matched.
+  const auto& fields = m_header.fields;
+  m_duplicateNames = false;
+  for (auto field = fields.begin(); field != fields.end() && !m_duplicateNames; ++field) {
+    m_duplicateNames = std::any_of(fields.begin(), field, [&](const FieldDescriptor& before) {
+      return before.name == field->name;
+    });
+  }
   m_lastField = 0;
   // A header count beyond the records the file holds would send every visit
   // past the end of the file, so it is cut to what is there.
@@ -259,36 +266,38 @@ void TTzDbf::Close() {
 
 void TTzDbf::writeBack() {
   if (m_readOnly || !(m_appended || m_changed)) return;
-  // In a shared table the count is taken from the file size and written
-  // under the append lock: another process appending and closing between the
-  // two would otherwise find its record left out of the count we write.
-  // When the lock stays refused the header is written all the same; its
-  // holder rewrites it after any append of its own.
-  bool lockedHere = false;
-  if (!m_exclusive && !m_appendLocked) {
-    lockedHere = retryLock(kHeaderLockAttempts, std::chrono::milliseconds(20), [this] {
-      return m_file.tryLock(kAppendLockOffset, 1, OsFile::LockKind::Exclusive) == 0;
-    });
+  if (m_exclusive || m_appendLocked) {
+    writeHeaderAndEnd();
+    return;
   }
-  try {
-    writeHeaderAndEnd(lockedHere);
-  } catch (...) {
-    if (lockedHere) (void)m_file.unlock(kAppendLockOffset, 1);
-    throw;
+  // Shared, without the append lock: another process may append and write
+  // its own header between our count and our write, and ours would then
+  // leave its record out. So the size is looked at again after the write,
+  // and the header written again while it has grown. The count written last
+  // then holds every record, because every append is followed by its own
+  // process's rewrite; and no lock is waited for.
+  // The first count is from the size this process saw last (after its own
+  // append, most often); what changed since shows in the look after.
+  std::int64_t size = m_countedSize >= 0 ? m_countedSize : m_file.size();
+  for (int rewrite = 0; rewrite < kHeaderRewrites; ++rewrite) {
+    if (size < 0)
+      throw ETableError(TableErrorCode::kReadError, "Error reading " + m_fileName + " [CLOSE]");
+    rewriteHeader(countFromFileSize(size), "CLOSE");
+    const std::int64_t after = m_file.size();
+    if (after == size) return;
+    size = after;
   }
-  if (lockedHere) (void)m_file.unlock(kAppendLockOffset, 1);
 }
 
-void TTzDbf::writeHeaderAndEnd(bool lockedHere) {
+void TTzDbf::writeHeaderAndEnd() {
   const std::uint32_t count = m_exclusive ? m_count : countFromFileSize();
   unsigned char before[kHeaderSize];
   readHeaderBytes(before, "CLOSE");
-  // Every append already wrote the end-of-file byte after its record. It is
-  // written again only where no other process can be appending, because in a
-  // shared table without the lock that offset may belong to another's record,
-  // and not at all when the file still ends with it as this process left it.
-  // It goes before the header, so that a failure leaves the header as it was.
-  if (m_appended && (m_exclusive || m_appendLocked || lockedHere) && !endsRightAfter(count)) {
+  // Every append already wrote the end-of-file byte after its record; it is
+  // written again (here, where no other process can be appending) when the
+  // file no longer ends with it as this process left it. It goes before the
+  // header, so that a failure leaves the header as it was.
+  if (m_appended && !endsRightAfter(count)) {
     const char eof = static_cast<char>(kEndOfFile);
     forgetFileBytes();
     if (int error = m_file.writeAt(recordOffset(count + 1), &eof, 1)) {
@@ -501,7 +510,9 @@ void TTzDbf::blankRecord() {
 }
 
 std::string TTzDbf::encodedRecord() const {
-  std::string bytes = m_record;
+  std::string bytes;
+  bytes.reserve(m_record.size() + 1);  // room for the end-of-file byte an append adds
+  bytes = m_record;
   if (m_language == TTableLanguage::tlOem)
     ansiToOemInPlace(bytes.data() + 1, bytes.data() + bytes.size());
   return bytes;
@@ -796,26 +807,31 @@ void TTzDbf::throwInactive(const char* operation) const {
 }
 
 int TTzDbf::fieldIndex(const std::string& fieldName) const {
-  // Level 7 names run to 31 characters and may share their first 10
-  // (ADDRESS_LINE1, ADDRESS_LINE2): the whole stored name decides first, the
-  // classic 10-character match only when no name matches in full.
-  // Compared in place: this runs for every field access of every visit.
   // Callers mostly go through the fields in their order, so the field after
   // the last one found is tried first; its whole name matching is the answer
-  // when no two fields share a name.
-  if (!m_fieldKeys.empty() && !m_duplicateNames) {
-    const std::size_t next = m_lastField + 1 < m_fieldKeys.size() ? m_lastField + 1 : 0;
-    if (sameName(fieldName, m_fieldKeys[next], std::string::npos)) {
+  // when no two fields share a name. This runs for every field access of
+  // every visit, so it stays small; the search is apart.
+  const std::size_t count = m_header.fields.size();
+  const std::size_t next = m_lastField + 1 < count ? m_lastField + 1 : 0;
+  if (!m_duplicateNames && next < count) {
+    const std::string& key = m_header.fields[next].name;
+    if (fieldName.size() == key.size() &&
+        (key.size() >= 8 ? sameWords(fieldName.data(), key.data(), key.size())
+                         : sameName(fieldName, key, std::string::npos))) {
       m_lastField = next;
       return static_cast<int>(next);
     }
-    if (sameName(fieldName, m_fieldKeys[m_lastField], std::string::npos)) {
-      return static_cast<int>(m_lastField);
-    }
   }
+  return searchField(fieldName);
+}
+
+int TTzDbf::searchField(const std::string& fieldName) const {
+  // Level 7 names run to 31 characters and may share their first 10
+  // (ADDRESS_LINE1, ADDRESS_LINE2): the whole stored name decides first, the
+  // classic 10-character match only when no name matches in full.
   for (std::size_t limit : {std::string::npos, kMaxNameLength}) {
-    for (std::size_t i = 0; i < m_fieldKeys.size(); ++i) {
-      if (sameName(fieldName, m_fieldKeys[i], limit)) {
+    for (std::size_t i = 0; i < m_header.fields.size(); ++i) {
+      if (sameName(fieldName, m_header.fields[i].name, limit)) {
         m_lastField = i;
         return static_cast<int>(i);
       }
@@ -889,10 +905,8 @@ std::string TTzDbf::GetFieldText(const std::string& fieldName) {
   const FieldDescriptor& field = fieldNamed(fieldName, "GetFieldText");
   const std::string_view bytes = kestrel::fieldView(m_record, field);
   switch (field.type) {
-    case 'D': {
-      auto date = readDate(bytes);
-      return date ? formatProgramDate(*date) : blankDateTemplate();
-    }
+    case 'D':
+      return dateText(bytes);
     case 'N':
     case 'F': {
       // The number right-aligned in the field's width, whatever blanks the
@@ -917,6 +931,17 @@ std::string TTzDbf::GetFieldText(const std::string& fieldName) {
     default:
       return std::string(bytes);
   }
+}
+
+std::string TTzDbf::dateText(std::string_view bytes) {
+  const ProgramDateFormat& format = programDateFormat();
+  if (m_lastDate.text.empty() || bytes != m_lastDate.bytes || !(format == m_lastDate.format)) {
+    const auto date = readDate(bytes);
+    m_lastDate.text = date ? formatProgramDate(*date) : blankDateTemplate();
+    m_lastDate.bytes.assign(bytes);
+    m_lastDate.format = format;
+  }
+  return m_lastDate.text;
 }
 
 std::uint32_t TTzDbf::addMemo(const std::string& text, const std::string& operation) {

@@ -163,6 +163,9 @@ class TTzDbf : public DataSet {
 
  private:
   // Inline: every field access of a visit asks.
+  int searchField(const std::string& fieldName) const;
+  // A date field's text in the program's format.
+  std::string dateText(std::string_view bytes);
   void checkActive(const char* operation) const {
     if (!Active()) throwInactive(operation);
   }
@@ -172,9 +175,9 @@ class TTzDbf : public DataSet {
   void openFiles();
   void releaseAll();
   void writeBack();
-  // The header with the count and, after appends, the end-of-file byte;
-  // `lockedHere`: writeBack took the append lock for it.
-  void writeHeaderAndEnd(bool lockedHere);
+  // The header with the count and, after appends, the end-of-file byte,
+  // where no other process can be appending.
+  void writeHeaderAndEnd();
   void rewriteHeader(std::uint32_t count, const std::string& operation);
   // The 32 header bytes as the file holds them now (a failed read is an error).
   void readHeaderBytes(unsigned char (&before)[dbf::kHeaderSize], const std::string& operation);
@@ -261,7 +264,6 @@ class TTzDbf : public DataSet {
   OsFile m_file;
   MemoFile m_memo;
   TableHeader m_header;
-  std::vector<std::string> m_fieldKeys;  // field names as matched: upper case
   int m_workArea = 0;
   std::string m_alias;
   std::uint32_t m_count = 0;  // exclusive tables: header count plus appends
@@ -278,6 +280,13 @@ class TTzDbf : public DataSet {
   // The field fieldIndex found last (fields are mostly asked for in their
   // order), and whether two fields have the same name.
   mutable std::size_t m_lastField = 0;
+  // The date text formatted last, with its field bytes and the format: the
+  // records of a log come by the day, so most dates are the one before.
+  struct FormattedDate {
+    std::string bytes;
+    ProgramDateFormat format;
+    std::string text;
+  } m_lastDate;
   bool m_duplicateNames = false;
   std::uint32_t m_recNo = 0;
   bool m_bof = true;

@@ -103,6 +103,7 @@ void readDbase3Fields(TableHeader& header, LeadingBytes& file, std::int64_t file
     notDbase(baseName(path), " (Number of fields is out of range) [Use/OpenDbf]");
   }
   const unsigned char* bytes = file.first(start + static_cast<std::size_t>(count) * size);
+  header.fields.reserve(static_cast<std::size_t>(count));
   for (long long i = 0; i < count; ++i) {
     const std::int64_t at = static_cast<std::int64_t>(start + static_cast<std::size_t>(i) * size);
     if (at >= fileSize) throw ETableError(TableErrorCode::kReadError, readError(path));
@@ -122,7 +123,7 @@ void readDbase3Fields(TableHeader& header, LeadingBytes& file, std::int64_t file
       field.length = p[kDescriptorLengthOffset];
       field.decimals = p[kDescriptorDecimalsOffset];
     }
-    header.fields.push_back(field);
+    header.fields.push_back(std::move(field));
   }
   if (header.fields.empty()) throw ETableError(TableErrorCode::kCorruptedIndex, readError(path));
 }

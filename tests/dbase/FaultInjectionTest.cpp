@@ -286,7 +286,7 @@ TEST_F(FaultInjectionTest, FailedReadsAndLocksAreErrorsNeverEmptyValues) {
   EXPECT_TRUE(table.ALock());
 }
 
-TEST_F(FaultInjectionTest, HeaderCountIsWrittenUnderTheAppendLock) {
+TEST_F(FaultInjectionTest, HeaderCountWrittenLastHoldsEveryRecord) {
   // Another process appends and closes right when this one is about to
   // write its header: the count written last must still hold every record.
   ScopedFileSystem scoped(m_fs);

@@ -608,7 +608,9 @@ void TTzDbf::Next() {
 // On the index's current entry, or past it to the first one shown.
 void TTzDbf::settleOrdered() {
   for (; !m_index->Eof(); m_index->Next()) {
-    loadRecord(m_index->RecNo(), m_loaded, false);
+    // An order that follows the file (dates of a log kept day by day) reads
+    // ahead as a plain visit does; any other reads record by record.
+    loadRecord(m_index->RecNo(), m_loaded, m_index->RecNo() == m_recNo + 1);
     if (m_hideDeleted && static_cast<unsigned char>(m_loaded[0]) == kDeletedFlag) continue;
     m_record.swap(m_loaded);
     m_recNo = m_index->RecNo();

@@ -11,8 +11,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6svg6 libgl-dev qt6-qpa-plugins
   # print jobs are handed to CUPS (the client library and its headers)
   libcups2-dev
-  # tests and benchmarks
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  # tests and benchmarks, and the benchmarks' anchors and system-call counts
+  googletest libgtest-dev libgmock-dev libbenchmark-dev pgdbf strace
   # fonts the mailer is printed with
   fonts-ocr-a fonts-liberation2 fontconfig
   # independent oracles used only by tests

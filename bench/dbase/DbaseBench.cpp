@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -115,7 +114,7 @@ void BM_ScanEveryField(benchmark::State& state) {
 BENCHMARK(BM_ScanEveryField)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // A log of varied names and dates for the sorts (kept for run.sh, which
-// sorts the same keys, written beside it as "key<TAB>record" lines).
+// cuts the same keys out of it and sorts them with sort(1)).
 std::string sortTable(long records) {
   const std::string path = benchFolder() + "/bench_sort_" + std::to_string(records) + ".dbf";
   if (std::filesystem::exists(path)) return path;
@@ -124,8 +123,6 @@ std::string sortTable(long records) {
   table.SetDbfFields(kLogFields);
   table.SetExclusive(true);
   table.Open();
-  std::ofstream names(path + ".sentname0.txt");
-  std::ofstream dates(path + ".rdate.txt");
   std::uint32_t state = 20261208;
   for (long n = 0; n < records; ++n) {
     fillLogRecord(table, n);
@@ -141,10 +138,6 @@ std::string sortTable(long records) {
                                       : std::to_string(month) + "/" + std::to_string(day) + "/" +
                                             std::to_string(year));
     table.AppendRec();
-    names << table.GetFieldText("sentname0") << '\t' << n + 1 << '\n';
-    char date[16];
-    std::snprintf(date, sizeof date, "%04d%02d%02d", blank ? 9999 : year, month, day);
-    dates << date << '\t' << n + 1 << '\n';
   }
   table.Close();
   return path;

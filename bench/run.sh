@@ -3,12 +3,7 @@
 # The storage layer's figures are set against anchors measured in the same run
 # (python3-dbf, pgdbf, a C program of the append's bare system calls, cat, sort,
 # cp) and printed as ratios; see bench/dbase/run.sh.
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
-cd "$top"
-build=build/bench
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTREL_BUILD_BENCH=ON \
-  -DKESTREL_BUILD_TESTS=OFF > /dev/null
+source "$(dirname "$0")/configure.sh"
 bash bench/dbase/run.sh
 
 echo "== index building blocks: Google Benchmark =="

@@ -14,12 +14,7 @@
 # The append, the scan and the dump run in five paired rounds and the median
 # ratio is printed. Then strace counts the system calls of an append and of a
 # scanned record, so that a regression shows as a number.
-set -euo pipefail
-top=$(cd "$(dirname "$0")/../.." && pwd)
-cd "$top"
-build=build/bench
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTREL_BUILD_BENCH=ON \
-  -DKESTREL_BUILD_TESTS=OFF > /dev/null
+source "$(dirname "$0")/../configure.sh"
 cmake --build "$build" -j 2 --target bench_dbase floor_append kestrel-dbf > /dev/null
 bench="$build/bench/dbase/bench_dbase"
 floor="$build/bench/dbase/floor_append"

@@ -3,12 +3,7 @@
 # mailer as a 600-dpi PDF and as a 300-dpi image, the whole-file check of a
 # mailer PDF, labels per second of a 1,000-label run, and the peak memory of
 # each, every benchmark in a process of its own so that each peak is its own.
-set -euo pipefail
-top=$(cd "$(dirname "$0")/../.." && pwd)
-cd "$top"
-build=build/bench
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTREL_BUILD_BENCH=ON \
-  -DKESTREL_BUILD_TESTS=OFF > /dev/null
+source "$(dirname "$0")/../configure.sh"
 cmake --build "$build" -j 2 --target bench_print > /dev/null
 
 export QT_QPA_PLATFORM=offscreen

@@ -3,12 +3,7 @@
 # 100,000-record log sorted by name: the time to the first page of the
 # preview, the whole report to a PDF file, and the peak memory of each,
 # every benchmark in a process of its own so that each peak is its own.
-set -euo pipefail
-top=$(cd "$(dirname "$0")/../.." && pwd)
-cd "$top"
-build=build/bench
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTREL_BUILD_BENCH=ON \
-  -DKESTREL_BUILD_TESTS=OFF > /dev/null
+source "$(dirname "$0")/../configure.sh"
 cmake --build "$build" -j 2 --target bench_report > /dev/null
 
 work=${KESTREL_BENCH_DIR:-$(mktemp -d)}

@@ -35,6 +35,11 @@ seconds_of() {
   awk -v name="$1" '$1 ~ "^"name {t=$2; u=$3} END {
     f=(u=="ns")?1e-9:(u=="us")?1e-6:(u=="ms")?1e-3:1; printf "%.6f", t*f}' "$2"
 }
+# The same from a run in CSV, which keeps every digit.
+csv_seconds_of() {
+  awk -F, -v name="$1" 'index($1, name) == 2 {t=$3; u=$5} END {
+    f=(u=="ns")?1e-9:(u=="us")?1e-6:(u=="ms")?1e-3:1; printf "%.9f", t*f}' "$2"
+}
 # Seconds of a whole command, its output thrown away.
 time_of() {
   local start end
@@ -54,8 +59,8 @@ echo
 echo "== dbase: paired rounds (median of $rounds) =="
 append_vs_floor=() append_vs_python=() scan_vs_pgdbf=() scan_vs_cat=() dump_vs_pgdbf=()
 for round in $(seq "$rounds"); do
-  "$bench" --benchmark_filter='^BM_LogAppend' > "$work/append.txt" 2> /dev/null
-  ours=$(seconds_of BM_LogAppend "$work/append.txt")
+  "$bench" --benchmark_filter='^BM_LogAppend' --benchmark_format=csv > "$work/append.txt" 2> /dev/null
+  ours=$(csv_seconds_of BM_LogAppend "$work/append.txt")
   rm -f "$work/floor.dbf"
   "$tool" create "$work/floor.dbf" "${log_fields[@]}" 2> /dev/null
   floor_each=$(awk -v t="$("$floor" "$work/floor.dbf" "$appends")" -v n="$appends" \
@@ -63,15 +68,16 @@ for round in $(seq "$rounds"); do
   python_each=$(awk -v t="$(/usr/bin/python3 bench/dbase/python_append.py \
     "$work/py_append.dbf" 2000)" 'BEGIN {printf "%.9f", t / 2000}')
   rm -f "$work/py_append.dbf"
-  printf 'round %d  append: kestrel %6.2f us  floor %6.2f us  python3-dbf %7.1f us\n' "$round" \
+  printf 'round %d  append: kestrel %6.2f us  floor %5.2f us  python3-dbf %6.1f us\n' "$round" \
     "$(awk -v s="$ours" 'BEGIN {print s * 1e6}')" "$(awk -v s="$floor_each" 'BEGIN {print s * 1e6}')" \
     "$(awk -v s="$python_each" 'BEGIN {print s * 1e6}')"
   append_vs_floor+=("$(ratio "$ours" "$floor_each")")
   append_vs_python+=("$(ratio "$python_each" "$ours")")
 
   cat "$scan_table" > /dev/null  # the table in the page cache for everyone alike
-  "$bench" --benchmark_filter='^BM_ScanEveryField' > "$work/scan.txt" 2> /dev/null
-  scan=$(seconds_of BM_ScanEveryField "$work/scan.txt")
+  "$bench" --benchmark_filter='^BM_ScanEveryField' --benchmark_format=csv > "$work/scan.txt" \
+    2> /dev/null
+  scan=$(csv_seconds_of BM_ScanEveryField "$work/scan.txt")
   pgdbf=$(time_of pgdbf "$scan_table")
   cat_time=$(time_of cat "$scan_table")
   dump=$(time_of "$tool" dump "$scan_table")

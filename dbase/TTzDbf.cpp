@@ -1033,10 +1033,10 @@ void TTzDbf::appendStoredRecord(std::string bytes) {
   // The record and a new end-of-file byte go out in one write, so the file
   // always ends with exactly one 0x1A after its last record.
   bytes += static_cast<char>(kEndOfFile);
-  const std::string writeError = "Error writing " + m_fileName + " [APPEND]";
+  const auto writeError = [this] { return "Error writing " + m_fileName + " [APPEND]"; };
   if (count >= 0xFFFFFFFEu ||
       offset + static_cast<std::int64_t>(bytes.size()) > kMaxTableFileSize) {
-    throw ETableError(TableErrorCode::kWriteError, writeError);
+    throw ETableError(TableErrorCode::kWriteError, writeError());
   }
   // What the write covers of the file as it is, to put back should it fail:
   // usually just the end-of-file byte, known from counting the records.
@@ -1063,7 +1063,7 @@ void TTzDbf::appendStoredRecord(std::string bytes) {
     forgetFileBytes();
     (void)m_file.truncate(oldSize);
     if (!previous.empty()) (void)m_file.writeAt(offset, previous.data(), previous.size());
-    throw ETableError(tableErrorCodeFromErrno(error, true), writeError);
+    throw ETableError(tableErrorCodeFromErrno(error, true), writeError());
   }
   // The file now ends with this record and its end-of-file byte, unless it
   // was longer than that before (padding that stays).

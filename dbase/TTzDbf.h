@@ -162,10 +162,11 @@ class TTzDbf : public DataSet {
   bool holdsAppendLock() const { return m_appendLocked; }
 
  private:
-  // Inline: every field access of a visit asks.
+  // fieldIndex past its guess.
   int searchField(const std::string& fieldName) const;
   // A date field's text in the program's format.
   std::string dateText(std::string_view bytes);
+  // Inline: every field access of a visit asks.
   void checkActive(const char* operation) const {
     if (!Active()) throwInactive(operation);
   }
@@ -195,9 +196,9 @@ class TTzDbf : public DataSet {
   // which may read a window ahead.
   void loadRecord(std::uint32_t recNo, std::string& into, bool forward);
   void readRecord(std::uint32_t recNo);
-  // What this table remembers of the file's bytes (read-ahead window and
-  // the bytes after the last record) is forgotten: this process changed or
-  // locked the file.
+  // What this table remembers of the file's bytes (the read-ahead window and
+  // the bytes after the last record) is forgotten: this process changed the
+  // file's end or its length.
   void forgetFileBytes();
   // The file ends with exactly one end-of-file byte right after record `count`.
   bool endsRightAfter(std::uint32_t count) const;
@@ -280,6 +281,7 @@ class TTzDbf : public DataSet {
   // The field fieldIndex found last (fields are mostly asked for in their
   // order), and whether two fields have the same name.
   mutable std::size_t m_lastField = 0;
+  bool m_duplicateNames = false;
   // The date text formatted last, with its field bytes and the format: the
   // records of a log come by the day, so most dates are the one before.
   struct FormattedDate {
@@ -287,7 +289,6 @@ class TTzDbf : public DataSet {
     ProgramDateFormat format;
     std::string text;
   } m_lastDate;
-  bool m_duplicateNames = false;
   std::uint32_t m_recNo = 0;
   bool m_bof = true;
   bool m_eof = true;

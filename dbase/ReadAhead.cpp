@@ -2,6 +2,8 @@
 
 #include <time.h>
 
+#include <algorithm>
+
 #include "dbase/OsFile.h"
 
 namespace kestrel {
@@ -33,6 +35,11 @@ int ReadAhead::fill(const OsFile& file, std::int64_t offset, std::size_t size) {
   m_size = got;
   m_filledAt = nowMilliseconds();
   return 0;
+}
+
+std::size_t ReadAhead::windowBytesAt(std::int64_t offset) const {
+  const bool continues = m_size > 0 && offset == m_offset + static_cast<std::int64_t>(m_size);
+  return continues ? std::min(2 * m_size, kWindowBytes) : kFirstWindowBytes;
 }
 
 const char* ReadAhead::find(std::int64_t offset, std::size_t size) const {

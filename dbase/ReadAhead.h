@@ -19,8 +19,14 @@ class OsFile;
 // own, after which the bytes must come from the file.
 class ReadAhead {
  public:
-  // The window size a forward visit asks for.
+  // The windows a forward visit reads: the first small (someone stepping
+  // through records needs one), each one that continues the last twice as
+  // large, up to a megabyte.
+  static constexpr std::size_t kFirstWindowBytes = std::size_t{16} << 10;
   static constexpr std::size_t kWindowBytes = std::size_t{1} << 20;
+
+  // How many bytes a window starting at `offset` should hold.
+  std::size_t windowBytesAt(std::int64_t offset) const;
 
   // Reads up to `size` bytes at `offset` into the window (fewer at the end
   // of the file). 0 or the system's error; after an error the window is empty.

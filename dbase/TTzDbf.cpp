@@ -461,7 +461,9 @@ void TTzDbf::loadRecord(std::uint32_t recNo, std::string& into, bool forward) {
     const std::uint32_t last = m_exclusive ? m_count : m_knownCount;
     const std::size_t records =
         last < recNo ? 1
-                     : std::min<std::size_t>(last - recNo + 1, ReadAhead::kWindowBytes / length);
+                     : std::min<std::size_t>(
+                           last - recNo + 1,
+                           std::max<std::size_t>(m_readAhead.windowBytesAt(offset) / length, 2));
     if (records > 1) {
       if (m_readAhead.fill(m_file, offset, records * length) == 0) {
         bytes = m_readAhead.find(offset, length);

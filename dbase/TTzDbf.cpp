@@ -61,9 +61,8 @@ std::uint64_t upperWord(std::uint64_t word) {
   return word - (lowerCase >> 2);
 }
 
-// Whether the words of `query` from `at` on, up to `length`, name those of
-// `key`: a word at a time, the last one overlapping the word before it.
-// Requires: length >= 8.
+// Whether the first `length` bytes of `query` name those of `key`, a word at
+// a time, the last word overlapping the one before it. Requires: length >= 8.
 bool sameWords(const char* query, const char* key, std::size_t length) {
   const auto sameWord = [&](std::size_t at) {
     std::uint64_t asked = 0;

@@ -13,6 +13,7 @@
 #include <regex>
 
 #include "LogFixture.h"
+#include "LogReportFixture.h"
 #include "ScriptedUserInteraction.h"
 #include "dbase/RecordSnapshot.h"
 #include "log/FirmMailingBook.h"
@@ -108,21 +109,8 @@ std::vector<MadeMailer> bookMailers(int n) {
   return mailers;
 }
 
-class FirmMailingBookTest : public test::DbaseTest {
+class FirmMailingBookTest : public test::LogReportFixture {
  protected:
-  void SetUp() override {
-    test::DbaseTest::SetUp();
-    m_folder = m_dir.path().string() + "/";
-    std::filesystem::copy_file(KESTREL_REPORT_LAYOUT, m_folder + kReportLayoutFileName);
-    setUpMailingLog(m_log, m_folder);
-    setUpLogReports(m_project, m_folder);
-    m_printer.setOutputFormat(QPrinter::PdfFormat);
-    m_project.setPrinter(
-        &m_printer, [this] { m_printer.setOutputFileName(QString::fromStdString(pdfPath())); });
-  }
-
-  std::string pdfPath() const { return m_folder + "book.pdf"; }
-
   std::vector<std::string> printPages(const MailingBookSelection& selection) {
     std::filesystem::remove(pdfPath());
     m_user.answerDialog([](QDialog&) { return int(QDialog::Accepted); });
@@ -138,12 +126,6 @@ class FirmMailingBookTest : public test::DbaseTest {
       pages.push_back(text.substr(start, end - start));
     return pages;
   }
-
-  std::string m_folder;
-  TTzDbf m_log{"MailingLog"};
-  ReportProject m_project;
-  QPrinter m_printer{QPrinter::HighResolution};
-  test::ScriptedUserInteraction m_user;
 };
 
 TEST_F(FirmMailingBookTest, OneDaysMailersInNumberOrderOnNumberedSheetsWithCountsAndTotals) {

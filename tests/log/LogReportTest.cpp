@@ -12,6 +12,7 @@
 #include <regex>
 
 #include "LogFixture.h"
+#include "LogReportFixture.h"
 #include "ScriptedUserInteraction.h"
 #include "log/LogReport.h"
 #include "report/ReportError.h"
@@ -23,21 +24,8 @@ namespace {
 using Kind = test::ScriptedUserInteraction::Kind;
 using test::MadeMailer;
 
-class LogReportTest : public test::DbaseTest {
+class LogReportTest : public test::LogReportFixture {
  protected:
-  void SetUp() override {
-    test::DbaseTest::SetUp();
-    m_folder = m_dir.path().string() + "/";
-    std::filesystem::copy_file(KESTREL_REPORT_LAYOUT, m_folder + kReportLayoutFileName);
-    setUpMailingLog(m_log, m_folder);
-    setUpLogReports(m_project, m_folder);
-    m_printer.setOutputFormat(QPrinter::PdfFormat);
-    m_project.setPrinter(
-        &m_printer, [this] { m_printer.setOutputFileName(QString::fromStdString(pdfPath())); });
-  }
-
-  std::string pdfPath() const { return m_folder + "report.pdf"; }
-
   // The report to the printer (a PDF file), answering "Output Options".
   void print(const char* report, LogSort sort) {
     std::filesystem::remove(pdfPath());
@@ -89,11 +77,6 @@ class LogReportTest : public test::DbaseTest {
   }
 
   static inline const QDateTime kNow{QDate(2031, 5, 6), QTime(10, 20, 30)};
-  std::string m_folder;
-  TTzDbf m_log{"MailingLog"};
-  ReportProject m_project;
-  QPrinter m_printer{QPrinter::HighResolution};
-  test::ScriptedUserInteraction m_user;
 };
 
 // The records in the order each sort must give, found here by sorting the

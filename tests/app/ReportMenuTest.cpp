@@ -24,8 +24,6 @@
 namespace kestrel {
 namespace {
 
-class ReportMenuTest : public test::MainWindowFixture {};
-
 std::string pdfText(const QString& path) {
   FILE* pipe = ::popen(("pdftotext -layout '" + path.toStdString() + "' - 2>&1").c_str(), "r");
   std::string text;
@@ -36,17 +34,46 @@ std::string pdfText(const QString& path) {
   return text;
 }
 
+class ReportMenuTest : public test::MainWindowFixture {
+ protected:
+  // The window with the shipped layout file, its mailers drawn on a
+  // recording canvas instead of a printer.
+  TF_Main& startWithReports() {
+    QFile::copy(QStringLiteral(KESTREL_REPORT_LAYOUT),
+                QString::fromStdString(programFolder()) + QStringLiteral("/Kestrel3.rav"));
+    writeIni(QByteArray(test::kQuietStart));
+    TF_Main& window = start();
+    Settings().ShowMailerDialog = false;
+    window.setMailerPrinter([](const PrintRequest& request, bool barCodes, const QFont& font) {
+      RecordingCanvas canvas(PageGeometry{300, 300, 0, 0});
+      return PrintMailer(canvas, request, barCodes, font);
+    });
+    return window;
+  }
+
+  // The preview that opens next shows `pageLabel` and is printed from; the
+  // printer's dialog is accepted.
+  void previewThenPrint(const QString& pageLabel) {
+    m_user.answerDialog([pageLabel](QDialog& preview) {
+      EXPECT_EQ(preview.windowTitle(), QStringLiteral("Report Preview"));
+      EXPECT_EQ(preview.findChild<QLabel*>(QStringLiteral("lblPage"))->text(), pageLabel);
+      preview.findChild<QPushButton*>(QStringLiteral("btnPrint"))->click();
+      return int(QDialog::Accepted);
+    });
+    m_user.answerDialog([](QDialog&) { return int(QDialog::Accepted); });
+  }
+
+  // The text of the one PDF job printed so far.
+  std::string printedText() {
+    const QStringList pdfs = QDir(pdfJobFolder()).entryList({QStringLiteral("*.pdf")});
+    EXPECT_EQ(pdfs.size(), 1);
+    return pdfs.size() == 1 ? pdfText(pdfJobFolder() + QLatin1Char('/') + pdfs[0]) : std::string();
+  }
+};
+
 TEST_F(ReportMenuTest, PrintedMailersSortedByNamePreviewedPrintedAndClearedWithACopy) {
   if (hasInstalledPrinter()) GTEST_SKIP() << "reports would go to a real printer";
-  QFile::copy(QStringLiteral(KESTREL_REPORT_LAYOUT),
-              QString::fromStdString(programFolder()) + QStringLiteral("/Kestrel3.rav"));
-  writeIni(QByteArray(test::kQuietStart));
-  TF_Main& window = start();
-  Settings().ShowMailerDialog = false;
-  window.setMailerPrinter([](const PrintRequest& request, bool barCodes, const QFont& font) {
-    RecordingCanvas canvas(PageGeometry{300, 300, 0, 0});
-    return PrintMailer(canvas, request, barCodes, font);
-  });
+  TF_Main& window = startWithReports();
   for (const char* name : {"Carol Zeta", "Alice Young", "Bob Xavier"}) {
     find<QPlainTextEdit>("memoAddress")->setPlainText(QString::fromLatin1(name));
     window.MIPrint->trigger();
@@ -60,19 +87,10 @@ TEST_F(ReportMenuTest, PrintedMailersSortedByNamePreviewedPrintedAndClearedWithA
   EXPECT_TRUE(window.MIByName->isChecked());
   EXPECT_FALSE(window.MIByDate->isChecked());
 
-  m_user.answerDialog([](QDialog& preview) {
-    EXPECT_EQ(preview.windowTitle(), QStringLiteral("Report Preview"));
-    EXPECT_EQ(preview.findChild<QLabel*>(QStringLiteral("lblPage"))->text(),
-              QStringLiteral("Page 1 of 1"));
-    preview.findChild<QPushButton*>(QStringLiteral("btnPrint"))->click();
-    return int(QDialog::Accepted);
-  });
-  m_user.answerDialog([](QDialog&) { return int(QDialog::Accepted); });
+  previewThenPrint(QStringLiteral("Page 1 of 1"));
   window.miPreviewShort->trigger();
   EXPECT_EQ(m_user.pendingAnswers(), 0u);
-  const QStringList pdfs = QDir(pdfJobFolder()).entryList({QStringLiteral("*.pdf")});
-  ASSERT_EQ(pdfs.size(), 1);
-  const std::string text = pdfText(pdfJobFolder() + QLatin1Char('/') + pdfs[0]);
+  const std::string text = printedText();
   const std::size_t alice = text.find("Alice Young"), bob = text.find("Bob Xavier"),
                     carol = text.find("Carol Zeta");
   EXPECT_LT(alice, bob) << text;
@@ -99,15 +117,7 @@ TEST_F(ReportMenuTest, PrintedMailersSortedByNamePreviewedPrintedAndClearedWithA
 // or a range of numbers without any says so and opens no preview.
 TEST_F(ReportMenuTest, TenPrintedMailersMakeAFirmMailingBookAndAnEmptyDayOrRangeIsRefused) {
   if (hasInstalledPrinter()) GTEST_SKIP() << "reports would go to a real printer";
-  QFile::copy(QStringLiteral(KESTREL_REPORT_LAYOUT),
-              QString::fromStdString(programFolder()) + QStringLiteral("/Kestrel3.rav"));
-  writeIni(QByteArray(test::kQuietStart));
-  TF_Main& window = start();
-  Settings().ShowMailerDialog = false;
-  window.setMailerPrinter([](const PrintRequest& request, bool barCodes, const QFont& font) {
-    RecordingCanvas canvas(PageGeometry{300, 300, 0, 0});
-    return PrintMailer(canvas, request, barCodes, font);
-  });
+  TF_Main& window = startWithReports();
   for (int i = 0; i < 10; ++i) {
     find<QPlainTextEdit>("memoAddress")->setPlainText(QStringLiteral("Addressee %1").arg(i));
     window.MIPrint->trigger();
@@ -120,18 +130,10 @@ TEST_F(ReportMenuTest, TenPrintedMailersMakeAFirmMailingBookAndAnEmptyDayOrRange
     dialog.findChild<QPushButton*>(QStringLiteral("btnPreview"))->click();
     return dialog.result();
   });
-  m_user.answerDialog([](QDialog& preview) {
-    EXPECT_EQ(preview.findChild<QLabel*>(QStringLiteral("lblPage"))->text(),
-              QStringLiteral("Page 1 of 2"));
-    preview.findChild<QPushButton*>(QStringLiteral("btnPrint"))->click();
-    return int(QDialog::Accepted);
-  });
-  m_user.answerDialog([](QDialog&) { return int(QDialog::Accepted); });
+  previewThenPrint(QStringLiteral("Page 1 of 2"));
   window.MIFirmMailingBook->trigger();
   EXPECT_EQ(m_user.pendingAnswers(), 0u);
-  const QStringList pdfs = QDir(pdfJobFolder()).entryList({QStringLiteral("*.pdf")});
-  ASSERT_EQ(pdfs.size(), 1);
-  const std::string text = pdfText(pdfJobFolder() + QLatin1Char('/') + pdfs[0]);
+  const std::string text = printedText();
   EXPECT_NE(text.find("Sheet 2 of 2"), std::string::npos) << text;
   for (int i = 0; i < 10; ++i)
     EXPECT_NE(text.find("Addressee " + std::to_string(i)), std::string::npos) << i;

@@ -4,8 +4,14 @@
  * header with the new count, unlock, close. No field is encoded, nothing is
  * checked beyond the calls' results: no real program can do less.
  *
- * usage: floor_append TABLE COUNT   (TABLE: an existing table of 340-byte
- * records, such as an empty mailing log). Prints the seconds for all appends.
+ * With "shared" it also takes, right after the open, the read lock on the
+ * share byte that every shared open of the storage layer holds until it
+ * closes (so that an exclusive open elsewhere is refused). That is the floor
+ * of any append that keeps the platform's share modes.
+ *
+ * usage: floor_append TABLE COUNT [shared]   (TABLE: an existing table of
+ * 340-byte records, such as an empty mailing log). Prints the seconds for all
+ * appends.
  */
 #define _GNU_SOURCE
 #include <fcntl.h>
@@ -16,22 +22,24 @@
 #include <time.h>
 #include <unistd.h>
 
-/* The append lock byte of the storage layer, far beyond any data. */
+/* The append and share lock bytes of the storage layer, far beyond any data. */
 static const off_t kAppendLockOffset = 0x40000000 + 1;
+static const off_t kShareLockOffset = 0x3FFFFFF0;
 
-static int lockByte(int fd, short type) {
+static int lockByte(int fd, off_t offset, short type) {
   struct flock request;
   memset(&request, 0, sizeof request);
   request.l_type = type;
   request.l_whence = SEEK_SET;
-  request.l_start = kAppendLockOffset;
+  request.l_start = offset;
   request.l_len = 1;
   return fcntl(fd, F_OFD_SETLK, &request);
 }
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    fprintf(stderr, "usage: floor_append TABLE COUNT\n");
+  const int shared = argc == 4 && strcmp(argv[3], "shared") == 0;
+  if (argc != 3 && !shared) {
+    fprintf(stderr, "usage: floor_append TABLE COUNT [shared]\n");
     return 2;
   }
   const long count = strtol(argv[2], NULL, 10);
@@ -44,7 +52,8 @@ int main(int argc, char** argv) {
   for (long n = 0; n < count; ++n) {
     const int fd = open(argv[1], O_RDWR | O_CLOEXEC);
     unsigned char header[32];
-    if (fd < 0 || lockByte(fd, F_WRLCK) != 0 || pread(fd, header, 32, 0) != 32) {
+    if (fd < 0 || (shared && lockByte(fd, kShareLockOffset, F_RDLCK) != 0) ||
+        lockByte(fd, kAppendLockOffset, F_WRLCK) != 0 || pread(fd, header, 32, 0) != 32) {
       perror(argv[1]);
       return 1;
     }
@@ -62,7 +71,8 @@ int main(int argc, char** argv) {
     header[5] = (records >> 8) & 0xFF;
     header[6] = (records >> 16) & 0xFF;
     header[7] = records >> 24;
-    if (pwrite(fd, header, 32, 0) != 32 || lockByte(fd, F_UNLCK) != 0 || close(fd) != 0) {
+    if (pwrite(fd, header, 32, 0) != 32 || lockByte(fd, kAppendLockOffset, F_UNLCK) != 0 ||
+        close(fd) != 0) {
       perror(argv[1]);
       return 1;
     }

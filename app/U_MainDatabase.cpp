@@ -160,7 +160,8 @@ void TF_Main::showDatabaseLayout(bool databaseLayout) {
 void TF_Main::MIReadWriteToDBClick() {
   runCommand([this] {
     SettingsRecord& settings = Settings();
-    const QString path = ui().openFileName(
+    // A name that is not there yet makes a new AddressBook.
+    const QString path = ui().openOrNewFileName(
         kOpenCaption, QString::fromStdString(settings.AddressFolder), kTableFilter);
     if (path.isEmpty()) return;
     settings.AddressFolder = QFileInfo(path).absolutePath().toStdString();

@@ -40,6 +40,12 @@ QMessageBox::StandardButtons qtButtons(UserInteraction::Buttons buttons) {
   return QMessageBox::Ok;
 }
 
+// The file the user chose in a file dialog, or nothing when it was cancelled.
+QString chosenFile(QFileDialog& dialog) {
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().constFirst();
+}
+
 }  // namespace
 
 QString qtFileFilter(const QString& filter) {
@@ -85,13 +91,20 @@ QString QtUserInteraction::openFileName(const QString& caption, const QString& f
                                       qtFileFilter(filter));
 }
 
+QString QtUserInteraction::openOrNewFileName(const QString& caption, const QString& folder,
+                                             const QString& filter) {
+  QFileDialog dialog(QApplication::activeWindow(), caption, folder, qtFileFilter(filter));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  return chosenFile(dialog);
+}
+
 QString QtUserInteraction::saveFileName(const QString& caption, const QString& folder,
                                         const QString& filter, const QString& defaultSuffix) {
   QFileDialog dialog(QApplication::activeWindow(), caption, folder, qtFileFilter(filter));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(defaultSuffix);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return dialog.selectedFiles().constFirst();
+  return chosenFile(dialog);
 }
 
 int QtUserInteraction::execDialog(QDialog& dialog) {

@@ -14,6 +14,8 @@ class QtUserInteraction : public UserInteraction {
                 const QStringList& buttonCaptions) override;
   QString openFileName(const QString& caption, const QString& folder,
                        const QString& filter) override;
+  QString openOrNewFileName(const QString& caption, const QString& folder,
+                            const QString& filter) override;
   QString saveFileName(const QString& caption, const QString& folder, const QString& filter,
                        const QString& defaultSuffix) override;
   int execDialog(QDialog& dialog) override;

@@ -36,6 +36,13 @@ class UserInteraction {
   // as "Description|pattern;pattern|Description|pattern".
   virtual QString openFileName(const QString& caption, const QString& folder,
                                const QString& filter) = 0;
+  // The open dialog for a file that is opened, or made when it is not there
+  // yet: a name the user types is taken whether or not such a file exists.
+  // A double answers it as an ordinary open.
+  virtual QString openOrNewFileName(const QString& caption, const QString& folder,
+                                    const QString& filter) {
+    return openFileName(caption, folder, filter);
+  }
   virtual QString saveFileName(const QString& caption, const QString& folder, const QString& filter,
                                const QString& defaultSuffix) = 0;
 

@@ -2,7 +2,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -55,6 +59,36 @@ TEST(QtUserInteraction, MessagesUseTheIconAndButtonSetAndReportThePressedButton)
   EXPECT_EQ(service.message("T", "Failed", UI::Icon::Error, UI::Buttons::Ok), UI::Answer::Ok);
   EXPECT_EQ(ok.icon, QMessageBox::Critical);
   EXPECT_EQ(ok.buttons, QMessageBox::Ok);
+}
+
+// Types a name into the file dialog that opens next and presses its accept
+// button. A dialog that refuses the name (with a box of its own) is
+// cancelled, so that the call returns either way.
+void acceptNextFileDialogWith(const QString& name) {
+  QTimer::singleShot(0, [name] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    dialog->selectFile(name);
+    QTimer::singleShot(0, [dialog] {
+      if (auto* refusal = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        refusal->accept();
+        QTimer::singleShot(0, dialog, &QDialog::reject);
+      }
+    });
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+}
+
+TEST(QtUserInteraction, TheOpenOrNewDialogTakesANameThatIsNotThereYet) {
+  QtUserInteraction service;
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  acceptNextFileDialogWith(QStringLiteral("new book.dbf"));
+  const QString chosen = service.openOrNewFileName("Read Name and Address from File", folder.path(),
+                                                   "DBF Files (*.dbf)|*.dbf|All Files|*.*");
+  EXPECT_EQ(QDir::cleanPath(chosen).toStdString(),
+            QDir(folder.path()).filePath("new book.dbf").toStdString());
+  EXPECT_FALSE(QFileInfo::exists(chosen)) << "the dialog only names the file";
 }
 
 TEST(QtFileFilter, CommandsFiltersBecomeQtsForm) {

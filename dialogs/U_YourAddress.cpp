@@ -49,8 +49,12 @@ TF_YourAddress::TF_YourAddress(QWidget* parent) : QDialog(parent) {
   GroupBox4 = new QGroupBox("Enter your Name and Address", this);
   GroupBox4->setObjectName("GroupBox4");
   GroupBox4->setGeometry(8, 4, 279, 110);
-  // Bold caption only: the controls inside keep the dialog's font.
-  GroupBox4->setStyleSheet("QGroupBox#GroupBox4 { font-weight: bold; }");
+  // Bold caption only: the controls inside are given the dialog's font
+  // below. (A style sheet on the group would hand them the application's
+  // default font instead, wider than the form was laid out for.)
+  QFont caption = font();
+  caption.setBold(true);
+  GroupBox4->setFont(caption);
 
   memoYourAddress = new MemoEdit(GroupBox4);
   memoYourAddress->setObjectName("memoYourAddress");
@@ -72,6 +76,14 @@ TF_YourAddress::TF_YourAddress(QWidget* parent) : QDialog(parent) {
   editYourZip->setObjectName("editYourZip");
   editYourZip->setGeometry(208, 81, 65, 21);
   editYourZip->setEditMask(kZipMask);
+
+  // The weight is set, not left to be inherited from the bold group.
+  QFont plain = font();
+  plain.setBold(false);
+  for (QWidget* field :
+       std::initializer_list<QWidget*>{memoYourAddress, editYourCity, editYourState, editYourZip}) {
+    field->setFont(plain);
+  }
 
   btnOK = button(this, "btnOK", "OK", {144, 121, 67, 25});
   btnCancel = button(this, "btnCancel", "Cancel", {222, 121, 65, 25});

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -34,6 +35,20 @@ class YourAddressTest : public ::testing::Test {
     return lines;
   }
 };
+
+TEST_F(YourAddressTest, TheFieldsUseTheDialogsFontAndOnlyTheCaptionIsBold) {
+  TF_YourAddress dialog;
+  dialog.show();
+  const QFontInfo dialogFont(dialog.font());
+  for (const char* name : {"memoYourAddress", "editYourCity", "editYourState", "editYourZip"}) {
+    SCOPED_TRACE(name);
+    const QFontInfo field(control<QWidget>(dialog, name)->font());
+    EXPECT_EQ(field.family(), dialogFont.family());
+    EXPECT_EQ(field.pixelSize(), dialogFont.pixelSize());
+    EXPECT_FALSE(field.bold());
+  }
+  EXPECT_TRUE(control<QGroupBox>(dialog, "GroupBox4")->font().bold());
+}
 
 TEST_F(YourAddressTest, StoredLinesCloseUpAndComeBackWithoutTheGap) {
   Settings().Line1 = "Ann Example";

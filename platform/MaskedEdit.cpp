@@ -1,7 +1,15 @@
 #include "platform/MaskedEdit.h"
 
+#include <QEvent>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <algorithm>
+
 namespace kestrel {
 namespace {
+
+// The margin Qt keeps inside a line edit's frame on either side of the text.
+constexpr int kLineEditMargin = 2;
 
 struct MaskParts {
   QString mask;
@@ -108,6 +116,48 @@ void MaskedEdit::setEditMask(const QString& editMask) {
     }
   }
   setInputMask(toQtInputMask(editMask));
+  fitMaskInView();
+}
+
+void MaskedEdit::resizeEvent(QResizeEvent* event) {
+  QLineEdit::resizeEvent(event);
+  fitMaskInView();
+}
+
+void MaskedEdit::changeEvent(QEvent* event) {
+  QLineEdit::changeEvent(event);
+  if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) fitMaskInView();
+}
+
+// The forms were laid out for the narrower inner margins of the original
+// platform: a ZIP+4 field there is just wide enough for its ten positions.
+// Here it can be a pixel or two short, and typing the last position would
+// scroll the first out of view. A masked field knows its widest text, so it
+// gives up as much of Qt's inner margin as that text needs to show whole.
+void MaskedEdit::fitMaskInView() {
+  int shortBy = 0;
+  if (!m_positions.isEmpty()) {
+    const QFontMetrics metrics = fontMetrics();
+    QString widest;
+    for (const Position& position : m_positions) {
+      if (position.literal) {
+        widest += position.character;
+        continue;
+      }
+      const bool digit = QStringLiteral("09#").contains(position.character);
+      const QChar filled = digit ? QLatin1Char('0') : QLatin1Char('W');
+      widest += metrics.horizontalAdvance(filled) >= metrics.horizontalAdvance(m_blank) ? filled
+                                                                                        : m_blank;
+    }
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    const int inner = style()->subElementRect(QStyle::SE_LineEditContents, &option, this).width() -
+                      2 * kLineEditMargin;
+    const int cursor = style()->pixelMetric(QStyle::PM_TextCursorWidth, &option, this);
+    shortBy = metrics.horizontalAdvance(widest) + cursor + 1 - inner;
+  }
+  const int give = std::clamp((shortBy + 1) / 2, 0, kLineEditMargin);
+  setTextMargins(-give, 0, -give, 0);
 }
 
 QString MaskedEdit::maskedText() const {

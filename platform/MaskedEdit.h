@@ -29,7 +29,13 @@ class MaskedEdit : public QLineEdit {
   // The Qt input mask for one of ours, e.g. "99999\-9999;1;_" -> "00000\-0000;_".
   static QString toQtInputMask(const QString& editMask);
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
  private:
+  void fitMaskInView();
+
   struct Position {
     bool literal;
     QChar character;  // the literal, or the mask letter

@@ -23,6 +23,7 @@
 #include "core/SettingsFile.h"
 #include "dbase/TTzDbf.h"
 #include "dialogs/ChoiceBox.h"
+#include "dialogs/HelpWindow.h"
 #include "dialogs/MailerNumberCommand.h"
 #include "dialogs/U_About.h"
 #include "dialogs/U_Align.h"
@@ -304,7 +305,14 @@ void TF_Main::TrackItem1Click() {
 }
 
 void TF_Main::Content1Click() {
-  shellOpen(programFile(kHelpFileName));
+  const QString help = programFile(kHelpFileName);
+  if (shellOpen(help)) return;
+  // No browser took the file (a machine without a desktop's launcher): the
+  // help shows in a window of the program's own.
+  if (!m_helpWindow) m_helpWindow = new HelpWindow(help, this);
+  m_helpWindow->show();
+  m_helpWindow->raise();
+  m_helpWindow->activateWindow();
 }
 
 void TF_Main::MIAboutClick() {

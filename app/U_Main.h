@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <memory>
 #include <string>
@@ -24,6 +25,7 @@ namespace kestrel {
 class DataAwareEdit;
 class DataAwareMemo;
 class DataSource;
+class HelpWindow;
 class MaskedEdit;
 class RecordNavigator;
 class ReportProject;
@@ -356,6 +358,8 @@ class TF_Main : public QMainWindow {
   // Runs one log report from the Report menu in the Sort menu's order.
   void runLogReport(bool toPrinter, const char* reportName);
   MailerPrinter m_printMailer;
+  // The program's own help viewer, while it is open.
+  QPointer<HelpWindow> m_helpWindow;
   bool m_settingsWriteFailureShown = false;
   QFont m_printFont{QStringLiteral("Arial"), 8};
   bool FirstShow = false;

@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <memory>
 
@@ -30,6 +31,7 @@
 #include "app/U_Main.h"
 #include "core/Folders.h"
 #include "core/Settings.h"
+#include "dialogs/HelpWindow.h"
 #include "dialogs/U_About.h"
 #include "platform/MaskedEdit.h"
 #include "print/CurrentPrinter.h"
@@ -429,6 +431,24 @@ TEST_F(MainWindowTest, HelpDocumentExplainsEveryMenuCommand) {
     caption.replace(QStringLiteral("\x01"), QStringLiteral("&amp;"));
     EXPECT_TRUE(html.contains(caption)) << caption.toStdString();
   }
+}
+
+TEST_F(MainWindowTest, HelpContentShowsTheHelpInItsOwnWindowWhenNoBrowserTakesIt) {
+  // The test platform has no launcher for files, as a machine without a
+  // desktop has none.
+  ASSERT_TRUE(QFile::copy(QStringLiteral(KESTREL_HELP_FILE),
+                          m_program.filePath(QString::fromLatin1(TF_Main::kHelpFileName))));
+  writeIni(kQuietStart);
+  TF_Main& window = start();
+  window.Content1->trigger();
+  auto* help = window.findChild<HelpWindow*>(QStringLiteral("HelpWindow"));
+  ASSERT_NE(help, nullptr);
+  EXPECT_TRUE(help->isVisible());
+  EXPECT_FALSE(help->isModal());
+  EXPECT_EQ(help->windowTitle(), "Kestrel Help");
+  EXPECT_TRUE(help->browser()->toPlainText().contains(QStringLiteral("Read/Write to a database")));
+  window.Content1->trigger();  // the open window comes forward; no second one
+  EXPECT_EQ(window.findChildren<HelpWindow*>().size(), 1);
 }
 
 TEST_F(MainWindowTest, AboutItemsShowTheAboutBoxModally) {

@@ -160,9 +160,10 @@ void TF_Main::showDatabaseLayout(bool databaseLayout) {
 void TF_Main::MIReadWriteToDBClick() {
   runCommand([this] {
     SettingsRecord& settings = Settings();
+    const QString addressFolder = QString::fromStdString(settings.AddressFolder);
+    ui().setSaveFolder(addressFolder);
     // A name that is not there yet makes a new AddressBook.
-    const QString path = ui().openOrNewFileName(
-        kOpenCaption, QString::fromStdString(settings.AddressFolder), kTableFilter);
+    const QString path = ui().openOrNewFileName(kOpenCaption, addressFolder, kTableFilter);
     if (path.isEmpty()) return;
     settings.AddressFolder = QFileInfo(path).absolutePath().toStdString();
     // Another table chosen in database mode takes the place of the open one,

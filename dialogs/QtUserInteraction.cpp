@@ -101,10 +101,14 @@ QString QtUserInteraction::openOrNewFileName(const QString& caption, const QStri
 
 QString QtUserInteraction::saveFileName(const QString& caption, const QString& folder,
                                         const QString& filter, const QString& defaultSuffix) {
-  QFileDialog dialog(QApplication::activeWindow(), caption, folder, qtFileFilter(filter));
+  if (!filter.isEmpty()) m_saveFilter = filter;
+  QFileDialog dialog(QApplication::activeWindow(), caption,
+                     folder.isEmpty() ? m_saveFolder : folder, qtFileFilter(m_saveFilter));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(defaultSuffix);
-  return chosenFile(dialog);
+  const QString chosen = chosenFile(dialog);
+  m_saveFolder = dialog.directory().absolutePath();
+  return chosen;
 }
 
 int QtUserInteraction::execDialog(QDialog& dialog) {

@@ -18,7 +18,13 @@ class QtUserInteraction : public UserInteraction {
                             const QString& filter) override;
   QString saveFileName(const QString& caption, const QString& folder, const QString& filter,
                        const QString& defaultSuffix) override;
+  void setSaveFolder(const QString& folder) override { m_saveFolder = folder; }
   int execDialog(QDialog& dialog) override;
+
+ private:
+  // What the shared save dialog was left with.
+  QString m_saveFolder;
+  QString m_saveFilter;
 };
 
 // The file dialogs take filters as the program's commands write them,

@@ -43,8 +43,12 @@ class UserInteraction {
                                     const QString& filter) {
     return openFileName(caption, folder, filter);
   }
+  // The save dialog is one object shared by the commands: an empty folder or
+  // filter shows what the previous save dialog of the run was left with.
   virtual QString saveFileName(const QString& caption, const QString& folder, const QString& filter,
                                const QString& defaultSuffix) = 0;
+  // Sets the starting folder of the shared save dialog without showing it.
+  virtual void setSaveFolder(const QString& folder) { (void)folder; }
 
   // Runs a dialog modally and returns its result code (QDialog::Accepted or
   // QDialog::Rejected, or another code the dialog set with done()).

@@ -91,6 +91,39 @@ TEST(QtUserInteraction, TheOpenOrNewDialogTakesANameThatIsNotThereYet) {
   EXPECT_FALSE(QFileInfo::exists(chosen)) << "the dialog only names the file";
 }
 
+TEST(QtUserInteraction, TheSaveDialogIsSharedAndShowsWhatTheLastOneWasLeftWith) {
+  QtUserInteraction service;
+  QTemporaryDir first;
+  QTemporaryDir second;
+  ASSERT_TRUE(first.isValid() && second.isValid());
+  struct Seen {
+    QString folder, filter;
+  } seen;
+  const auto cancelNextSaveDialog = [&seen] {
+    QTimer::singleShot(0, [&seen] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      seen = {dialog->directory().absolutePath(), dialog->selectedNameFilter()};
+      dialog->reject();
+    });
+  };
+  // A command sets the folder without showing the dialog (database mode).
+  service.setSaveFolder(first.path());
+  cancelNextSaveDialog();
+  EXPECT_EQ(service.saveFileName({}, {}, {}, {}), QString());
+  EXPECT_EQ(seen.folder.toStdString(), QDir(first.path()).absolutePath().toStdString());
+
+  // A command's own folder and filter, then one that sets neither (Clear).
+  acceptNextFileDialogWith(QStringLiteral("copy.dbf"));
+  EXPECT_FALSE(
+      service.saveFileName({}, second.path(), "DBF Files (*.dbf)|*.dbf", QStringLiteral("dbf"))
+          .isEmpty());
+  cancelNextSaveDialog();
+  (void)service.saveFileName({}, {}, {}, {});
+  EXPECT_EQ(seen.folder.toStdString(), QDir(second.path()).absolutePath().toStdString());
+  EXPECT_EQ(seen.filter.toStdString(), "DBF Files (*.dbf)");
+}
+
 TEST(QtFileFilter, CommandsFiltersBecomeQtsForm) {
   EXPECT_EQ(qtFileFilter("Import Files(*.txt;*.csv)|*.txt;*.csv|All Files|*.*"),
             "Import Files (*.txt *.csv);;All Files (*.*)");

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QRegularExpression>
 
@@ -40,6 +42,25 @@ QMessageBox::StandardButtons qtButtons(UserInteraction::Buttons buttons) {
   return QMessageBox::Ok;
 }
 
+// Room a title bar takes beside its caption: the window menu and the
+// minimise, maximise and close buttons of the usual window managers.
+constexpr int kTitleBarButtonsWidth = 120;
+
+// A box with a short text is narrow, and Qt leaves room in it for fewer
+// title-bar buttons than most window managers draw, so its caption came out
+// cut short ("Ke...rel"). A spacer across the box keeps it wide enough for
+// the caption in a bold title font.
+void leaveRoomForCaption(QMessageBox& box) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (grid == nullptr) return;
+  QFont title = box.font();
+  title.setBold(true);
+  const int width =
+      QFontMetrics(title).horizontalAdvance(box.windowTitle()) + kTitleBarButtonsWidth;
+  grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 // The file the user chose in a file dialog, or nothing when it was cancelled.
 QString chosenFile(QFileDialog& dialog) {
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
@@ -67,6 +88,7 @@ QString qtFileFilter(const QString& filter) {
 UserInteraction::Answer QtUserInteraction::message(const QString& caption, const QString& text,
                                                    Icon icon, Buttons buttons) {
   QMessageBox box(qtIcon(icon), caption, text, qtButtons(buttons), QApplication::activeWindow());
+  leaveRoomForCaption(box);
   switch (box.exec()) {
     case QMessageBox::Yes:
       return Answer::Yes;

@@ -22,11 +22,13 @@ struct BoxAnswer {
   QString title, text;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QMessageBox::StandardButtons buttons;
+  int width = 0;
 
   void pressNextBox() {
     QTimer::singleShot(0, [this] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
       ASSERT_NE(box, nullptr);
+      width = box->width();
       title = box->windowTitle();
       text = box->text();
       icon = box->icon();
@@ -59,6 +61,19 @@ TEST(QtUserInteraction, MessagesUseTheIconAndButtonSetAndReportThePressedButton)
   EXPECT_EQ(service.message("T", "Failed", UI::Icon::Error, UI::Buttons::Ok), UI::Answer::Ok);
   EXPECT_EQ(ok.icon, QMessageBox::Critical);
   EXPECT_EQ(ok.buttons, QMessageBox::Ok);
+}
+
+TEST(QtUserInteraction, AShortMessageLeavesTheTitleBarRoomForItsCaption) {
+  QtUserInteraction service;
+  BoxAnswer done{QMessageBox::Ok, {}, {}, {}, {}};
+  done.pressNextBox();
+  const QString caption = QStringLiteral("Kestrel Certified Mail");
+  service.message(caption, "Import Done.", UserInteraction::Icon::Information,
+                  UserInteraction::Buttons::Ok);
+  QFont title = QApplication::font();
+  title.setBold(true);
+  // The caption and a title bar's four buttons of 24 pixels.
+  EXPECT_GE(done.width, QFontMetrics(title).horizontalAdvance(caption) + 4 * 24);
 }
 
 // Types a name into the file dialog that opens next and presses its accept

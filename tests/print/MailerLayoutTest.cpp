@@ -69,8 +69,8 @@ PrintRequest fullRequest() {
   request[slot::kRecipientLine1] = "Jos\xE9 M\xFCller";
   request[slot::kReturnReceiptFee] = "    11.55";
   request[slot::kTotal] = "    19.15";
-  request[slot::kLeftRight] = "2";
-  request[slot::kTopBottom] = "-1";
+  request[slot::kLeftRight] = std::to_string(kLeftRight);
+  request[slot::kTopBottom] = std::to_string(kTopBottom);
   return request;
 }
 

@@ -9,15 +9,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
-#include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
+#include "AppBench.h"
 #include "addresses/AddressBook.h"
-#include "app/FormLook.h"
 #include "app/U_Main.h"
 #include "core/Folders.h"
 #include "core/Settings.h"
@@ -89,15 +88,7 @@ void writeAddressBook(const QString& path) {
 void massPrint(benchmark::State& state) {
   QTemporaryDir machine;
   QTemporaryDir program;
-  setMachineFolderForTests(machine.path().toStdString());
-  {
-    QFile ini(machine.filePath(QStringLiteral("Kestrel3.ini")));
-    if (!ini.open(QIODevice::WriteOnly)) std::abort();
-    ini.write(
-        "[Type]\r\nBarCodeApp=0\r\n[YourAddress]\r\nLine1=Ann Example\r\n"
-        "City=Springfield\r\nState=IL\r\nZip=62701\r\n"
-        "[Values]\r\nPrintBarCode=1\r\nCustID=123456789\r\nSerialNum=0000001\r\n");
-  }
+  bench::writeMachineSettings(machine);
   const QString tablePath = program.filePath(QStringLiteral("friends.dbf"));
   writeAddressBook(tablePath);
   MassPrintUser user(tablePath);
@@ -142,14 +133,5 @@ BENCHMARK(massPrint)
 }  // namespace
 
 int main(int argc, char** argv) {
-  // The machine's printers stay out of it: every mailer goes to the PDF
-  // fallback in the program folder's "Printed" folder.
-  ::setenv("CUPS_SERVER", "/nonexistent/cups.sock", 1);
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication application(argc, argv);
-  formLook::registerFontSubstitutions();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return kestrel::bench::runAppBenchmarks(argc, argv);
 }

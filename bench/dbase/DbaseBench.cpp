@@ -77,9 +77,13 @@ void BM_LogAppend(benchmark::State& state) {
 }
 BENCHMARK(BM_LogAppend)->Iterations(10000)->Unit(benchmark::kMicrosecond);
 
-// Builds the scan table once (kept for the Python comparison in run.sh).
-std::string scanTable(long records) {
-  const std::string path = benchFolder() + "/bench_scan_" + std::to_string(records) + ".dbf";
+// Builds bench_<kind>_<records>.dbf in the bench folder unless it is there:
+// `fill(table, n)` blanks and fills record n. The file is kept for run.sh,
+// which measures the same tables with other tools.
+template <typename Fill>
+std::string benchTable(const std::string& kind, long records, Fill fill) {
+  const std::string path =
+      benchFolder() + "/bench_" + kind + "_" + std::to_string(records) + ".dbf";
   if (std::filesystem::exists(path)) return path;
   TTzDbf table("build");
   table.SetDbfFileName(path);
@@ -87,11 +91,15 @@ std::string scanTable(long records) {
   table.SetExclusive(true);
   table.Open();
   for (long n = 0; n < records; ++n) {
-    fillLogRecord(table, n);
+    fill(table, n);
     table.AppendRec();
   }
   table.Close();
   return path;
+}
+
+std::string scanTable(long records) {
+  return benchTable("scan", records, fillLogRecord);
 }
 
 void BM_ScanEveryField(benchmark::State& state) {
@@ -117,15 +125,8 @@ BENCHMARK(BM_ScanEveryField)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMill
 // A log of varied names and dates for the sorts (kept for run.sh, which
 // cuts the same keys out of it and sorts them with sort(1)).
 std::string sortTable(long records) {
-  const std::string path = benchFolder() + "/bench_sort_" + std::to_string(records) + ".dbf";
-  if (std::filesystem::exists(path)) return path;
-  TTzDbf table("build");
-  table.SetDbfFileName(path);
-  table.SetDbfFields(kLogFields);
-  table.SetExclusive(true);
-  table.Open();
   std::uint32_t state = 20261208;
-  for (long n = 0; n < records; ++n) {
+  return benchTable("sort", records, [&state](TTzDbf& table, long n) {
     fillLogRecord(table, n);
     state = state * 1664525u + 1013904223u;
     char name[32];
@@ -138,10 +139,7 @@ std::string sortTable(long records) {
     table.SetFieldText("rdate", blank ? std::string()
                                       : std::to_string(month) + "/" + std::to_string(day) + "/" +
                                             std::to_string(year));
-    table.AppendRec();
-  }
-  table.Close();
-  return path;
+  });
 }
 
 // The physical floor of a sort: reading the table file once.

@@ -15,7 +15,7 @@
 #include <QTest>
 #include <memory>
 
-#include "app/FormLook.h"
+#include "AppBench.h"
 #include "app/U_Main.h"
 #include "core/Folders.h"
 #include "core/Settings.h"
@@ -110,12 +110,5 @@ BENCHMARK(BM_PasteButton)->ArgName("lines")->Arg(1)->Arg(0)->Unit(benchmark::kMi
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  formLook::registerFontSubstitutions();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return kestrel::bench::runAppBenchmarks(argc, argv);
 }

@@ -14,7 +14,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/FormLook.h"
+#include "AppBench.h"
 #include "app/U_Main.h"
 #include "core/Folders.h"
 #include "core/Settings.h"
@@ -74,15 +74,7 @@ void growLog(const std::string& programFolder, std::uint32_t records) {
 void printMailers(benchmark::State& state) {
   QTemporaryDir machine;
   QTemporaryDir program;
-  setMachineFolderForTests(machine.path().toStdString());
-  {
-    QFile ini(machine.filePath(QStringLiteral("Kestrel3.ini")));
-    if (!ini.open(QIODevice::WriteOnly)) std::abort();
-    ini.write(
-        "[Type]\r\nBarCodeApp=0\r\n[YourAddress]\r\nLine1=Ann Example\r\n"
-        "City=Springfield\r\nState=IL\r\nZip=62701\r\n"
-        "[Values]\r\nPrintBarCode=1\r\nCustID=123456789\r\nSerialNum=0000001\r\n");
-  }
+  bench::writeMachineSettings(machine);
   Settings() = SettingsRecord{};
   TF_Main window(program.path().toStdString());
   window.show();
@@ -111,16 +103,6 @@ BENCHMARK(printMailers)
 }  // namespace
 
 int main(int argc, char** argv) {
-  // The machine's printers stay out of it: every mailer goes to the PDF
-  // fallback in the program folder's "Printed" folder.
-  ::setenv("CUPS_SERVER", "/nonexistent/cups.sock", 1);
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication application(argc, argv);
   NoQuestions noQuestions;
-  setUserInteraction(&noQuestions);
-  formLook::registerFontSubstitutions();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return kestrel::bench::runAppBenchmarks(argc, argv, &noQuestions);
 }

@@ -11,6 +11,7 @@
 #include <QPrinter>
 #include <QTemporaryDir>
 
+#include "SampleRequest.h"
 #include "print/FormPrinter.h"
 #include "print/ImageCanvas.h"
 #include "print/PdfFileCheck.h"
@@ -26,34 +27,10 @@ const QFont& baseFont() {
 }
 
 PrintRequest mailer() {
-  return {"Sender Name",
-          "Shipping Dept.",
-          "123 Main St",
-          "Suite 4",
-          "Anytown ST 12345",
-          "12345-6789",
-          "Recipient Name",
-          "c/o Acme",
-          "456 Oak Ave",
-          "Floor 2",
-          "Othertown OT 54321",
-          "54321-1234",
-          "Invoice 17",
-          "Second notice",
-          "N",
-          "123456789",
-          "0000001",
-          "     3.20",
-          "     4.40",
-          "     3.55",
-          "     5.10",
-          "    16.25",
-          "0",
-          "0",
-          "Yes",
-          "Addressed To",
-          "-1",
-          "-1"};
+  PrintRequest request = test::fullSampleRequest();
+  request[slot::kRestrictedFee] = "     5.10";
+  request[slot::kTotal] = "    16.25";
+  return request;
 }
 
 void reportPeakMemory(benchmark::State& state) {

@@ -58,6 +58,16 @@ std::string shellQuote(const std::string& text) {
   return quoted + "'";
 }
 
+std::vector<std::string> pdfPages(const std::string& pdfPath) {
+  auto [status, text] = runCommand("pdftotext -layout " + shellQuote(pdfPath) + " - 2>&1");
+  EXPECT_EQ(status, 0) << text;
+  std::vector<std::string> pages;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find('\f', start)) != std::string::npos; start = end + 1)
+    pages.push_back(text.substr(start, end - start));
+  return pages;
+}
+
 WarningRecorder::WarningRecorder() {
   SetWarningHandler(
       [this](const std::string&, const std::string& text) { m_texts.push_back(text); });

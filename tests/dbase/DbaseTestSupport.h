@@ -33,6 +33,11 @@ void writeBytes(const std::string& path, const std::string& bytes);
 std::pair<int, std::string> runCommand(const std::string& command);
 std::string shellQuote(const std::string& text);
 
+// The pages pdftotext -layout reads out of a PDF file, each up to its form
+// feed (what follows the last one is no page). A failing pdftotext fails the
+// test.
+std::vector<std::string> pdfPages(const std::string& pdfPath);
+
 // Collects the storage layer's warnings for the lifetime of the object.
 class WarningRecorder {
  public:

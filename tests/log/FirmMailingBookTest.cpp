@@ -117,14 +117,7 @@ class FirmMailingBookTest : public test::LogReportFixture {
     EXPECT_TRUE(produceFirmMailingBook(m_log, m_project, ReportDestination::rdPrinter, selection,
                                        {"Acme Law Office", "1 Main St, Springfield, IL 62701"}));
     EXPECT_FALSE(m_log.Active());
-    auto [status, text] =
-        test::runCommand("pdftotext -layout " + test::shellQuote(pdfPath()) + " - 2>&1");
-    EXPECT_EQ(status, 0) << text;
-    std::vector<std::string> pages;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\f', start)) != std::string::npos; start = end + 1)
-      pages.push_back(text.substr(start, end - start));
-    return pages;
+    return test::pdfPages(pdfPath());
   }
 };
 

@@ -37,17 +37,6 @@ class LogReportTest : public test::LogReportFixture {
     EXPECT_FALSE(m_log.Active());
   }
 
-  std::vector<std::string> pdfPages() {
-    auto [status, text] =
-        test::runCommand("pdftotext -layout " + test::shellQuote(pdfPath()) + " - 2>&1");
-    EXPECT_EQ(status, 0) << text;
-    std::vector<std::string> pages;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\f', start)) != std::string::npos; start = end + 1)
-      pages.push_back(text.substr(start, end - start));
-    return pages;
-  }
-
   // Checks the frame of every page and returns the recipients' first lines
   // in the order printed.
   std::vector<std::string> checkPages(const std::vector<std::string>& pages, std::size_t count,
@@ -123,7 +112,7 @@ TEST_F(LogReportTest, ThousandRecordsInTheOrderOfEachSortWithTotalsInBothReports
                          LogSort::ByZipCode}) {
       SCOPED_TRACE(std::string(report.name) + " sort " + std::to_string(int(sort)));
       print(report.name, sort);
-      const std::vector<std::string> pages = pdfPages();
+      const std::vector<std::string> pages = test::pdfPages(pdfPath());
       ASSERT_GT(pages.size(), 10u);
       const std::vector<std::string> names = checkPages(pages, mailers.size(), report.heading);
       EXPECT_EQ(names, expectedOrder(mailers, sort));
@@ -150,7 +139,7 @@ TEST_F(LogReportTest, OneRecordShowsEveryFieldInTheFullReportAndEmptyLogIsRefuse
   const std::vector<MadeMailer> one = test::madeMailers(1);
   test::writeLog(m_folder, one);
   print(kFullDetailReport, LogSort::None);
-  const std::vector<std::string> pages = pdfPages();
+  const std::vector<std::string> pages = test::pdfPages(pdfPath());
   ASSERT_EQ(pages.size(), 1u);
   EXPECT_EQ(checkPages(pages, 1, "Comment"), std::vector<std::string>{one[0].name});
   const MadeMailer& m = one[0];
@@ -179,7 +168,7 @@ TEST_F(LogReportTest, EmptyDataStillMakesOnePageWithHeadingsAndZeroCount) {
     m_project.executeReport(report);
     m_project.close();
     m_log.Close();
-    const std::vector<std::string> pages = pdfPages();
+    const std::vector<std::string> pages = test::pdfPages(pdfPath());
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_NE(pages[0].find("Mailers: 0"), std::string::npos);
     EXPECT_NE(pages[0].find("Page 1 of 1"), std::string::npos);
@@ -239,7 +228,7 @@ TEST_F(LogReportTest, PreviewOpensOnPageOneGoesToTheLastAndPrints) {
   });
   produceLogReport(m_log, m_project, ReportDestination::rdPreview, kShortDetailReport,
                    LogSort::ByName, kNow);
-  const std::vector<std::string> pages = pdfPages();
+  const std::vector<std::string> pages = test::pdfPages(pdfPath());
   EXPECT_GT(shownPages, 1u);
   EXPECT_EQ(pages.size(), shownPages);
   EXPECT_EQ(checkPages(pages, mailers.size(), "Recipient"),

@@ -22,6 +22,7 @@
 
 #include "CodeReader.h"
 #include "QtPrinting.h"
+#include "SampleRequest.h"
 #include "print/CurrentPrinter.h"
 #include "print/FormPrinter.h"
 #include "print/PrintError.h"
@@ -147,34 +148,9 @@ class PrivateCups {
 };
 
 PrintRequest mailerRequest() {
-  return {"Sender Name",
-          "123 Main St",
-          "Anytown ST 12345",
-          "",
-          "",
-          "12345",
-          "Recipient Name",
-          "456 Oak Ave",
-          "Othertown OT 54321",
-          "",
-          "",
-          "54321",
-          "Invoice 17",
-          "Second notice",
-          "N",
-          "123456789",
-          "0000001",
-          "     3.20",
-          "     4.40",
-          "     3.55",
-          "",
-          "    11.15",
-          "0",
-          "0",
-          "No",
-          "Addressed To",
-          "-1",
-          "-1"};
+  PrintRequest request = test::sampleRequest();
+  request[slot::kPrintExtraLabel] = "No";
+  return request;
 }
 
 QString pdfText(const QString& path) {

@@ -13,6 +13,7 @@
 #include <cmath>
 
 #include "CodeReader.h"
+#include "SampleRequest.h"
 #include "print/FormPrinter.h"
 #include "print/ImageCanvas.h"
 #include "print/PageMapping.h"
@@ -29,34 +30,11 @@ const std::string kT = "9214712345678900000015";
 const std::string kF = "9290912345678900000019";
 
 PrintRequest mailerRequest(const char* leftRight, const char* topBottom) {
-  return {"Sender Name",
-          "123 Main St",
-          "Anytown ST 12345",
-          "",
-          "",
-          "12345",
-          "Recipient Name",
-          "456 Oak Ave",
-          "Othertown OT 54321",
-          "",
-          "",
-          "54321-1234",
-          "Invoice 17",
-          "Second notice",
-          "N",
-          "123456789",
-          "0000001",
-          "     3.20",
-          "     4.40",
-          "     3.55",
-          "",
-          "    11.15",
-          leftRight,
-          topBottom,
-          "Yes",
-          "Addressed To",
-          "-1",
-          "-1"};
+  PrintRequest request = test::sampleRequest();
+  request[slot::kRecipientZip] = "54321-1234";
+  request[slot::kLeftRight] = leftRight;
+  request[slot::kTopBottom] = topBottom;
+  return request;
 }
 
 struct Symbol {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "QtPrinting.h"
+#include "SampleRequest.h"
 #include "platform/AnsiText.h"
 #include "print/FormPrinter.h"
 #include "print/RecordingCanvas.h"
@@ -64,34 +65,13 @@ constexpr const char* kOcr = "OCR A Extended";
 constexpr const char* kArial = "Arial";
 
 PrintRequest fullRequest() {
-  return {"Sender Name",
-          "Shipping Dept.",
-          "123 Main St",
-          "Suite 4",
-          "Anytown ST 12345",
-          "12345-6789",
-          "Jos\xE9 M\xFCller",
-          "c/o Acme",
-          "456 Oak Ave",
-          "Floor 2",
-          "Othertown OT 54321",
-          "54321-1234",
-          "Invoice 17",
-          "Second notice",
-          "N",
-          "123456789",
-          "0000001",
-          "     3.20",
-          "     4.40",
-          "    11.55",
-          "",
-          "    19.15",
-          "2",
-          "-1",
-          "Yes",
-          "Addressed To",
-          "-1",
-          "-1"};
+  PrintRequest request = test::fullSampleRequest();
+  request[slot::kRecipientLine1] = "Jos\xE9 M\xFCller";
+  request[slot::kReturnReceiptFee] = "    11.55";
+  request[slot::kTotal] = "    19.15";
+  request[slot::kLeftRight] = std::to_string(kLeftRight);
+  request[slot::kTopBottom] = std::to_string(kTopBottom);
+  return request;
 }
 
 std::string upper(std::string text) {

@@ -7,6 +7,7 @@
 #include <QPrinter>
 #include <QTemporaryDir>
 
+#include "SampleRequest.h"
 #include "print/FormPrinter.h"
 #include "print/PdfFileCheck.h"
 #include "print/PrintError.h"
@@ -16,17 +17,6 @@ namespace kestrel {
 namespace {
 
 const QFont kBaseFont(QStringLiteral("Arial"), 8);
-
-PrintRequest mailerRequest() {
-  PrintRequest request;
-  request[0] = "Sender Name";
-  request[6] = "Recipient Name";
-  request[15] = "123456789";
-  request[16] = "0000001";
-  request[22] = "0";
-  request[23] = "0";
-  return request;
-}
 
 std::string local(const QString& path) {
   return QFile::encodeName(path).toStdString();
@@ -52,7 +42,7 @@ TEST(PdfOutput, OnlyAFileWrittenToItsEndIsAWholePdf) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(good);
     PrinterCanvas canvas(printer);
-    PrintMailer(canvas, mailerRequest(), true, kBaseFont);
+    PrintMailer(canvas, test::sampleRequest(), true, kBaseFont);
   }
   ASSERT_TRUE(isCompletePdf(local(good)));
   const QByteArray bytes = readAll(good);
@@ -90,7 +80,7 @@ TEST(PdfOutput, AFileThatCannotBeWrittenWholeIsAPrintError) {
   device.setOutputFormat(QPrinter::PdfFormat);
   device.setOutputFileName(QStringLiteral("/dev/full"));
   PrinterCanvas full(device);
-  EXPECT_THROW(PrintMailer(full, mailerRequest(), true, kBaseFont), PrintError);
+  EXPECT_THROW(PrintMailer(full, test::sampleRequest(), true, kBaseFont), PrintError);
   struct stat info {};
   ASSERT_EQ(stat("/dev/full", &info), 0);
   EXPECT_TRUE(S_ISCHR(info.st_mode)) << "a device is never removed";

@@ -44,14 +44,24 @@ void typeCount(TF_PrintBarCode& dialog, const char* digit) {
   QTest::keyClicks(dialog.editNumLabels, digit);
 }
 
-// The dialog part of a run: check what it shows, enter a count, press OK.
-ScriptedUserInteraction::DialogScript pressOkWithCount(const char* count,
-                                                       QString* shownSerial = nullptr) {
+// What the user does in the dialog; a field left null keeps what it shows.
+struct DialogInput {
+  const char* custId = nullptr;
+  const char* serial = nullptr;
+  const char* count = nullptr;     // typed as one digit
+  bool cancel = false;             // Cancel rather than OK
+  QString* shownSerial = nullptr;  // receives the serial the dialog shows first
+};
+
+// The dialog part of a run: note what it shows, enter the input, press the button.
+ScriptedUserInteraction::DialogScript fillDialog(DialogInput input) {
   return [=](QDialog& dialog) {
     TF_PrintBarCode& form = asDialog(dialog);
-    if (shownSerial) *shownSerial = form.editSerialNum->maskedText();
-    typeCount(form, count);
-    QTest::mouseClick(form.btnOK, Qt::LeftButton);
+    if (input.shownSerial) *input.shownSerial = form.editSerialNum->maskedText();
+    if (input.custId) form.editCustID->setMaskedText(input.custId);
+    if (input.serial) form.editSerialNum->setMaskedText(input.serial);
+    if (input.count) typeCount(form, input.count);
+    QTest::mouseClick(input.cancel ? form.btnCancel : form.btnOK, Qt::LeftButton);
     return dialog.result();
   };
 }
@@ -69,7 +79,7 @@ TEST(PrintBarCodesCommand, RunsConsecutiveLabelsFromTheSerialAfterTheLastUsed) {
   ScriptedUserInteraction user;
   user.answerMessage(Answer::Yes);
   QString shownSerial;
-  user.answerDialog(pressOkWithCount("3", &shownSerial));
+  user.answerDialog(fillDialog({.count = "3", .shownSerial = &shownSerial}));
   SettingsRecord settings = barCodeSettings("9999997");
   RecordingCanvas canvas(PageGeometry{300, 300, 0, 0});
 
@@ -104,13 +114,7 @@ TEST(PrintBarCodesCommand, NoAndCancelLeaveTheNumberingStateAsItWas) {
   for (bool barcodes : {true, false}) {
     ScriptedUserInteraction user;
     user.answerMessage(Answer::Yes);
-    user.answerDialog([](QDialog& dialog) {
-      TF_PrintBarCode& form = asDialog(dialog);
-      form.editCustID->setMaskedText("987654321");
-      typeCount(form, "5");
-      QTest::mouseClick(form.btnCancel, Qt::LeftButton);
-      return dialog.result();
-    });
+    user.answerDialog(fillDialog({.custId = "987654321", .count = "5", .cancel = true}));
     SettingsRecord settings = barCodeSettings("0000041");
     settings.PrintBarCode = barcodes;
     printBarCodesCommand(nullptr, settings, kBaseFont, canvas);
@@ -126,7 +130,7 @@ TEST(PrintBarCodesCommand, NoBarCodeModeStillPrintsBarCodesAndStepsTheMailerNumb
   ScriptedUserInteraction user;
   user.answerMessage(Answer::Yes);
   QString shownSerial;
-  user.answerDialog(pressOkWithCount("1", &shownSerial));
+  user.answerDialog(fillDialog({.count = "1", .shownSerial = &shownSerial}));
   SettingsRecord settings = barCodeSettings("0000041");
   settings.PrintBarCode = false;
   settings.CustID = "000000000";  // no check in this mode
@@ -148,12 +152,7 @@ TEST(PrintBarCodesCommand, NoBarCodeModeStillPrintsBarCodesAndStepsTheMailerNumb
 TEST(PrintBarCodesCommand, ZeroCustomerIdIsRefusedInBarCodeMode) {
   ScriptedUserInteraction user;
   user.answerMessage(Answer::Yes);
-  user.answerDialog([](QDialog& dialog) {
-    TF_PrintBarCode& form = asDialog(dialog);
-    form.editCustID->setMaskedText("000000000");
-    QTest::mouseClick(form.btnOK, Qt::LeftButton);
-    return dialog.result();
-  });
+  user.answerDialog(fillDialog({.custId = "000000000"}));
   user.answerMessage(Answer::Ok);
   SettingsRecord settings = barCodeSettings("0000041");
   RecordingCanvas canvas(PageGeometry{300, 300, 0, 0});
@@ -173,7 +172,7 @@ TEST(PrintBarCodesCommand, ZeroCustomerIdIsRefusedInBarCodeMode) {
 TEST(PrintBarCodesCommand, APrinterFailureTellsHowFarTheRunGot) {
   ScriptedUserInteraction user;
   user.answerMessage(Answer::Yes);
-  user.answerDialog(pressOkWithCount("4"));
+  user.answerDialog(fillDialog({.count = "4"}));
   user.answerMessage(Answer::Ok);
   SettingsRecord settings = barCodeSettings("0000041");
   RecordingCanvas canvas(PageGeometry{300, 300, 0, 0});
@@ -192,13 +191,7 @@ TEST(PrintBarCodesCommand, APrinterFailureTellsHowFarTheRunGot) {
 TEST(PrintBarCodesCommand, ASerialThatCannotBeCountedOnIsReportedAfterTheFirstLabel) {
   ScriptedUserInteraction user;
   user.answerMessage(Answer::Yes);
-  user.answerDialog([](QDialog& dialog) {
-    TF_PrintBarCode& form = asDialog(dialog);
-    form.editSerialNum->setMaskedText("12");
-    typeCount(form, "2");
-    QTest::mouseClick(form.btnOK, Qt::LeftButton);
-    return dialog.result();
-  });
+  user.answerDialog(fillDialog({.serial = "12", .count = "2"}));
   user.answerMessage(Answer::Ok);
   SettingsRecord settings = barCodeSettings("0000041");
   RecordingCanvas canvas(PageGeometry{300, 300, 0, 0});

@@ -10,6 +10,7 @@
 
 #include "FileSizeLimit.h"
 #include "QtPrinting.h"
+#include "SampleRequest.h"
 #include "TestPaths.h"
 
 namespace kestrel {
@@ -40,36 +41,13 @@ QString pdfText(const QString& path) {
 }
 
 void writeRequest(const QString& path, const QByteArray& lineEnd, int lines = 28) {
+  PrintRequest request = test::sampleRequest();
+  request[slot::kSenderLine1 + 1] = "1 Main St";
+  request[slot::kRecipientLine1] = "Ren\xE9 Recipient";
+  request[slot::kRecipientLine1 + 1] = "2 Oak Ave";
+  request[slot::kComment] = "Comment";
   QByteArray bytes;
-  const char* requestSlots[28] = {"Sender Name",
-                                  "1 Main St",
-                                  "Anytown ST 12345",
-                                  "",
-                                  "",
-                                  "12345",
-                                  "Ren\xE9 Recipient",
-                                  "2 Oak Ave",
-                                  "Othertown OT 54321",
-                                  "",
-                                  "",
-                                  "54321",
-                                  "Invoice 17",
-                                  "Comment",
-                                  "N",
-                                  "123456789",
-                                  "0000001",
-                                  "     3.20",
-                                  "     4.40",
-                                  "     3.55",
-                                  "",
-                                  "    11.15",
-                                  "0",
-                                  "0",
-                                  "Yes",
-                                  "Addressed To",
-                                  "-1",
-                                  "-1"};
-  for (int i = 0; i < lines; ++i) bytes += QByteArray(requestSlots[i]) + lineEnd;
+  for (int i = 0; i < lines; ++i) bytes += QByteArray::fromStdString(request[i]) + lineEnd;
   QFile file(path);
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.write(bytes);

@@ -83,14 +83,7 @@ class ReportEngineTest : public ::testing::Test {
     m_project.open();
     m_project.executeReport(report);
     m_project.close();
-    auto [status, text] =
-        test::runCommand("pdftotext -layout " + test::shellQuote(pdf.toStdString()) + " - 2>&1");
-    EXPECT_EQ(status, 0) << text;
-    std::vector<std::string> pages;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\f', start)) != std::string::npos; start = end + 1)
-      pages.push_back(text.substr(start, end - start));
-    return pages;
+    return test::pdfPages(pdf.toStdString());
   }
 
   QTemporaryDir m_dir;

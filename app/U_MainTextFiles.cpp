@@ -1,6 +1,7 @@
 // Options > Name & Address Text Files: Import reads a text file of names and
 // addresses into an address table, Export writes a table out as such a file.
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -8,6 +9,7 @@
 #include "addresses/NameAddressTransfer.h"
 #include "app/U_Main.h"
 #include "core/Settings.h"
+#include "dbase/OsFile.h"
 #include "dialogs/ChoiceBox.h"
 #include "platform/AnsiText.h"
 #include "platform/ApplicationTitle.h"
@@ -70,12 +72,15 @@ void TF_Main::MIImportClick() {
   closeAddressBook();
   const auto showAddressBookAgain = [this] { runCommand([this] { reopenAddressBook(); }); };
 
-  const QString tablePath = ui().saveFileName(
+  const QString chosenTable = ui().saveFileName(
       QString(), proposedIn(proposedTableName(localPath(textPath))), kTableFilter, QString());
-  if (tablePath.isEmpty()) {
+  if (chosenTable.isEmpty()) {
     showAddressBookAgain();
     return;
   }
+  // A table whose name differs only in case is the one the storage layer
+  // opens, so it is the one asked about (and overwritten).
+  const QString tablePath = QFile::decodeName(findIgnoringCase(localPath(chosenTable)).c_str());
   bool overwrite = false;
   if (QFileInfo::exists(tablePath)) {
     const int choice = ChoiceBox(

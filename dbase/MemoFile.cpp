@@ -1,9 +1,6 @@
 #include "dbase/MemoFile.h"
 
-#include <dirent.h>
-
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <chrono>
 
@@ -16,31 +13,6 @@ namespace kestrel {
 namespace {
 
 using namespace dbf;
-
-std::string folded(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-// An existing file in the same folder whose name differs only in case.
-std::string findIgnoringCase(const std::string& path) {
-  if (fileExists(path)) return path;
-  std::size_t slash = path.find_last_of('/');
-  std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
-  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  DIR* dir = ::opendir(folder.empty() ? "/" : folder.c_str());
-  if (dir == nullptr) return path;
-  std::string found = path;
-  while (dirent* entry = ::readdir(dir)) {
-    if (folded(entry->d_name) == folded(name)) {
-      found =
-          (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + entry->d_name;
-      break;
-    }
-  }
-  ::closedir(dir);
-  return found;
-}
 
 std::uint64_t roundUp(std::uint64_t value, std::uint64_t unit) {
   return (value + unit - 1) / unit * unit;

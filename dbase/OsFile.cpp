@@ -1,5 +1,8 @@
 #include "dbase/OsFile.h"
 
+#include <dirent.h>
+
+#include <cctype>
 #include <cerrno>
 #include <utility>
 
@@ -91,6 +94,28 @@ int OsFile::unlock(std::int64_t offset, std::int64_t length) {
 
 bool fileExists(const std::string& path) {
   return currentFileSystem().exists(path);
+}
+
+std::string findIgnoringCase(const std::string& path) {
+  if (fileExists(path)) return path;
+  const auto folded = [](std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+  };
+  const std::size_t slash = path.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+  const std::string name = folded(slash == std::string::npos ? path : path.substr(slash + 1));
+  DIR* dir = ::opendir(folder.empty() ? "/" : folder.c_str());
+  if (dir == nullptr) return path;
+  std::string found = path;
+  while (const dirent* entry = ::readdir(dir)) {
+    if (folded(entry->d_name) == name) {
+      found = path.substr(0, slash + 1) + entry->d_name;
+      break;
+    }
+  }
+  ::closedir(dir);
+  return found;
 }
 
 int removeFile(const std::string& path) {

@@ -59,6 +59,10 @@ class OsFile {
 };
 
 bool fileExists(const std::string& path);
+// The path itself when it exists, else an existing file of the same folder
+// whose name differs only in case (the tables come from a platform where
+// names match without regard to case), else the path unchanged.
+std::string findIgnoringCase(const std::string& path);
 // Removes or renames a file through the current file system; 0 or errno.
 [[nodiscard]] int removeFile(const std::string& path);
 [[nodiscard]] int renameFile(const std::string& from, const std::string& to);

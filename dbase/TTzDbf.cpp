@@ -182,11 +182,19 @@ void TTzDbf::createIfMissing() {
 void TTzDbf::openFiles() {
   const auto access = m_readOnly ? OsFile::Access::ReadOnly : OsFile::Access::ReadWrite;
   int openError = m_file.open(m_fileName, access);
-  // A missing file is made only when the open fails, so that opening one
-  // that is there costs no extra look at the folder.
-  if (openError != 0 && m_createIfNotFound && !fileExists(m_fileName)) {
-    createIfMissing();
-    openError = m_file.open(m_fileName, access);
+  // A missing file is looked for, and made, only when the open fails, so
+  // that opening one that is there costs no extra look at the folder.
+  if (openError != 0 && !fileExists(m_fileName)) {
+    // A table whose name differs only in case is the one meant. Making a new
+    // table beside it would also take over its memo file, which is found
+    // without regard to case, and empty it.
+    if (const std::string existing = findIgnoringCase(m_fileName); existing != m_fileName) {
+      m_fileName = existing;
+      openError = m_file.open(m_fileName, access);
+    } else if (m_createIfNotFound) {
+      createIfMissing();
+      openError = m_file.open(m_fileName, access);
+    }
   }
   if (int error = openError) {
     throw ETableError(tableErrorCodeFromErrno(error, false),

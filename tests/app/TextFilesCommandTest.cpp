@@ -71,16 +71,20 @@ TEST_F(TextFilesCommandTest, ImportAsksForTheTableAndAnExistingOnesFate) {
   EXPECT_EQ(asked(3).text, "1 of the lines could not be read and became empty records. Lines: 2");
   EXPECT_EQ(records("clients.dbf"), 2u);
 
+  // The table's name typed in another case is the same table, as the
+  // storage layer opens it: asked about, appended to or overwritten.
   struct Case {
     int choice;  // Overwrite, Append, Cancel
     std::uint32_t recordsAfter;
+    const char* typed;
   };
-  for (const Case& c : {Case{3, 2}, Case{2, 4}, Case{1, 2}}) {
-    SCOPED_TRACE(c.choice);
+  for (const Case& c :
+       {Case{3, 2, "clients.dbf"}, Case{2, 4, "Clients.DBF"}, Case{1, 2, "CLIENTS.dbf"}}) {
+    SCOPED_TRACE(c.typed);
     const std::size_t before = m_user.questions().size();
     const QByteArray tableBefore = bytesOf("clients.dbf");
     m_user.answerOpenFile(inAddresses("clients.csv"));
-    m_user.answerSaveFile(inAddresses("clients.dbf"));
+    m_user.answerSaveFile(inAddresses(c.typed));
     m_user.answerChoice(c.choice);
     if (c.choice != 3) {
       m_user.answerMessage(Answer::Ok);
@@ -98,6 +102,8 @@ TEST_F(TextFilesCommandTest, ImportAsksForTheTableAndAnExistingOnesFate) {
       EXPECT_EQ(bytesOf("clients.dbf"), tableBefore);
     }
   }
+  EXPECT_EQ(QDir(inAddresses("")).entryList({"*.dbf", "*.DBF"}, QDir::Files, QDir::Name),
+            QStringList{"clients.dbf"});
 }
 
 TEST_F(TextFilesCommandTest, ExportProposesTheTextNameAndFailuresCarryTheirPrefix) {

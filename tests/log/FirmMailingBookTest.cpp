@@ -196,6 +196,15 @@ TEST_F(FirmMailingBookTest, OneDaysMailersInNumberOrderOnNumberedSheetsWithCount
   }
 }
 
+TEST_F(FirmMailingBookTest, AZipPlusFourShowsWhole) {
+  std::vector<MadeMailer> mailers = bookMailers(1);
+  mailers[0].zip = "54321-1234";
+  test::writeLog(m_folder, mailers);
+  const std::vector<std::string> pages = printPages({kDay, "", ""});
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_NE(pages[0].find("54321-1234"), std::string::npos) << pages[0];
+}
+
 TEST_F(FirmMailingBookTest, RangeOfMailerNumbersAndADayWithoutMailersSaysSoWithoutPreview) {
   const std::vector<MadeMailer> mailers = bookMailers(20);
   test::writeLog(m_folder, mailers);

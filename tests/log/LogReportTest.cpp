@@ -136,7 +136,8 @@ TEST_F(LogReportTest, OneRecordShowsEveryFieldInTheFullReportAndEmptyLogIsRefuse
   EXPECT_FALSE(m_log.Active());
 
   std::filesystem::remove(m_folder + kMailingLogFileName);
-  const std::vector<MadeMailer> one = test::madeMailers(1);
+  std::vector<MadeMailer> one = test::madeMailers(1);
+  one[0].zip = "54321-1234";
   test::writeLog(m_folder, one);
   print(kFullDetailReport, LogSort::None);
   const std::vector<std::string> pages = test::pdfPages(pdfPath());

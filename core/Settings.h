@@ -21,6 +21,9 @@ struct SettingsRecord : NumberingState {
   int LeftRight = 0;
   int TopBottom = 0;
   bool BarCodeApp = false;
+  // Mailer numbers as GS1-128 symbols (FNC1 first), as an Intelligent Mail
+  // package barcode is printed; off keeps plain Code 128.
+  bool IMpbBarCodes = false;
   std::string AddressFolder;
   bool ShowMailerDialog = false;  // not stored
   int LabelCount = 0;             // not stored

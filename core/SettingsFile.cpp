@@ -1,7 +1,10 @@
 #include "core/SettingsFile.h"
 
+#include <optional>
+
 #include "core/Folders.h"
 #include "core/ProfileFile.h"
+#include "core/SharedNumbering.h"
 
 namespace kestrel {
 namespace {
@@ -47,6 +50,7 @@ void loadSettings(SettingsRecord& s, const std::string& path,
   s.SerialNum = file.readString("Values", "SerialNum", "0000000");
   s.Increment = file.readBool("Values", "Increment", true);
   s.MailerNum = file.readString("Values", "MailerNum", "71000000000000000000");
+  s.IMpbBarCodes = file.readBool("Values", "IMpbBarCodes", false);
 
   s.PrintExtraLabel = file.readString("Printing", "PrintExtraLabel", "Yes");
   s.ExtraLabel = file.readString("Printing", "ExtraLabel", "Addressed To");
@@ -57,7 +61,26 @@ void loadSettings(SettingsRecord& s, const std::string& path,
   s.AddressFolder = file.readString("System Path", kReadFolderKey, defaultAddressFolder(s));
 }
 
+namespace {
+
+// The shared numbering fields are another copy's as much as ours: they are
+// changed only by the numbering, under the lock (SharedNumbering.h). Here
+// they are written only into a file that does not hold them yet.
+void writeIfAbsent(ProfileFile& file, const char* key, const std::string& value) {
+  if (!file.find("Values", key)) file.writeString("Values", key, value);
+}
+
+}  // namespace
+
 bool writeSettingsFile(const SettingsRecord& s, const std::string& path) {
+  // Under the numbering's lock, so that this read-modify-write never puts
+  // back a number that another copy has moved on from meanwhile.
+  std::optional<SettingsFileLock> lock;
+  try {
+    lock.emplace(path);
+  } catch (const NumberingFileError&) {
+    return false;
+  }
   // The file as another copy of the program may have left it: only our
   // entries change.
   ProfileFile file = ProfileFile::load(path);
@@ -76,10 +99,11 @@ bool writeSettingsFile(const SettingsRecord& s, const std::string& path) {
   file.writeString("Values", "Return", s.Return);
   file.writeString("Values", "Restricted", s.Restricted);
   file.writeBool("Values", "PrintBarCode", s.PrintBarCode);
-  file.writeString("Values", "CustID", s.CustID);
-  file.writeString("Values", "SerialNum", s.SerialNum);
+  writeIfAbsent(file, "CustID", s.CustID);
+  writeIfAbsent(file, "SerialNum", s.SerialNum);
   file.writeBool("Values", "Increment", s.Increment);
-  file.writeString("Values", "MailerNum", s.MailerNum);
+  writeIfAbsent(file, "MailerNum", s.MailerNum);
+  file.writeBool("Values", "IMpbBarCodes", s.IMpbBarCodes);
 
   file.writeString("Printing", "PrintExtraLabel", s.PrintExtraLabel);
   file.writeString("Printing", "ExtraLabel", s.ExtraLabel);

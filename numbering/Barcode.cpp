@@ -19,6 +19,7 @@ std::string filtered(const std::string& text, TBarCodeType type) {
   std::string kept;
   switch (type) {
     case TBarCodeType::bcCode128:
+    case TBarCodeType::bcEAN128:
       for (char c : text) {
         const auto code = static_cast<unsigned char>(c);
         if (code != 0 && code <= 128) kept += c;
@@ -85,12 +86,16 @@ MonoBitmap TBarcodeBmp::render(const Properties& props) {
   MonoBitmap image;
   switch (props.type) {
     case TBarCodeType::bcCode128:
+    case TBarCodeType::bcEAN128: {
       if (props.text.size() > kMaxCode128Text) {
         throw BarcodeError("Bar code text too long: " + std::to_string(props.text.size()) +
                            " characters (at most " + std::to_string(kMaxCode128Text) + ")");
       }
-      image = paintCode128(code128Modules(code128Symbols(props.text)), props.scale, props.height);
+      const bool gs1 = props.type == TBarCodeType::bcEAN128;
+      image =
+          paintCode128(code128Modules(code128Symbols(props.text, gs1)), props.scale, props.height);
       break;
+    }
     case TBarCodeType::bcPOSTNET:
       image = paintPostnet(postnetBars(props.text), props.scale, props.height);
       break;

@@ -15,11 +15,11 @@ namespace kestrel {
 //
 // Bad input never gives a broken image:
 // - BarcodeText is filtered for the type in force when it is set, and again
-//   when the type changes: Code 128 drops the character 0 and every character
+//   when the type changes: Code 128 and GS1-128 drop the character 0 and every character
 //   above 128; POSTNET keeps the digits 0-9 and cuts them to the first 11.
 // - Scale and Height below 1 count as 1 (and read back as 1).
-// - An empty text, and any type other than bcCode128 and bcPOSTNET, gives a
-//   white image 20 modules wide.
+// - An empty text, and any type other than bcCode128, bcEAN128 and
+//   bcPOSTNET, gives a white image 20 modules wide.
 // - A Code 128 text longer than kMaxCode128Text, or an image beyond
 //   kMaxBitmapPixels, is refused with BarcodeError; the object then keeps
 //   its previous properties and image.

@@ -2,8 +2,10 @@
 
 namespace kestrel {
 
-// The symbologies the bar-code unit names. Only bcCode128 and bcPOSTNET are
-// built; an image of any other type is the empty white image.
+// The symbologies the bar-code unit names. bcCode128, bcEAN128 (GS1-128: Code
+// 128 with FNC1 after the start character, as on an Intelligent Mail package
+// barcode) and bcPOSTNET are built; an image of any other type is the empty
+// white image.
 enum class TBarCodeType {
   bcCode39,
   bcCode39Ext,

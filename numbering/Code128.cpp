@@ -47,8 +47,9 @@ class Code128Encoder {
  public:
   explicit Code128Encoder(std::string_view text) : m_text(text) {}
 
-  std::vector<int> encode() {
+  std::vector<int> encode(bool gs1) {
     start();
+    if (gs1) m_values.push_back(kCode128Fnc1);
     while (m_pos < m_text.size()) step();
     m_values.push_back(code128CheckCharacter(m_values));
     m_values.push_back(kCode128Stop);
@@ -127,9 +128,9 @@ class Code128Encoder {
 
 }  // namespace
 
-std::vector<int> code128Symbols(std::string_view text) {
+std::vector<int> code128Symbols(std::string_view text, bool gs1) {
   if (text.empty()) return {};
-  return Code128Encoder(text).encode();
+  return Code128Encoder(text).encode(gs1);
 }
 
 int code128CheckCharacter(const std::vector<int>& values) {

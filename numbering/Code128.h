@@ -13,6 +13,7 @@ namespace kestrel {
 inline constexpr int kCode128CodeC = 99;   // in code sets A and B
 inline constexpr int kCode128CodeB = 100;  // in code sets A and C (FNC4 in B)
 inline constexpr int kCode128CodeA = 101;  // in code sets B and C (FNC4 in A)
+inline constexpr int kCode128Fnc1 = 102;   // in every code set
 inline constexpr int kCode128StartA = 103;
 inline constexpr int kCode128StartB = 104;
 inline constexpr int kCode128StartC = 105;
@@ -30,7 +31,11 @@ inline constexpr int kCode128StopModules = 13;
 // NUL in code set A. Requires: no character 0 and none above 128 (the text
 // filter of the bar-code image removes them). An empty text has no symbol and
 // gives an empty result.
-std::vector<int> code128Symbols(std::string_view text);
+//
+// `gs1` makes the symbol GS1-128: FNC1 follows the start character, which is
+// how a scanner tells an Intelligent Mail package barcode from plain Code 128.
+// The text and its code sets are the same either way.
+std::vector<int> code128Symbols(std::string_view text, bool gs1 = false);
 
 // The check character: (start value + sum of value x position over the data
 // characters, positions from 1) mod 103. `values` starts with the start

@@ -28,27 +28,36 @@ std::string steppedCounter(const std::string& counter, int delta) {
   return zeroPadded(std::move(text), kSerialLength);
 }
 
-// Where the customer ID and counter lie inside MailerNum. A 22-character
-// number is one of our own compositions and keeps them where composition put
-// them (characters 6-14 and 15-21); reading it at the positions of the typed
-// 20-digit form would take part of the prefix as customer ID and the counter
-// would never move past 1. Every other text (the typed 20-digit stock number,
-// the default) holds the customer ID at characters 3-11 and the counter at
-// 12-18. Fields lying past the end of a short text are cut or empty.
-struct MailerNumFields {
-  std::string custId;
-  std::string counter;
-};
+// Where the customer ID and counter lie inside MailerNum. A 22-digit number
+// is an article number as printed on the form: its first 14 digits (channel,
+// service type and mailer or device identifier) are the form's own and stay
+// as they are, the serial is digits 15-21 and only the check digit is made
+// anew. Recomposing it with our own prefix would log a number that is not
+// the one on the form. Every other text (the old 20-digit stock number, the
+// default) holds the customer ID at characters 3-11 and the counter at 12-18,
+// and is recomposed as a T number. Fields lying past the end of a short text
+// are cut or empty.
+constexpr std::size_t kArticleHeadLength = kMailerNumberLength - kSerialLength - 1;
+
+bool isDigits(std::string_view text) {
+  return text.find_first_not_of("0123456789") == std::string_view::npos;
+}
 
 std::string cut(const std::string& text, std::size_t first, std::size_t length) {
   return first < text.size() ? text.substr(first, length) : std::string();
 }
 
-MailerNumFields mailerNumFields(const std::string& mailerNum) {
-  const bool composed = mailerNum.size() == kMailerNumberLength;
-  const std::size_t custIdAt = composed ? 5 : 2;
-  const std::size_t counterAt = composed ? 14 : 11;
-  return {cut(mailerNum, custIdAt, kCustIdLength), cut(mailerNum, counterAt, kSerialLength)};
+std::string steppedStockNumber(const std::string& mailerNum, int delta) {
+  const bool article = mailerNum.size() == kMailerNumberLength &&
+                       isDigits(std::string_view(mailerNum).substr(0, kArticleHeadLength));
+  if (article) {
+    const std::string body =
+        mailerNum.substr(0, kArticleHeadLength) +
+        steppedCounter(mailerNum.substr(kArticleHeadLength, kSerialLength), delta);
+    return body + mailerCheckDigit(body);
+  }
+  return ComposeMailerNumber(cut(mailerNum, 2, kCustIdLength),
+                             steppedCounter(cut(mailerNum, 11, kSerialLength), delta), "T");
 }
 
 void stepMailerNumber(NumberingState& state, int direction) {
@@ -56,10 +65,7 @@ void stepMailerNumber(NumberingState& state, int direction) {
     state.SerialNum = steppedCounter(state.SerialNum, direction);
     return;
   }
-  const MailerNumFields fields = mailerNumFields(state.MailerNum);
-  const int delta = state.Increment ? direction : -direction;
-  const std::string counter = steppedCounter(fields.counter, delta);
-  state.MailerNum = ComposeMailerNumber(fields.custId, counter, "T");
+  state.MailerNum = steppedStockNumber(state.MailerNum, state.Increment ? direction : -direction);
 }
 
 }  // namespace

@@ -71,13 +71,17 @@ Runs imageRuns(const MonoBitmap& image, int row, int scale) {
   return runs;
 }
 
-std::string zxingDecode(const MonoBitmap& image) {
+ZXing::Result zxingRead(const MonoBitmap& image) {
   std::vector<std::uint8_t> grey(image.Pixels.size());
   for (std::size_t i = 0; i < grey.size(); ++i) grey[i] = image.Pixels[i] ? 0 : 255;
   ZXing::DecodeHints hints;
   hints.setFormats(ZXing::BarcodeFormat::Code128);
-  const ZXing::Result result = ZXing::ReadBarcode(
+  return ZXing::ReadBarcode(
       ZXing::ImageView(grey.data(), image.Width, image.Height, ZXing::ImageFormat::Lum), hints);
+}
+
+std::string zxingDecode(const MonoBitmap& image) {
+  const ZXing::Result result = zxingRead(image);
   if (!result.isValid()) return "<not decoded>";
   // The raw bytes, not text converted to UTF-8: character 128 must come back
   // as the one byte 0x80.
@@ -91,12 +95,13 @@ std::string randomDigits(std::mt19937& random, int count) {
   return text;
 }
 
-TBarcodeBmp mailerImage(const std::string& number, TbcRotate rotate, int scale, int height) {
+TBarcodeBmp mailerImage(const std::string& number, TbcRotate rotate, int scale, int height,
+                        TBarCodeType type = TBarCodeType::bcCode128) {
   TBarcodeBmp bmp;
   bmp.SetScale(scale);
   bmp.SetHeight(height);
   bmp.SetInterpret(false);
-  bmp.SetBarcodeType(TBarCodeType::bcCode128);
+  bmp.SetBarcodeType(type);
   bmp.SetBarcodeText(number);
   bmp.SetRotate(rotate);
   return bmp;
@@ -134,6 +139,26 @@ TEST(BarcodeOracle, MailerNumbersMatchZintAndDecodeWithZxing) {
     }
   }
   EXPECT_EQ(checked, 300);
+}
+
+// An Intelligent Mail package barcode is GS1-128: a scanner announces it with
+// the symbology identifier "]C1" and delivers the same 22 digits. Plain Code
+// 128 announces "]C0".
+TEST(BarcodeOracle, Gs1SymbolsDecodeAsGs1128WithTheSameDigits) {
+  std::mt19937 random(2023);
+  for (int i = 0; i < 40; ++i) {
+    const std::string number =
+        ComposeMailerNumber(randomDigits(random, 9), randomDigits(random, 7), i % 2 ? "T" : "F");
+    for (TBarCodeType type : {TBarCodeType::bcEAN128, TBarCodeType::bcCode128}) {
+      const TBarcodeBmp bmp = mailerImage(number, TbcRotate::bcRotate180, 2, 24, type);
+      const ZXing::Result result = zxingRead(bmp.Bitmap());
+      ASSERT_TRUE(result.isValid()) << number;
+      EXPECT_EQ(std::string(result.bytes().begin(), result.bytes().end()), number);
+      EXPECT_EQ(result.symbologyIdentifier(), type == TBarCodeType::bcEAN128 ? "]C1" : "]C0");
+      // Start C, FNC1, eleven pairs, check, stop: one symbol character more.
+      EXPECT_EQ(bmp.Bitmap().Width, (type == TBarCodeType::bcEAN128 ? 187 : 176) * 2);
+    }
+  }
 }
 
 TEST(BarcodeOracle, EveryCodeSetCValueMatchesZint) {

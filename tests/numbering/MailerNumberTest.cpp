@@ -200,6 +200,50 @@ char checkDigitByPositions(const std::string& body) {
   return static_cast<char>('0' + (10 - (3 * a + b) % 10) % 10);
 }
 
+// The number on a pre-printed form is the form's own: its first 14 digits
+// stay, the serial (digits 15-21) counts with the usual wraps and the check
+// digit is made anew. For one of our own "92147" numbers that is exactly the
+// recomposition. The first two rows are consecutive counter forms as sold.
+TEST(AdvanceMailerNumber, StockModeKeepsTheFormsOwnFirstFourteenDigits) {
+  struct Case {
+    const char* head;  // digits 1-14
+    const char* serial;
+    bool increment;
+    const char* advancedSerial;
+    const char* steppedBackSerial;
+  };
+  const Case cases[] = {
+      {"95890710527040", "2229028", true, "2229029", "2229027"},
+      {"95890710527040", "2229029", true, "2229030", "2229028"},
+      {"95909402123456", "9999999", true, "0000001", "9999998"},
+      {"95909402123456", "0000001", false, "0000000", "0000002"},
+      {"94071118987654", "0000000", false, "9999999", "0000001"},
+      {"92147123456789", "0000041", true, "0000042", "0000040"},
+  };
+  for (const Case& c : cases) {
+    const std::string body = std::string(c.head) + c.serial;
+    const std::string start = body + checkDigitByPositions(body);
+    NumberingState forward = stockState(start, c.increment);
+    AdvanceMailerNumber(forward);
+    const std::string advanced = std::string(c.head) + c.advancedSerial;
+    EXPECT_EQ(forward.MailerNum, advanced + checkDigitByPositions(advanced)) << start;
+    NumberingState back = stockState(start, c.increment);
+    StepBackMailerNumber(back);
+    const std::string steppedBack = std::string(c.head) + c.steppedBackSerial;
+    EXPECT_EQ(back.MailerNum, steppedBack + checkDigitByPositions(steppedBack)) << start;
+  }
+  // The forms that follow 9589 0710 5270 4022 2902 86 on a counter pad.
+  NumberingState pad = stockState("9589071052704022290286", true);
+  AdvanceMailerNumber(pad);
+  EXPECT_EQ(pad.MailerNum, "9589071052704022290293");
+  AdvanceMailerNumber(pad);
+  EXPECT_EQ(pad.MailerNum, "9589071052704022290309");
+  // Our own numbers step exactly as their recomposition does.
+  NumberingState own = stockState(ComposeMailerNumber("123456789", "0000041", "T"), true);
+  AdvanceMailerNumber(own);
+  EXPECT_EQ(own.MailerNum, ComposeMailerNumber("123456789", "0000042", "T"));
+}
+
 TEST(ComposeMailerNumber, ArbitraryTextsAlwaysGiveAValidNumber) {
   std::mt19937 random(622);
   const std::string alphabet = "0123456789 -+a\t";

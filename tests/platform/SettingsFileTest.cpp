@@ -77,7 +77,7 @@ TEST_F(SettingsFileTest, FirstStartTakesTheDefaultsAndWritesTheCompleteFileInOrd
             "City=Springfield\r\nState=\r\nZip=62701\r\n"
             "[Values]\r\nPostage=0.39\r\nCertFee=2.40\r\nReturn=1.85\r\nRestricted=3.50\r\n"
             "PrintBarCode=1\r\nCustID=000000000\r\nSerialNum=0000000\r\nIncrement=1\r\n"
-            "MailerNum=71000000000000000000\r\n"
+            "MailerNum=71000000000000000000\r\nIMpbBarCodes=0\r\n"
             "[Printing]\r\nPrintExtraLabel=Yes\r\nExtraLabel=Addressed To\r\n"
             "[Print Align]\r\nLeftRight=0\r\nTopBottom=-12\r\n"
             "[System Path]\r\ndefault=" +

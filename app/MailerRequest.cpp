@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/Blanks.h"
+#include "numbering/MailerNumber.h"
 
 namespace kestrel {
 
@@ -60,6 +61,11 @@ PrintRequest buildPrintRequest(const MailerEntry& entry, const SettingsRecord& s
   request[slot::kReserved1] = "-1";
   request[slot::kReserved2] = "-1";
   return request;
+}
+
+std::string mailerNumberToPrint(const SettingsRecord& settings) {
+  if (!settings.PrintBarCode) return settings.MailerNum;
+  return ComposeMailerNumber(withoutHyphens(settings.CustID), settings.SerialNum, "T");
 }
 
 }  // namespace kestrel

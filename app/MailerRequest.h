@@ -27,4 +27,9 @@ struct MailerEntry {
 // filled.
 PrintRequest buildPrintRequest(const MailerEntry& entry, const SettingsRecord& settings);
 
+// The article number the form printer prints from the request of `settings`:
+// the T number of the customer ID (without its "-") and serial with bar
+// codes, else the stock number as stored.
+std::string mailerNumberToPrint(const SettingsRecord& settings);
+
 }  // namespace kestrel

@@ -21,6 +21,7 @@
 #include "core/Folders.h"
 #include "core/Settings.h"
 #include "core/SettingsFile.h"
+#include "core/SharedNumbering.h"
 #include "dbase/TTzDbf.h"
 #include "dialogs/ChoiceBox.h"
 #include "dialogs/HelpWindow.h"
@@ -85,7 +86,7 @@ TF_Main::TF_Main(const std::string& programFolder, TF_About* splash, QWidget* pa
       MailingLog(std::make_unique<TTzDbf>("MailingLog")),
       RvProject(std::make_unique<ReportProject>()),
       m_printMailer([](const PrintRequest& request, bool printBarCodes, const QFont& baseFont) {
-        return PrintMailer(request, printBarCodes, baseFont);
+        return PrintMailer(request, printBarCodes, baseFont, mailerSymbology(Settings()));
       }) {
   setObjectName(QStringLiteral("TF_Main"));
   createControls();
@@ -124,6 +125,7 @@ void TF_Main::FormCreate(const std::string& programFolder) {
   fillFeeFields();
 
   (settings.PrintBarCode ? PrintBarCodeMI : DontPrintBarCodeMI)->setChecked(true);
+  MIImpbBarCodes->setChecked(settings.IMpbBarCodes);
 
   // Missing data folders are created, shared with every user of the
   // machine; a failure shows later, in the command that needs the folder.
@@ -209,8 +211,9 @@ void TF_Main::FormShow() {
 
     if (settings.CustID == kUnsetHyphenatedCustID && settings.PrintBarCode) {
       showInformation(kSelectCustomerID);
-      // Shows the stored number as it is: nothing is advanced or stepped back.
-      openMailerDialog(settings, this, false);
+      // Shows the stored number as it is: nothing is advanced or stepped
+      // back. What is confirmed is the machine's numbering from now on.
+      if (openMailerDialog(settings, this, false)) storeNumbering(settings, settingsFilePath());
     }
 
     if (settings.BarCodeApp &&
@@ -291,6 +294,11 @@ void TF_Main::MIPrinterSetupClick() {
 void TF_Main::PrintBarCodeMIClick() {
   PrintBarCodeMI->setChecked(true);
   Settings().PrintBarCode = true;
+}
+
+void TF_Main::MIImpbBarCodesClick() {
+  // Kept with the other settings, written after the next mailer and at close.
+  Settings().IMpbBarCodes = MIImpbBarCodes->isChecked();
 }
 
 void TF_Main::DontPrintBarCodeMIClick() {

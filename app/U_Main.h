@@ -197,6 +197,7 @@ class TF_Main : public QMainWindow {
   QActionGroup* BarCodeGroup = nullptr;
   QAction* PrintBarCodeMI = nullptr;
   QAction* DontPrintBarCodeMI = nullptr;
+  QAction* MIImpbBarCodes = nullptr;  // check item: GS1-128 symbols
   QMenu* DefaultPostage1 = nullptr;
   QAction* SaveValues1 = nullptr;
   QMenu* NameAddressTextFiles1 = nullptr;
@@ -240,6 +241,7 @@ class TF_Main : public QMainWindow {
   void MIPrinterSetupClick();
   void PrintBarCodeMIClick();
   void DontPrintBarCodeMIClick();
+  void MIImpbBarCodesClick();
   void TrackItem1Click();
   void Content1Click();
   void MIAboutClick();
@@ -323,6 +325,11 @@ class TF_Main : public QMainWindow {
     QString message;
   };
   bool numberNextMailer(const RefusedCustId& refused);
+  // Looks the number about to be printed up in the mailing log: true when it
+  // is new, or when the user answers that it is to be printed again (a mass
+  // print asks once per run). A log that cannot be read is said so, and the
+  // user decides.
+  bool numberIsNewOrReprintWanted(const std::string& number);
   MailerEntry readMailerEntry() const;
   // The recipient controls in use: the data-aware ones in database mode.
   struct RecipientControls {
@@ -361,6 +368,10 @@ class TF_Main : public QMainWindow {
   // The program's own help viewer, while it is open.
   QPointer<HelpWindow> m_helpWindow;
   bool m_settingsWriteFailureShown = false;
+  // Set during a mass print; the Yes to printing a number again holds for the
+  // rest of that run.
+  bool m_massPrinting = false;
+  bool m_reprintConfirmed = false;
   QFont m_printFont{QStringLiteral("Arial"), 8};
   bool FirstShow = false;
   bool m_showQueued = false;

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 
 #include "addresses/AddressBook.h"
 #include "addresses/DataAwareEdit.h"
@@ -283,6 +284,9 @@ void TF_Main::MIMassPrintClick() {
     Settings().ShowMailerDialog = true;
     tznavigator1->BtnClick(RecordNavigator::nbFirst);
     MassPrintProgress progress(this);
+    m_reprintConfirmed = false;
+    m_massPrinting = true;
+    const QScopeGuard endOfRun([this] { m_massPrinting = false; });
     int number = 0;
     // Every record in file order, blank and deleted ones too.
     while (!table.Eof()) {

@@ -229,6 +229,8 @@ void TF_Main::createMenus() {
     a->setCheckable(true);
     BarCodeGroup->addAction(a);
   }
+  MIImpbBarCodes = item(Options1, "MIImpbBarCodes", QStringLiteral("GS1-128 (IMpb) Bar Codes"));
+  MIImpbBarCodes->setCheckable(true);
   DefaultPostage1 = submenu(Options1, "DefaultPostage1", QStringLiteral("&Default Postage"));
   SaveValues1 = item(DefaultPostage1, "SaveValues1", QStringLiteral("&Save Values"));
   NameAddressTextFiles1 =
@@ -283,6 +285,7 @@ void TF_Main::createMenus() {
   connect(MIPrintBarCodes, &QAction::triggered, this, &TF_Main::MIPrintBarCodesClick);
   connect(PrintBarCodeMI, &QAction::triggered, this, &TF_Main::PrintBarCodeMIClick);
   connect(DontPrintBarCodeMI, &QAction::triggered, this, &TF_Main::DontPrintBarCodeMIClick);
+  connect(MIImpbBarCodes, &QAction::triggered, this, &TF_Main::MIImpbBarCodesClick);
   connect(TrackItem1, &QAction::triggered, this, &TF_Main::TrackItem1Click);
   connect(Content1, &QAction::triggered, this, &TF_Main::Content1Click);
   connect(miPrintFull, &QAction::triggered, this, &TF_Main::miPrintFullClick);

@@ -8,12 +8,14 @@
 #include "app/MailerRequest.h"
 #include "app/U_Main.h"
 #include "core/SettingsFile.h"
+#include "core/SharedNumbering.h"
 #include "core/ZipCode.h"
 #include "dbase/TTzDbf.h"
 #include "dialogs/U_Mailer.h"
 #include "log/MailingLog.h"
 #include "numbering/MailerNumber.h"
 #include "platform/AnsiText.h"
+#include "platform/ApplicationTitle.h"
 #include "platform/BusyCursor.h"
 #include "platform/CommandRunner.h"
 #include "platform/DisplayedLines.h"
@@ -32,6 +34,12 @@ const QString kUnsetCustIdRefused = QStringLiteral(
 
 constexpr int kRecipientLines = 4;
 
+const QString kPrintedBeforeQuestion =
+    QStringLiteral("Mailer number %1 was already printed on %2 for %3. Print it again?");
+const QString kLogUnreadableQuestion = QStringLiteral(
+    "The mailing log could not be read to check whether mailer number %1 was printed "
+    "before:\n\n%2\n\nPrint it anyway?");
+
 }  // namespace
 
 void TF_Main::setMailerPrinter(MailerPrinter printer) {
@@ -40,6 +48,7 @@ void TF_Main::setMailerPrinter(MailerPrinter printer) {
 
 void TF_Main::btnPrintClick() {
   runCommand([this] {
+    m_reprintConfirmed = false;
     if (numberNextMailer({kUnsetHyphenatedCustID, kUnsetCustIdRefused})) PrintOneMailer();
   });
 }
@@ -52,27 +61,59 @@ void TF_Main::MIPrintClick() {
 
 bool TF_Main::numberNextMailer(const RefusedCustId& refused) {
   SettingsRecord& settings = Settings();
-  const std::string serial = settings.SerialNum;
-  const std::string custId = settings.CustID;
-  const std::string mailerNum = settings.MailerNum;
-  const auto putBack = [&] {
-    settings.SerialNum = serial;
-    settings.CustID = custId;
-    settings.MailerNum = mailerNum;
-  };
+  const std::string path = settingsFilePath();
+  // From here on the settings, and the settings file that every copy of the
+  // program numbers from, hold the number this mailer gets: a crash from
+  // here on skips the number, never hands it out again.
+  NumberReservation reservation = reserveNextNumber(settings, path);
+  const auto putBack = [&] { giveBackNumber(settings, reservation, path); };
 
-  // From here on the settings hold the number this mailer gets.
-  AdvanceMailerNumber(settings);
-  if (settings.ShowMailerDialog && !openMailerDialog(settings, this, true)) {
-    putBack();
-    return false;
+  if (settings.ShowMailerDialog) {
+    if (!openMailerDialog(settings, this, true)) {
+      putBack();
+      return false;
+    }
+    if (!sameSharedNumbering(settings, reservation.after)) {
+      storeNumbering(settings, path);
+      reservation.after = settings;
+    }
   }
   if (settings.PrintBarCode && settings.CustID == refused.custId) {
     showError(refused.message);
     putBack();
     return false;
   }
+  if (!numberIsNewOrReprintWanted(mailerNumberToPrint(settings))) {
+    putBack();
+    return false;
+  }
   return true;
+}
+
+bool TF_Main::numberIsNewOrReprintWanted(const std::string& number) {
+  if (m_reprintConfirmed) return true;
+  const QString shown = fromAnsi(GroupMailerNumber(number)).trimmed();
+  std::optional<PrintedBefore> before;
+  try {
+    BusyCursor busy;
+    before = findPrintedMailer(Settings().ProgramFolder, GroupMailerNumber(number));
+  } catch (const std::exception& error) {
+    // Never taken for "not printed": the log is the office's proof of mailing.
+    return ui().message(QString::fromLatin1(kApplicationTitle),
+                        kLogUnreadableQuestion.arg(shown, fromAnsi(error.what())),
+                        UserInteraction::Icon::Warning,
+                        UserInteraction::Buttons::YesNoDefaultNo) == UserInteraction::Answer::Yes;
+  }
+  if (!before) return true;
+  const bool again =
+      ui().message(
+          QString::fromLatin1(kApplicationTitle),
+          kPrintedBeforeQuestion.arg(shown, fromAnsi(before->date), fromAnsi(before->name)),
+          UserInteraction::Icon::Question,
+          UserInteraction::Buttons::YesNoDefaultNo) == UserInteraction::Answer::Yes;
+  // A mass print asks once: a Yes holds for the rest of its run.
+  m_reprintConfirmed = again && m_massPrinting;
+  return again;
 }
 
 MailerEntry TF_Main::readMailerEntry() const {

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "core/Settings.h"
+#include "core/SettingsFile.h"
+#include "core/SharedNumbering.h"
 #include "dialogs/U_Mailer.h"
 #include "numbering/MailerNumber.h"
-#include "core/Settings.h"
 
 namespace kestrel {
 namespace {
@@ -14,34 +16,25 @@ std::string withoutHyphens(std::string text) {
   return text;
 }
 
-// The numbering state as the command remembers it before the advance.
-struct RememberedNumber {
-  std::string serial;
-  std::string custId;
-  std::string mailerNum;
-
-  explicit RememberedNumber(const NumberingState& state)
-      : serial(withoutHyphens(state.SerialNum).substr(0, kSerialLength)),
-        custId(withoutHyphens(state.CustID)),
-        mailerNum(state.MailerNum) {}
-
-  void restore(NumberingState& state) const {
-    state.SerialNum = serial;
-    state.CustID = custId;
-    state.MailerNum = mailerNum;
-  }
-};
+// The numbering state as the command puts it back on cancel: the serial and
+// customer ID without their "-", the serial cut to seven characters.
+NumberingState remembered(NumberingState state) {
+  state.SerialNum = withoutHyphens(state.SerialNum).substr(0, kSerialLength);
+  state.CustID = withoutHyphens(state.CustID);
+  return state;
+}
 
 }  // namespace
 
 bool MailerNumber1Click(SettingsRecord& settings, QWidget* parent) {
-  const NumberingState before = settings;
+  const std::string path = settingsFilePath();
   const bool showBefore = settings.ShowMailerDialog;
-  const RememberedNumber remembered(settings);
-  AdvanceMailerNumber(settings);
+  const NumberReservation reserved = reserveNextNumber(settings, path);
 
   if (!openMailerDialog(settings, parent, false)) {
-    remembered.restore(settings);
+    NumberReservation cancelled = reserved;
+    cancelled.before = remembered(reserved.before);
+    giveBackNumber(settings, cancelled, path);
     return false;
   }
   // The dialog has written its fields. Should the step back fail, the
@@ -49,10 +42,12 @@ bool MailerNumber1Click(SettingsRecord& settings, QWidget* parent) {
   try {
     StepBackMailerNumber(settings);
   } catch (...) {
-    static_cast<NumberingState&>(settings) = before;
+    settings.Increment = reserved.before.Increment;
     settings.ShowMailerDialog = showBefore;
+    giveBackNumber(settings, reserved, path);
     throw;
   }
+  storeNumbering(settings, path);
   return true;
 }
 

@@ -15,9 +15,13 @@ struct SettingsRecord;
 // TF_Mailer without its check box through the user-interaction service. On
 // OK the state is stepped back, so that the next print's advance arrives at
 // exactly the number confirmed; otherwise the remembered state is put back,
-// which leaves the identifiers free of hyphens.
+// which leaves the identifiers free of hyphens. The advance and what the
+// command leaves behind are written to the settings file at once, under its
+// lock (SharedNumbering.h), so that every copy of the program numbers on
+// from the number confirmed here.
 //
-// Throws NumberConversionError when the serial or stock counter does not read
+// Throws NumberingFileError when the settings file cannot be locked or
+// written, and NumberConversionError when the serial or stock counter does not read
 // as a number; the numbering state is then as it was before the command
 // (the caller's command runner shows the error). Returns whether the dialog
 // was confirmed.

@@ -35,6 +35,7 @@ QMessageBox::StandardButtons qtButtons(UserInteraction::Buttons buttons) {
     case UserInteraction::Buttons::OkCancel:
       return QMessageBox::Ok | QMessageBox::Cancel;
     case UserInteraction::Buttons::YesNo:
+    case UserInteraction::Buttons::YesNoDefaultNo:
       return QMessageBox::Yes | QMessageBox::No;
     case UserInteraction::Buttons::YesNoCancel:
       return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
@@ -89,6 +90,7 @@ UserInteraction::Answer QtUserInteraction::message(const QString& caption, const
                                                    Icon icon, Buttons buttons) {
   QMessageBox box(qtIcon(icon), caption, text, qtButtons(buttons), QApplication::activeWindow());
   leaveRoomForCaption(box);
+  if (buttons == Buttons::YesNoDefaultNo) box.setDefaultButton(QMessageBox::No);
   switch (box.exec()) {
     case QMessageBox::Yes:
       return Answer::Yes;

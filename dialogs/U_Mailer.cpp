@@ -16,12 +16,13 @@
 #include <algorithm>
 #include <iterator>
 
+#include "core/Settings.h"
 #include "dialogs/RequiredMaskGuard.h"
 #include "dialogs/TextRoom.h"
+#include "numbering/ArticleNumber.h"
 #include "platform/AnsiText.h"
 #include "platform/KeyPreview.h"
 #include "platform/MaskedEdit.h"
-#include "core/Settings.h"
 #include "platform/ShellOpen.h"
 #include "platform/UserInteraction.h"
 
@@ -30,10 +31,9 @@ namespace {
 
 constexpr const char* kCustIdMask = "000000000;0";
 constexpr const char* kSerialMask = "0000000;1;_";
-// Twenty required digits and two optional ones; see the class comment.
-constexpr const char* kMailerNumMask = "0000000000000000000099;1;_";
-constexpr int kTypedStockNumberLength = 20;
-constexpr int kComposedNumberLength = 22;
+// What a scanner sends may carry a routing prefix, a symbology identifier and
+// group separators besides the 22 digits: the field has room for all of it.
+constexpr int kMailerNumMaxLength = 64;
 
 constexpr const char* kCustIdHint = "Click on \"Help\" for information on the Customer ID";
 constexpr const char* kSerialHint =
@@ -130,18 +130,8 @@ QVBoxLayout* panelLayout(QFrame* panel) {
   return static_cast<QVBoxLayout*>(panel->layout());
 }
 
-// The text of a stock-number field as the numbering reads it: the two
-// optional digits read back as blanks when left empty and are dropped.
-QString stockNumberText(const MaskedEdit& edit) {
-  QString text = edit.maskedText();
-  while (text.endsWith(QLatin1Char(' '))) text.chop(1);
-  return text;
-}
-
-bool isCompleteStockNumber(const MaskedEdit& edit) {
-  const QString text = stockNumberText(edit);
-  if (text.size() != kTypedStockNumberLength && text.size() != kComposedNumberLength) return false;
-  return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+ArticleNumberReading stockNumberReading(const MaskedEdit& edit) {
+  return readArticleNumber(toAnsi(edit.text()));
 }
 
 }  // namespace
@@ -204,9 +194,20 @@ void TF_Mailer::buildNoBarCodeGroup() {
   gbNoBarCode->hide();
 
   Label5 = groupLabel(gbNoBarCode, "Label5", "22 Digit Mailer Number", {8, 16});
-  // Wide enough for the 22 digits, up to the radio group.
-  editMailerNum = maskedEdit(gbNoBarCode, "editMailerNum", kMailerNumMask, {8, 38, 164, 24});
-  m_mailerNumGuard = new RequiredMaskGuard(*editMailerNum, isCompleteStockNumber);
+  // Wide enough for the 22 digits, up to the radio group. No mask: the number
+  // is taken as typed or scanned, with blanks, prefix and separators, and
+  // checked as a whole when the dialog is confirmed.
+  editMailerNum = maskedEdit(gbNoBarCode, "editMailerNum", "", {8, 38, 164, 24});
+  editMailerNum->setMaxLength(kMailerNumMaxLength);
+  // Under the field, left of the buttons: the group has no room to spare.
+  lblMailerNumMeaning = new QLabel(this);
+  lblMailerNumMeaning->setObjectName(QStringLiteral("lblMailerNumMeaning"));
+  lblMailerNumMeaning->setTextFormat(Qt::PlainText);
+  lblMailerNumMeaning->setWordWrap(true);
+  lblMailerNumMeaning->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  lblMailerNumMeaning->setGeometry(12, 92, 128, 28);
+  lblMailerNumMeaning->hide();
+  connect(editMailerNum, &QLineEdit::textChanged, this, &TF_Mailer::editMailerNumChange);
 
   // The radio group keeps the window's font.
   rgCountType = new QGroupBox(QStringLiteral("Count Type"), gbNoBarCode);
@@ -325,7 +326,8 @@ void TF_Mailer::FormCreate() {
     editCustID->setMaskedText(fromAnsi(m_settings.CustID));
   } else {
     gbNoBarCode->show();
-    editMailerNum->setMaskedText(fromAnsi(m_settings.MailerNum));
+    lblMailerNumMeaning->show();
+    editMailerNum->setText(fromAnsi(m_settings.MailerNum));
     // The number is read from its start.
     editMailerNum->setCursorPosition(0);
     setCountTypeIndex(m_settings.Increment ? 0 : 1);
@@ -346,16 +348,31 @@ void TF_Mailer::FormShow() {
   centreOnScreen();
 }
 
+void TF_Mailer::editMailerNumChange() {
+  // What a whole number says, so that the user sees at a glance whether the
+  // right forms are in the printer; nothing while it is not whole.
+  const ArticleNumberReading reading = stockNumberReading(*editMailerNum);
+  lblMailerNumMeaning->setText(reading.ok() ? fromAnsi(describeArticleNumber(reading.digits))
+                                            : QString());
+}
+
 void TF_Mailer::btnOKClick() {
   // Pressing OK must not take what a field refuses to give up.
-  for (RequiredMaskGuard* guard : {m_custIdGuard, m_serialGuard, m_mailerNumGuard}) {
+  for (RequiredMaskGuard* guard : {m_custIdGuard, m_serialGuard}) {
     if (guard->edit().isVisibleTo(this) && !guard->checkBeforeLeaving()) return;
   }
   if (m_settings.PrintBarCode) {
     m_settings.CustID = toAnsi(editCustID->maskedText());
     m_settings.SerialNum = toAnsi(editSerialNum->maskedText());
   } else {
-    m_settings.MailerNum = toAnsi(stockNumberText(*editMailerNum));
+    // A mistyped number is never stored: the dialog stays open with the text.
+    const ArticleNumberReading reading = stockNumberReading(*editMailerNum);
+    if (!reading.ok()) {
+      showError(fromAnsi(articleNumberProblemText(reading)));
+      editMailerNum->setFocus();
+      return;
+    }
+    m_settings.MailerNum = reading.digits;
     m_settings.Increment = countTypeIndex() == 0;
   }
   // A hidden check box is never ticked, so confirming from the menu or at
@@ -394,9 +411,20 @@ void TF_Mailer::btnHelpClick() {
 }
 
 bool TF_Mailer::FormKeyDown(int key) {
-  if (key != Qt::Key_Escape) return false;
-  btnCancelClick();
-  return true;
+  if (key == Qt::Key_Escape) {
+    btnCancelClick();
+    return true;
+  }
+  // Enter confirms as OK does (a scanner ends its number with it), unless
+  // another button has the focus: then it is that button's press.
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button != btnOK)
+      button->click();
+    else
+      btnOKClick();
+    return true;
+  }
+  return false;
 }
 
 void TF_Mailer::LabelDnBClick() {

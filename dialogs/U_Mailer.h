@@ -28,12 +28,12 @@ struct SettingsRecord;
 // cbDontShow after creating the dialog and before showing it. The dialog
 // keeps no state of its own: the caller creates one per use and discards it.
 //
-// The stock number field takes 20 digits and two more optional ones: the
-// number the dialog is given is the advanced one, which the numbering always
-// stores as a full 22-digit composition, and a 20-digit field would cut its
-// last two digits and leave a text that the step back reads at the wrong
-// places. A typed 20-digit stock number is taken as well (the numbering reads
-// both forms); a 21-digit one is refused as incomplete.
+// The stock number field takes the 22-digit article number of the form as a
+// person types it or a scanner sends it (blanks, a "420" + ZIP routing
+// prefix, "]C1" and group separators are cleaned off), and OK takes it only
+// when it is 22 digits with the right check digit; otherwise the problem is
+// told and the dialog stays open with the text. Beside the field, a whole
+// number shows what it says (channel and serial). Enter confirms as OK does.
 class TF_Mailer : public QDialog {
   Q_OBJECT
  public:
@@ -55,7 +55,8 @@ class TF_Mailer : public QDialog {
   QGroupBox* gbNoBarCode;
   QLabel* Label5;
   MaskedEdit* editMailerNum;
-  QGroupBox* rgCountType;  // items "Increment" (0) and "Decrement" (1)
+  QGroupBox* rgCountType;       // items "Increment" (0) and "Decrement" (1)
+  QLabel* lblMailerNumMeaning;  // what a whole stock number says
 
   QCheckBox* cbDontShow;
   QPushButton* btnOK;
@@ -84,6 +85,7 @@ class TF_Mailer : public QDialog {
   void FormCreate();
   void FormShow();
   void btnOKClick();
+  void editMailerNumChange();
   void btnCancelClick();
   void btnHelpClick();
   bool FormKeyDown(int key);
@@ -98,7 +100,6 @@ class TF_Mailer : public QDialog {
   QButtonGroup* m_countType;
   RequiredMaskGuard* m_custIdGuard;
   RequiredMaskGuard* m_serialGuard;
-  RequiredMaskGuard* m_mailerNumGuard;
   bool m_shown = false;
 };
 

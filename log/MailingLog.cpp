@@ -98,4 +98,38 @@ void LogPrintedMailer(TTzDbf& log, const LoggedMailer& mailer, const std::string
   }
 }
 
+namespace {
+
+std::string_view withoutTrailingBlanks(std::string_view text) {
+  const std::size_t end = text.find_last_not_of(' ');
+  return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
+}
+
+}  // namespace
+
+std::optional<PrintedBefore> findPrintedMailer(const std::string& programFolder,
+                                               const std::string& logNumber) {
+  TTzDbf log;
+  setUpMailingLog(log, programFolder);
+  std::error_code ignored;
+  if (!std::filesystem::exists(log.DbfFileName(), ignored)) return std::nullopt;
+  log.SetCreateIfNotFound(false);
+  log.SetReadOnly(true);
+  CloseOnExit closing(log);
+  log.Open();
+  const int numberField = log.fieldIndex("mailernum");
+  if (numberField < 0) return std::nullopt;
+  // The field holds the grouped number padded with blanks (a 20-digit
+  // number's own last blank among them). Compared as the file stores it, so
+  // that a visit of a large log converts nothing but the one record found.
+  const std::string_view wanted = withoutTrailingBlanks(logNumber);
+  for (log.First(); !log.Eof(); log.Next()) {
+    if (withoutTrailingBlanks(log.fieldView(numberField)) != wanted || log.Deleted()) continue;
+    std::string name = log.GetFieldText("sentname0");
+    name.erase(name.find_last_not_of(' ') + 1);
+    return PrintedBefore{log.GetFieldText("rdate"), name};
+  }
+  return std::nullopt;
+}
+
 }  // namespace kestrel

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <chrono>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -65,5 +66,21 @@ inline constexpr std::chrono::milliseconds kAppendLockPause{100};
 // every path. Throws MailingLogError when the lock stays refused or the
 // record cannot be written; the log is then unchanged.
 void LogPrintedMailer(TTzDbf& log, const LoggedMailer& mailer, const std::string& logNumber);
+
+// An earlier mailer that the log holds under a number, as the question
+// before a print names it.
+struct PrintedBefore {
+  std::string date;  // the rdate field in the system's short date format
+  std::string name;  // the first recipient line, trimmed
+};
+
+// Looks the grouped mailer number `logNumber` up among the live records of
+// the log under the program folder, opened shared and read only, as the
+// report reads it: the first record with that number, or nothing when there
+// is none or the log does not exist yet (it is not created here). Throws the
+// storage layer's error when the log exists but cannot be read; a caller
+// must never take that for "not printed".
+std::optional<PrintedBefore> findPrintedMailer(const std::string& programFolder,
+                                               const std::string& logNumber);
 
 }  // namespace kestrel

@@ -89,11 +89,11 @@ std::string describeArticleNumber(std::string_view digits) {
   else if (channel == "93")
     kind = "6-digit Mailer ID";
   else if (channel == "94")
-    kind = "USPS online or PC Postage label";
+    kind = "USPS online label";
   else if (channel == "95")
     kind = "USPS retail form";
   else
-    kind = "not a USPS channel (" + std::string(channel) + ")";
+    kind = "channel " + std::string(channel);
   const std::size_t serialAt = kMailerNumberLength - kSerialLength - 1;
   return kind + ", serial " + std::string(digits.substr(serialAt, kSerialLength));
 }

@@ -17,7 +17,8 @@ namespace kestrel {
 class UserInteraction {
  public:
   enum class Icon { None, Error, Information, Question, Warning };
-  enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+  // YesNoDefaultNo: Enter answers No, for a question whose Yes cannot be undone.
+  enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, YesNoDefaultNo };
   enum class Answer { Ok, Cancel, Yes, No };
 
   virtual ~UserInteraction() = default;

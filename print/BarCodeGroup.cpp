@@ -50,9 +50,9 @@ void drawCode128(const LayoutPage& page, const TBarcodeBmp& image, double x, dou
                               code128PrintedWidth(page.mapping.pixelsPerInchX()), bitmap.Height));
 }
 
-void setUpCode128(TBarcodeBmp& image, const std::string& number, TbcRotate rotate, int scale,
-                  int height) {
-  image.SetBarcodeType(TBarCodeType::bcCode128);
+void setUpCode128(TBarcodeBmp& image, const std::string& number, TBarCodeType symbology,
+                  TbcRotate rotate, int scale, int height) {
+  image.SetBarcodeType(symbology);
   image.SetInterpret(false);
   image.SetScale(scale);
   image.SetHeight(height);
@@ -62,13 +62,13 @@ void setUpCode128(TBarcodeBmp& image, const std::string& number, TbcRotate rotat
 }  // namespace
 
 void drawBarCodeGroup(const LayoutPage& page, const std::string& tNumber,
-                      const std::string& fNumber) {
+                      const std::string& fNumber, TBarCodeType symbology) {
   const int scale = code128Scale(page.mapping.pixelsPerInchX());
   TBarcodeBmp tImage;
   TBarcodeBmp fImage;
-  setUpCode128(tImage, tNumber, TbcRotate::bcRotate180, scale,
+  setUpCode128(tImage, tNumber, symbology, TbcRotate::bcRotate180, scale,
                code128TallHeight(page.mapping.pixelsPerInchY()));
-  setUpCode128(fImage, fNumber, TbcRotate::bcNoRotate, scale,
+  setUpCode128(fImage, fNumber, symbology, TbcRotate::bcNoRotate, scale,
                code128TallHeight(page.mapping.pixelsPerInchY()));
   drawCode128(page, tImage, kTallTX, kTallTY);
   drawCode128(page, fImage, kTallFX, kTallFY);

@@ -94,7 +94,7 @@ std::unique_ptr<PageCanvas> currentPrinterCanvas() {
 }  // namespace
 
 std::string PrintMailer(PageCanvas& canvas, const PrintRequest& request, bool printBarCodes,
-                        const QFont& baseFont) {
+                        const QFont& baseFont, TBarCodeType symbology) {
   const int leftRight = readOffset(request[slot::kLeftRight], "left/right");
   const int topBottom = readOffset(request[slot::kTopBottom], "top/bottom");
   std::string tNumber = request[slot::kNumberSource];
@@ -104,21 +104,26 @@ std::string PrintMailer(PageCanvas& canvas, const PrintRequest& request, bool pr
     fNumber = ComposeMailerNumber(request[slot::kNumberSource], request[slot::kSerial], "F");
   }
   printPage(canvas, kMailerJobName, leftRight, topBottom, baseFont, [&](const LayoutPage& page) {
-    if (printBarCodes) drawBarCodeGroup(page, tNumber, fNumber);
+    if (printBarCodes) drawBarCodeGroup(page, tNumber, fNumber, symbology);
     drawPostnetGroup(page, request);
     drawTextGroup(page, request);
   });
   return tNumber;
 }
 
-std::string PrintMailer(const PrintRequest& request, bool printBarCodes, const QFont& baseFont) {
+std::string PrintMailer(const PrintRequest& request, bool printBarCodes, const QFont& baseFont,
+                        TBarCodeType symbology) {
   const std::unique_ptr<PageCanvas> canvas = currentPrinterCanvas();
-  return PrintMailer(*canvas, request, printBarCodes, baseFont);
+  return PrintMailer(*canvas, request, printBarCodes, baseFont, symbology);
+}
+
+TBarCodeType mailerSymbology(const SettingsRecord& settings) {
+  return settings.IMpbBarCodes ? TBarCodeType::bcEAN128 : TBarCodeType::bcCode128;
 }
 
 void PrintBarCodeLabels(PageCanvas& canvas, int count, const std::string& custId,
                         const std::string& startSerial, int leftRight, int topBottom,
-                        const QFont& baseFont, LabelRunProgress* progress) {
+                        const QFont& baseFont, LabelRunProgress* progress, TBarCodeType symbology) {
   // The serial is counted on a working copy with the numbering's own rule.
   NumberingState counter;
   counter.PrintBarCode = true;
@@ -128,7 +133,7 @@ void PrintBarCodeLabels(PageCanvas& canvas, int count, const std::string& custId
     const std::string tNumber = ComposeMailerNumber(custId, counter.SerialNum, "T");
     const std::string fNumber = ComposeMailerNumber(custId, counter.SerialNum, "F");
     printPage(canvas, kLabelJobName, leftRight, topBottom, baseFont,
-              [&](const LayoutPage& page) { drawBarCodeGroup(page, tNumber, fNumber); });
+              [&](const LayoutPage& page) { drawBarCodeGroup(page, tNumber, fNumber, symbology); });
     if (progress) ++progress->labelsPrinted;
     // Counted on only when another label follows, so that a run whose last
     // serial cannot be counted on still ends cleanly.
@@ -138,9 +143,10 @@ void PrintBarCodeLabels(PageCanvas& canvas, int count, const std::string& custId
 
 void PrintBarCodeLabels(int count, const std::string& custId, const std::string& startSerial,
                         int leftRight, int topBottom, const QFont& baseFont,
-                        LabelRunProgress* progress) {
+                        LabelRunProgress* progress, TBarCodeType symbology) {
   const std::unique_ptr<PageCanvas> canvas = currentPrinterCanvas();
-  PrintBarCodeLabels(*canvas, count, custId, startSerial, leftRight, topBottom, baseFont, progress);
+  PrintBarCodeLabels(*canvas, count, custId, startSerial, leftRight, topBottom, baseFont, progress,
+                     symbology);
 }
 
 }  // namespace kestrel

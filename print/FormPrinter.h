@@ -3,6 +3,8 @@
 #include <QFont>
 #include <string>
 
+#include "core/Settings.h"
+#include "numbering/BarcodeTypes.h"
 #include "print/PageCanvas.h"
 #include "print/PrintRequest.h"
 
@@ -20,10 +22,18 @@ namespace kestrel {
 // Prints one mailer and returns its number: the T number when bar codes are
 // printed, otherwise the request's number slot unchanged. Throws PrintError
 // before starting the job when an alignment slot is not a whole number.
+// `symbology` is that of the mailer numbers' bar codes (mailerSymbology).
 std::string PrintMailer(PageCanvas& canvas, const PrintRequest& request, bool printBarCodes,
-                        const QFont& baseFont);
+                        const QFont& baseFont, TBarCodeType symbology = TBarCodeType::bcCode128);
 // The same on the current printer.
-std::string PrintMailer(const PrintRequest& request, bool printBarCodes, const QFont& baseFont);
+std::string PrintMailer(const PrintRequest& request, bool printBarCodes, const QFont& baseFont,
+                        TBarCodeType symbology = TBarCodeType::bcCode128);
+
+// The symbology of every mailer-number bar code: GS1-128 (FNC1 first, which
+// is how the postal service's scanners know an Intelligent Mail package
+// barcode) when the user chose IMpb symbols, else plain Code 128. The
+// printed digits are the same either way.
+TBarCodeType mailerSymbology(const SettingsRecord& settings);
 
 // How far a run of pre-printed labels got; the command reports it when the
 // run ends early.
@@ -39,10 +49,12 @@ struct LabelRunProgress {
 // serial 0000000 and then fails to count on (NumberConversionError).
 void PrintBarCodeLabels(PageCanvas& canvas, int count, const std::string& custId,
                         const std::string& startSerial, int leftRight, int topBottom,
-                        const QFont& baseFont, LabelRunProgress* progress = nullptr);
+                        const QFont& baseFont, LabelRunProgress* progress = nullptr,
+                        TBarCodeType symbology = TBarCodeType::bcCode128);
 // The same on the current printer.
 void PrintBarCodeLabels(int count, const std::string& custId, const std::string& startSerial,
                         int leftRight, int topBottom, const QFont& baseFont,
-                        LabelRunProgress* progress = nullptr);
+                        LabelRunProgress* progress = nullptr,
+                        TBarCodeType symbology = TBarCodeType::bcCode128);
 
 }  // namespace kestrel

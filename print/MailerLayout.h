@@ -3,6 +3,7 @@
 #include <QString>
 #include <string>
 
+#include "numbering/BarcodeTypes.h"
 #include "print/PageCanvas.h"
 #include "print/PageMapping.h"
 #include "print/PrintRequest.h"
@@ -25,8 +26,9 @@ struct LayoutPage {
 
 // The four Code 128 images of the T and F numbers and their eight
 // human-readable copies. This is also the whole of a pre-printed label.
+// `symbology` is bcCode128 or bcEAN128 (GS1-128).
 void drawBarCodeGroup(const LayoutPage& page, const std::string& tNumber,
-                      const std::string& fNumber);
+                      const std::string& fNumber, TBarCodeType symbology);
 
 // The POSTNET bar codes of the sender's ZIP Code, and of the recipient's when
 // the extra label carries the recipient's address.

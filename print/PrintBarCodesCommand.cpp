@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <exception>
 
+#include "core/SettingsFile.h"
+#include "core/SharedNumbering.h"
 #include "numbering/MailerNumber.h"
 #include "platform/AnsiText.h"
 #include "platform/ApplicationTitle.h"
@@ -45,14 +47,16 @@ void printBarCodesCommand(QWidget* parent, SettingsRecord& settings, const QFont
                    UserInteraction::Buttons::YesNo) != UserInteraction::Answer::Yes)
     return;
 
-  const NumberingState before = settings;
-  AdvanceMailerNumber(settings);
+  const std::string settingsPath = settingsFilePath();
+  const NumberReservation reservation = reserveNextNumber(settings, settingsPath);
 
   TF_PrintBarCode dialog(settings, parent);
   if (ui().execDialog(dialog) != QDialog::Accepted) {
-    static_cast<NumberingState&>(settings) = before;
+    giveBackNumber(settings, reservation, settingsPath);
     return;
   }
+  // The serial and customer ID the run starts from are the machine's from now on.
+  storeNumbering(settings, settingsPath);
 
   if (settings.PrintBarCode && settings.CustID == "000000000") {
     showError(kZeroCustomerId);
@@ -66,7 +70,7 @@ void printBarCodesCommand(QWidget* parent, SettingsRecord& settings, const QFont
     try {
       PrintBarCodeLabels(canvas, settings.LabelCount, withoutDashes(settings.CustID),
                          settings.SerialNum, settings.LeftRight, settings.TopBottom, baseFont,
-                         &progress);
+                         &progress, mailerSymbology(settings));
     } catch (const std::exception& error) {
       failure = error.what();
       if (failure.empty()) failure = "The printer reported an error.";

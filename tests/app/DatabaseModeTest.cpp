@@ -417,6 +417,40 @@ TEST_F(DatabaseModeTest, MassPrintNumbersEveryRecordAndStopsWhereTheUserOrTheCus
   }
 }
 
+// A mass print over numbers the log already holds asks once: No stops the
+// run with the number given back, Yes prints the rest without asking again.
+TEST_F(DatabaseModeTest, MassPrintAsksOnceAboutNumbersAlreadyPrinted) {
+  writeTable(tablePath(), kThree);
+  const QByteArray values =
+      "[Values]\r\nPrintBarCode=1\r\nSerialNum=0000041\r\nCustID=123456789\r\n";
+  TF_Main& window = startWindow(values);
+  openTable(tablePath());
+  m_user.answerMessage(Answer::Yes);
+  acceptMailerDialog(true);
+  window.MIMassPrint->trigger();
+  ASSERT_EQ(m_requests.size(), 3u);
+
+  for (Answer answer : {Answer::No, Answer::Yes}) {
+    SCOPED_TRACE(answer == Answer::Yes ? "Yes" : "No");
+    writeIni(readIni().replace("SerialNum=0000044", "SerialNum=0000041"));
+    m_requests.clear();
+    const std::size_t asked = m_user.questions().size();
+    m_user.answerMessage(Answer::Yes);  // "You are about to print 3 labels."
+    acceptMailerDialog(true);
+    m_user.answerMessage(answer);
+    window.MIMassPrint->trigger();
+    ASSERT_EQ(m_user.questions().size(), asked + 3);
+    EXPECT_TRUE(m_user.questions().back().text.startsWith(
+        QStringLiteral("Mailer number %1 was already printed on ")
+            .arg(QString::fromStdString(
+                GroupMailerNumber(ComposeMailerNumber("123456789", "0000042", ""))))));
+    EXPECT_EQ(m_requests.size(), answer == Answer::Yes ? 3u : 0u);
+    EXPECT_EQ(Settings().SerialNum, answer == Answer::Yes ? "0000044" : "0000041");
+    EXPECT_EQ(m_user.pendingAnswers(), 0u);
+  }
+  EXPECT_EQ(loggedNumbers().size(), 6);
+}
+
 TEST_F(DatabaseModeTest, CancelInTheProgressWindowStopsAfterTheMailerBeingPrinted) {
   writeTable(tablePath(), kThree);
   TF_Main& window =

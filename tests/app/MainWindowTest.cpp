@@ -117,7 +117,7 @@ TEST_F(MainWindowTest, FirstStartAsksSenderThenRegistrationAndWritesCompleteFile
       "City=Springfield\r\nState=IL\r\nZip=62701\r\n"
       "[Values]\r\nPostage=0.39\r\nCertFee=2.40\r\nReturn=1.85\r\nRestricted=3.50\r\n"
       "PrintBarCode=1\r\nCustID=000000000\r\nSerialNum=0000000\r\nIncrement=1\r\n"
-      "MailerNum=71000000000000000000\r\n"
+      "MailerNum=71000000000000000000\r\nIMpbBarCodes=0\r\n"
       "[Printing]\r\nPrintExtraLabel=Yes\r\nExtraLabel=Addressed To\r\n"
       "[Print Align]\r\nLeftRight=0\r\nTopBottom=0\r\n"
       "[System Path]\r\ndefault=" +
@@ -377,6 +377,7 @@ TEST_F(MainWindowTest, MenusHoldEveryItemInOrderWithItsAccessKey) {
       {"Options1/BarCodes1", "&BarCode's", true},
       {"Options1/BarCodes1/PrintBarCodeMI", "&Print", true},
       {"Options1/BarCodes1/DontPrintBarCodeMI", "&Don't Print", true},
+      {"Options1/MIImpbBarCodes", "GS1-128 (IMpb) Bar Codes", true},
       {"Options1/DefaultPostage1", "&Default Postage", true},
       {"Options1/DefaultPostage1/SaveValues1", "&Save Values", true},
       {"Options1/NameAddressTextFiles1", "&Name && Address Text Files", true},

@@ -151,8 +151,8 @@ TEST_F(PrintCommandTest, NumberFeeAndChoiceSlotsInBothNumberingModes) {
        "123456789",
        "0000042",
        GroupMailerNumber(ComposeMailerNumber("123456789", "0000042", ""))},
-      {"stock numbers, 20 digits typed in the dialog", "[Values]\r\nPrintBarCode=0\r\n",
-       "71234567890123456789", "71234567890123456789", "", "7123 4567 8901 2345 6789 "},
+      {"a counter form's number typed in the dialog", "[Values]\r\nPrintBarCode=0\r\n",
+       "9589 0710 5270 4022 2902 86", "9589071052704022290286", "", "9589 0710 5270 4022 2902 86"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -327,6 +327,78 @@ TEST_F(PrintCommandTest, LogLockedByAnotherCopyPrintsTheMailerAndNamesItsMissing
   EXPECT_TRUE(m_user.questions()[0].text.contains(number + " was printed"))
       << m_user.questions()[0].text.toStdString();
   EXPECT_EQ(logRecords().size(), 1u);
+}
+
+// A pad of counter forms: the log holds exactly the numbers on the forms, and
+// a number the log already holds is asked about before anything prints.
+TEST_F(PrintCommandTest, CounterFormsAreLoggedAsPrintedAndAPrintedNumberIsAskedAbout) {
+  TF_Main& window = startPrinting(
+      "[Values]\r\nPrintBarCode=0\r\nIncrement=1\r\nMailerNum=9589071052704022290286\r\n");
+  enterRecipient("Bob Smith", "Dover", "DE", "19901");
+  window.btnPrint->click();
+  window.MIPrint->trigger();
+  auto records = logRecords();
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(trimmedRight(records[0].at("MAILERNUM")), "9589 0710 5270 4022 2902 93");
+  EXPECT_EQ(trimmedRight(records[1].at("MAILERNUM")), "9589 0710 5270 4022 2903 09");
+  EXPECT_TRUE(m_user.questions().empty());
+
+  // The pad is put back one form: the next number was printed already.
+  writeIni(
+      readIni().replace("MailerNum=9589071052704022290309", "MailerNum=9589071052704022290286"));
+  const QByteArray iniBefore = readIni();
+  const QString question = QStringLiteral(
+                               "Mailer number 9589 0710 5270 4022 2902 93 was already printed on "
+                               "%1 for Bob Smith. Print it again?")
+                               .arg(QString::fromStdString(records[0].at("RDATE")));
+  m_user.answerMessage(UserInteraction::Answer::No);
+  window.MIPrint->trigger();
+  ASSERT_EQ(m_user.questions().size(), 1u);
+  EXPECT_EQ(m_user.questions()[0].text.toStdString(), question.toStdString());
+  EXPECT_EQ(m_user.questions()[0].buttons, UserInteraction::Buttons::YesNoDefaultNo);
+  EXPECT_EQ(m_requests.size(), 2u);
+  EXPECT_EQ(readIni(), iniBefore);  // the number is given back
+  EXPECT_EQ(Settings().MailerNum, "9589071052704022290286");
+
+  m_user.answerMessage(UserInteraction::Answer::Yes);
+  window.MIPrint->trigger();
+  EXPECT_EQ(m_user.questions().size(), 2u);
+  records = logRecords();
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(trimmedRight(records[2].at("MAILERNUM")), "9589 0710 5270 4022 2902 93");
+}
+
+TEST_F(PrintCommandTest, BarCodeModeAsksAboutAPrintedNumberAndALogThatCannotBeRead) {
+  TF_Main& window =
+      startPrinting("[Values]\r\nPrintBarCode=1\r\nCustID=123456789\r\nSerialNum=0000041\r\n");
+  enterRecipient("Bob Smith", "Dover", "DE", "19901");
+  window.btnPrint->click();
+  ASSERT_EQ(logRecords().size(), 1u);
+  const QString number =
+      QString::fromStdString(GroupMailerNumber(ComposeMailerNumber("123456789", "0000042", "T")));
+
+  writeIni(readIni().replace("SerialNum=0000042", "SerialNum=0000041"));
+  m_user.answerMessage(UserInteraction::Answer::No);
+  window.MIPrint->trigger();
+  ASSERT_EQ(m_user.questions().size(), 1u);
+  EXPECT_TRUE(m_user.questions()[0].text.startsWith("Mailer number " + number + " was already"));
+  EXPECT_EQ(m_requests.size(), 1u);
+  EXPECT_TRUE(readIni().contains("SerialNum=0000041\r\n"));
+
+  // A log that cannot be read is never taken for one without the number.
+  QFile log(QString::fromStdString(logPath()));
+  ASSERT_TRUE(log.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  log.write("not a table");
+  log.close();
+  m_user.answerMessage(UserInteraction::Answer::No);
+  window.MIPrint->trigger();
+  ASSERT_EQ(m_user.questions().size(), 2u);
+  EXPECT_TRUE(m_user.questions()[1].text.startsWith(
+      "The mailing log could not be read to check whether mailer number " + number))
+      << m_user.questions()[1].text.toStdString();
+  EXPECT_EQ(m_user.questions()[1].icon, UserInteraction::Icon::Warning);
+  EXPECT_EQ(m_requests.size(), 1u);
+  EXPECT_TRUE(readIni().contains("SerialNum=0000041\r\n"));
 }
 
 // A second user of the machine prints into the folders and the log that the

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -15,6 +16,11 @@
 #include <algorithm>
 
 #include "ScriptedUserInteraction.h"
+#include "core/Folders.h"
+#include "core/ProfileFile.h"
+#include "core/Settings.h"
+#include "core/SettingsFile.h"
+#include "core/SharedNumbering.h"
 #include "dialogs/MailerNumberCommand.h"
 #include "dialogs/RequiredMaskGuard.h"
 #include "dialogs/U_Mailer.h"
@@ -22,7 +28,6 @@
 #include "numbering/NumberConversionError.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/MaskedEdit.h"
-#include "core/Settings.h"
 
 namespace kestrel {
 namespace {
@@ -42,6 +47,8 @@ class UrlCatcher : public QObject {
 class MailerDialogTest : public ::testing::Test {
  protected:
   MailerDialogTest() {
+    // The command numbers through the machine's settings file.
+    setMachineFolderForTests(m_machine.path().toStdString());
     settings.PrintBarCode = true;
     settings.CustID = "123456789";
     settings.SerialNum = "0000041";
@@ -79,7 +86,13 @@ class MailerDialogTest : public ::testing::Test {
 
   // Runs the menu command; the dialog is played by `script`, which expects
   // `refusals` messages of the masked fields.
+  ~MailerDialogTest() override { setMachineFolderForTests(""); }
+
+  // Runs the menu command; the dialog is played by `script`, which expects
+  // `refusals` messages of the masked fields. The numbering the test has set
+  // is the machine's, as if this copy had just written it.
   bool runCommand(test::ScriptedUserInteraction::DialogScript script, int refusals = 0) {
+    storeNumbering(settings, settingsFilePath());
     user.answerDialog(std::move(script));
     for (int i = 0; i < refusals; ++i) user.answerMessage(Answer::Ok);
     return MailerNumber1Click(settings, nullptr);
@@ -100,6 +113,7 @@ class MailerDialogTest : public ::testing::Test {
     return result;
   }
 
+  QTemporaryDir m_machine;
   SettingsRecord settings;
   test::ScriptedUserInteraction user;
 };
@@ -171,42 +185,71 @@ TEST_F(MailerDialogTest, DecrementChosenInStockModeStepsTheCounterBackUpwards) {
   EXPECT_EQ(settings.SerialNum, "0000041");
 }
 
-TEST_F(MailerDialogTest, StockNumberFieldTakesTwentyOrTwentyTwoDigitsAndRefusesTwentyOne) {
+// The counter form 9589 0710 5270 4022 2902 86, typed or scanned; Enter, as a
+// scanner sends it, confirms. The next print gets exactly that number.
+TEST_F(MailerDialogTest, StockNumberIsTakenAsTypedOrScannedAndEnterConfirms) {
   settings.PrintBarCode = false;
-  const QString composed = QString::fromStdString(ComposeMailerNumber("987654321", "0000010", "T"));
-  struct Case {
-    QString typed;
-    std::string nextPrint;
-  };
-  // A typed 20-digit stock number holds its customer ID at 3-11 and its
-  // counter at 12-18; a 22-digit one is a composition and comes back whole.
-  for (const Case& c :
-       {Case{"71123456789000030045", ComposeMailerNumber("123456789", "0000300", "T")},
-        Case{composed, composed.toStdString()}}) {
-    SCOPED_TRACE(c.typed.toStdString());
+  // A scanner's group separator is no key of its own: it arrives as a
+  // character inserted between the keys it types.
+  const QString gs(QChar(29));
+  for (const QStringList& typed : {QStringList{"9589 0710 5270 4022 2902 86"},
+                                   QStringList{"]C1420627011234", gs, "9589071052704022290286"}}) {
+    SCOPED_TRACE(typed.join('|').toStdString());
     EXPECT_TRUE(runCommand([&](QDialog& dialog) {
       activate(dialog);
-      retype(edit(dialog, "editMailerNum"), c.typed);
-      click(dialog, "btnOK");
+      MaskedEdit* field = edit(dialog, "editMailerNum");
+      retype(field, {});
+      for (const QString& part : typed) {
+        if (part == gs)
+          field->insert(part);
+        else
+          QTest::keyClicks(field, part);
+      }
+      EXPECT_EQ(control<QLabel>(dialog, "lblMailerNumMeaning")->text(),
+                "USPS retail form, serial 2229028");
+      QTest::keyClick(edit(dialog, "editMailerNum"), Qt::Key_Return);
       return dialog.result();
     }));
-    EXPECT_EQ(advanced().MailerNum, c.nextPrint);
+    EXPECT_EQ(advanced().MailerNum, "9589071052704022290286");
   }
   EXPECT_TRUE(messages().empty());
+}
 
+TEST_F(MailerDialogTest, AMistypedStockNumberIsToldAndNeverStored) {
+  settings.PrintBarCode = false;
+  settings.MailerNum = "9589071052704022290286";
   const std::string before = settings.MailerNum;
-  EXPECT_FALSE(runCommand(
-      [](QDialog& dialog) {
-        activate(dialog);
-        retype(edit(dialog, "editMailerNum"), "711234567890000300451");
-        click(dialog, "btnOK");
-        EXPECT_TRUE(dialog.isVisible());
-        QTest::keyClick(edit(dialog, "editMailerNum"), Qt::Key_Escape);
-        return dialog.result();
-      },
-      1));
-  EXPECT_EQ(messages().size(), 1u);
-  EXPECT_EQ(settings.MailerNum, before);
+  struct Case {
+    const char* typed;
+    const char* message;  // its start
+  };
+  for (const Case& c : {Case{"9589 0710 5270 4022 2902 87",
+                             "The mailer number 9589 0710 5270 "
+                             "4022 2902 87 is mistyped"},
+                        Case{"71123456789000030045", "The mailer number has only 20 digits."},
+                        Case{"9589 0710 5270 4022 2902 8612 34", "The mailer number has 26"},
+                        Case{"9589 O710 5270 4022 2902 86", "The mailer number may hold only"}}) {
+    SCOPED_TRACE(c.typed);
+    const std::size_t shownBefore = messages().size();
+    EXPECT_FALSE(runCommand(
+        [&](QDialog& dialog) {
+          activate(dialog);
+          retype(edit(dialog, "editMailerNum"), QString::fromLatin1(c.typed));
+          EXPECT_TRUE(control<QLabel>(dialog, "lblMailerNumMeaning")->text().isEmpty());
+          QTest::keyClick(edit(dialog, "editMailerNum"), Qt::Key_Enter);
+          EXPECT_TRUE(dialog.isVisible());
+          EXPECT_EQ(edit(dialog, "editMailerNum")->text(), QString::fromLatin1(c.typed));
+          click(dialog, "btnCancel");
+          return dialog.result();
+        },
+        1));
+    ASSERT_EQ(messages().size(), shownBefore + 1);
+    EXPECT_TRUE(messages().back().text.startsWith(QString::fromLatin1(c.message)))
+        << messages().back().text.toStdString();
+    EXPECT_EQ(messages().back().icon, UserInteraction::Icon::Error);
+    EXPECT_EQ(settings.MailerNum, before);
+    EXPECT_EQ(ProfileFile::load(settingsFilePath()).readString("Values", "MailerNum", ""), before);
+  }
 }
 
 TEST_F(MailerDialogTest, CancelPutsTheNumberingBackWithoutHyphens) {

@@ -64,10 +64,8 @@ TEST(ReadArticleNumber, EachProblemHasItsOwnMessage) {
 TEST(DescribeArticleNumber, NamesTheChannelAndTheSerial) {
   EXPECT_EQ(describeArticleNumber(kCounterForm), "USPS retail form, serial 2229028");
   EXPECT_EQ(describeArticleNumber("9214712345678900000015"), "your Mailer ID, serial 0000001");
-  EXPECT_EQ(describeArticleNumber("9405511899223197428490"),
-            "USPS online or PC Postage label, serial 9742849");
-  EXPECT_EQ(describeArticleNumber("7100000000000000000000"),
-            "not a USPS channel (71), serial 0000000");
+  EXPECT_EQ(describeArticleNumber("9405511899223197428490"), "USPS online label, serial 9742849");
+  EXPECT_EQ(describeArticleNumber("7100000000000000000000"), "channel 71, serial 0000000");
 }
 
 }  // namespace

@@ -77,6 +77,7 @@ UserInteraction::Answer ScriptedUserInteraction::message(const QString& caption,
     case Buttons::Ok:
       return Answer::Ok;
     case Buttons::YesNo:
+    case Buttons::YesNoDefaultNo:
       return Answer::No;
     case Buttons::OkCancel:
     case Buttons::YesNoCancel:

@@ -18,7 +18,8 @@ Decoded decodeIn(const QImage& page, const QRect& area) {
   const auto& corners = result.position();
   for (int i = 0; i < 4; ++i)
     where |= QRect(area.x() + corners[i].x, area.y() + corners[i].y, 1, 1);
-  return {std::string(result.bytes().begin(), result.bytes().end()), where};
+  return {std::string(result.bytes().begin(), result.bytes().end()), where,
+          result.symbologyIdentifier()};
 }
 
 }  // namespace kestrel::test

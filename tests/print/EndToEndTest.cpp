@@ -45,7 +45,8 @@ struct Symbol {
 
 // The four Code 128 symbols decode to their numbers where the layout puts
 // them: within the 2.5-inch rectangle of each image.
-void expectSymbols(const QImage& page, const PageMapping& mapping) {
+void expectSymbols(const QImage& page, const PageMapping& mapping,
+                   const std::string& symbology = "]C0") {
   const Symbol symbols[] = {
       {kT, 0.62, 4.1, 0.75}, {kF, 4.7, 5.0, 0.75}, {kT, 2.4, 2.06, 0.4}, {kF, 2.4, 0.4, 0.4}};
   const int dpi = mapping.pixelsPerInchX();
@@ -57,6 +58,7 @@ void expectSymbols(const QImage& page, const PageMapping& mapping) {
     const Decoded decoded =
         decodeIn(page, image.adjusted(-dpi / 10, -dpi / 20, dpi / 10, dpi / 20));
     EXPECT_EQ(decoded.text, symbol.number);
+    EXPECT_EQ(decoded.symbology, symbology);
     EXPECT_TRUE(image.adjusted(-2, -2, 2, 2).contains(decoded.where))
         << "found at " << decoded.where.x() << "," << decoded.where.y() << " "
         << decoded.where.width() << "x" << decoded.where.height();
@@ -90,6 +92,23 @@ TEST_P(EndToEnd, PrePrintedLabelsDecodeToConsecutiveNumbers) {
   PrintBarCodeLabels(canvas, 2, "123456789", "9999999", 0, 0, kBaseFont);
   EXPECT_EQ(decoded,
             (std::vector<std::string>{"9290912345678999999997", "9290912345678900000019"}));
+}
+
+// With IMpb symbols chosen every symbol of a mailer and of a label is
+// GS1-128, which a postal scanner reads as "]C1" and the same 22 digits.
+TEST_P(EndToEnd, Gs1SymbolsOfMailersAndLabelsDecodeAsGs1128) {
+  const int dpi = GetParam();
+  ImageCanvas canvas(dpi, QSizeF(8.5, 11.0), QPointF(0.25, 0.25));
+  EXPECT_EQ(PrintMailer(canvas, mailerRequest("0", "0"), true, kBaseFont, TBarCodeType::bcEAN128),
+            kT);
+  canvas.startJob("geometry");
+  const PageMapping mapping(canvas.geometry(), 0, 0);
+  canvas.abortJob();
+  expectSymbols(canvas.lastPage(), mapping, "]C1");
+
+  PrintBarCodeLabels(canvas, 1, "123456789", "0000001", 0, 0, kBaseFont, nullptr,
+                     TBarCodeType::bcEAN128);
+  expectSymbols(canvas.lastPage(), mapping, "]C1");
 }
 
 INSTANTIATE_TEST_SUITE_P(Resolutions, EndToEnd, testing::Values(300, 600));

@@ -1,7 +1,9 @@
 // Files that other programs padded, left with stale pointers or cut short:
 // what the storage layer may never do with them is overwrite data or report
 // a failed read as an empty value.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <functional>
@@ -49,6 +51,80 @@ std::string le32(std::uint32_t value) {
   std::string bytes(4, '\0');
   for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>(value >> (8 * i));
   return bytes;
+}
+
+std::string be32(std::uint32_t value) {
+  std::string bytes = le32(value);
+  return std::string(bytes.rbegin(), bytes.rend());
+}
+
+// A memo file layout as other programs write it, with blocks of 512 bytes.
+struct MemoFlavour {
+  const char* name;
+  unsigned char version;  // of the table
+  const char* extension;
+};
+constexpr MemoFlavour kMemoFlavours[] = {
+    {"dBASE III", 0x83, "DBT"}, {"dBASE IV", 0x8B, "DBT"}, {"FoxPro", 0xF5, "FPT"}};
+
+// The next-free word as the flavour stores it.
+std::string nextFreeWord(const MemoFlavour& flavour, std::uint32_t block) {
+  return flavour.version == 0xF5 ? be32(block) : le32(block);
+}
+
+// One memo as the flavour stores it, padded to whole blocks.
+std::string memoBlocks(const MemoFlavour& flavour, const std::string& text) {
+  const auto length = static_cast<std::uint32_t>(text.size());
+  std::string bytes;
+  if (flavour.version == 0x83) {
+    bytes = text + "\x1A\x1A";
+  } else if (flavour.version == 0x8B) {
+    bytes = std::string("\xFF\xFF\x08\x00", 4) + le32(length + 8) + text;
+  } else {
+    bytes = be32(1) + be32(length) + text;
+  }
+  bytes.resize((bytes.size() + 511) / 512 * 512, '\0');
+  return bytes;
+}
+
+// The header block of a memo file whose next free block is `next`.
+std::string memoHeader(const MemoFlavour& flavour, std::uint32_t next) {
+  std::string header(512, '\0');
+  header.replace(0, 4, nextFreeWord(flavour, next));
+  if (flavour.version == 0x8B) {
+    header.replace(8, 5, "TABLE");
+    header[18] = 0x02;
+    header[19] = 0x01;
+    header[21] = 0x02;  // 512, little-endian
+  } else if (flavour.version == 0xF5) {
+    header[6] = 0x02;  // 512, big-endian
+  }
+  return header;
+}
+
+// A table of a 10-character name and a memo, as the flavour's program writes
+// it: one record per (name, memo block).
+std::string memoTable(const MemoFlavour& flavour,
+                      const std::vector<std::pair<std::string, std::uint32_t>>& rows) {
+  std::string dbf(32, '\0');
+  dbf[0] = static_cast<char>(flavour.version);
+  dbf.replace(4, 4, le32(static_cast<std::uint32_t>(rows.size())));
+  dbf[8] = 97;  // 32 + 2 * 32 + 1
+  dbf[10] = 21;
+  for (const auto& [name, type] : {std::pair<const char*, char>{"NAME", 'C'}, {"NOTE", 'M'}}) {
+    std::string field(32, '\0');
+    field.replace(0, std::string(name).size(), name);
+    field[11] = type;
+    field[16] = 10;
+    dbf += field;
+  }
+  dbf += '\r';
+  for (const auto& [name, block] : rows) {
+    const std::string number = block == 0 ? "0" : std::to_string(block);
+    dbf += ' ' + name + std::string(10 - name.size(), ' ') + std::string(10 - number.size(), ' ') +
+           number;
+  }
+  return dbf + '\x1A';
 }
 
 TEST_F(DamagedFileTest, NewMemoNeverOverwritesBytesOfTheMemoFile) {
@@ -134,6 +210,60 @@ TEST_F(DamagedFileTest, NewMemoNeverOverwritesBytesOfTheMemoFile) {
       EXPECT_EQ(table.GetFieldText("address"), "second memo");
     }
     table.Close();
+  }
+}
+
+TEST_F(DamagedFileTest, NextFreeBlockOfAnyValueNeverPutsANewMemoOverALiveOne) {
+  // Three records whose memos take blocks 1, 2-4 and 5; the memo file's
+  // next-free word is set to each value another program or a crash can
+  // leave. A fourth record's memo must leave every existing memo as it was,
+  // and the header must then name the first block past the file again.
+  const std::string longMemo = [] {
+    std::string text = "long";
+    while (text.size() < 1290) text += " long";  // blocks 2, 3 and 4
+    return text;
+  }();
+  const std::vector<std::pair<std::string, std::string>> memos = {
+      {"one", "first memo"}, {"two", longMemo}, {"three", "third memo"}};
+  const std::pair<const char*, std::uint32_t> pointers[] = {
+      {"zero", 0}, {"one", 1}, {"inside a live memo", 3}, {"at the end", 6}, {"past the end", 900}};
+  for (const MemoFlavour& flavour : kMemoFlavours) {
+    for (const auto& [where, next] : pointers) {
+      SCOPED_TRACE(std::string(flavour.name) + ", next free block " + where);
+      std::filesystem::remove_all(m_dir.path());
+      std::filesystem::create_directory(m_dir.path());
+      const std::string path = m_dir.file("table.dbf");
+      const std::string memoPath = m_dir.file(std::string("table.") + flavour.extension);
+      std::string dbt = memoHeader(flavour, next);
+      std::vector<std::pair<std::string, std::uint32_t>> rows;
+      for (const auto& [name, text] : memos) {
+        rows.emplace_back(name, static_cast<std::uint32_t>(dbt.size() / 512));
+        dbt += memoBlocks(flavour, text);
+      }
+      ASSERT_EQ(rows[2].second, 5u);
+      writeBytes(path, memoTable(flavour, rows));
+      writeBytes(memoPath, dbt);
+
+      TTzDbf table("table");
+      table.SetDbfFileName(path);
+      table.Open();
+      appendRow(table, {{"name", "four"}, {"note", "the new memo"}});
+      table.Close();
+
+      const std::string after = readBytes(memoPath);
+      EXPECT_EQ(firstChangedByte(dbt, after, 4), std::string::npos);
+      EXPECT_EQ(after.substr(0, 4),
+                nextFreeWord(flavour, static_cast<std::uint32_t>((after.size() + 511) / 512)));
+      table.Open();
+      for (const auto& [name, text] : memos) {
+        EXPECT_EQ(table.GetFieldText("note"), text) << name;
+        table.Next();
+      }
+      EXPECT_EQ(table.GetFieldText("note"), "the new memo");
+      table.Close();
+      EXPECT_EQ(readWithDbfread(path, m_dir.path().string()),
+                "|one|first memo\n|two|" + longMemo + "\n|three|third memo\n|four|the new memo\n");
+    }
   }
 }
 

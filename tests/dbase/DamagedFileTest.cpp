@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "DbaseTestSupport.h"
+#include "FaultInjectingFileSystem.h"
 #include "dbase/ETableError.h"
 #include "dbase/TTzDbf.h"
 
@@ -263,6 +264,98 @@ TEST_F(DamagedFileTest, NextFreeBlockOfAnyValueNeverPutsANewMemoOverALiveOne) {
       table.Close();
       EXPECT_EQ(readWithDbfread(path, m_dir.path().string()),
                 "|one|first memo\n|two|" + longMemo + "\n|three|third memo\n|four|the new memo\n");
+    }
+  }
+}
+
+TEST_F(DamagedFileTest, SlotsWithinTheHeaderCountAreRecordsWhateverTheirFlag) {
+  // The header counts `count` records of 101 bytes; record 1 is written and
+  // every slot after it is zero bytes (what a crash can leave, or a
+  // preallocated file). The files are sparse: nothing large is written.
+  struct Case {
+    const char* what;
+    std::uint32_t count;
+    bool endOfFileByte;
+    bool exclusive;
+  };
+  constexpr std::uint32_t kAtTheLimit = 21262213;  // 65 + 101 * count bytes: just under 2 GiB
+  const Case cases[] = {
+      {"at the 2 GiB limit, shared", kAtTheLimit, false, false},
+      {"at the 2 GiB limit, exclusive, end-of-file byte", kAtTheLimit, true, true},
+      {"small, shared, end-of-file byte", 5000, true, false},
+      {"small, exclusive", 5000, false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string path = m_dir.file("tail.dbf");
+    std::filesystem::remove(path);
+    {
+      TTzDbf table("tail");
+      openTable(table, "tail.dbf", {"name,C,100,0"});
+      appendRow(table, {{"name", "Ada"}});
+    }
+    std::string bytes = readBytes(path).substr(0, 65 + 101);
+    bytes.replace(4, 4, le32(c.count));
+    writeBytes(path, bytes);
+    const std::int64_t slotsEnd = 65 + std::int64_t{101} * c.count;
+    std::filesystem::resize_file(path, static_cast<std::uintmax_t>(slotsEnd + c.endOfFileByte));
+    if (c.endOfFileByte) {
+      const int fd = ::open(path.c_str(), O_WRONLY);
+      ASSERT_GE(fd, 0);
+      ASSERT_EQ(::pwrite(fd, "\x1A", 1, static_cast<off_t>(slotsEnd)), 1);
+      ::close(fd);
+    }
+    const auto fileSize = std::filesystem::file_size(path);
+
+    // A walk back over the zero slots would read millions of times; the
+    // armed fault stops it at once.
+    FaultInjectingFileSystem files;
+    ScopedFileSystem scoped(files);
+    files.failRead(200);
+    TTzDbf table("tail");
+    table.SetExclusive(c.exclusive);
+    openTable(table, "tail.dbf", {"name,C,100,0"});
+    EXPECT_EQ(table.RecordCount(), c.count);
+    EXPECT_LT(files.bytesRead(), 64 * 1024);
+    EXPECT_EQ(table.GetFieldText("name").substr(0, 3), "Ada");
+
+    table.ClearRecord();
+    table.SetFieldText("name", "Grace");
+    ASSERT_TRUE(table.ALock());
+    const bool fits = slotsEnd + 101 + 1 <= 0x7FFFFFFF;
+    if (fits) {
+      table.AppendRec();
+      EXPECT_EQ(table.RecNo(), c.count + 1);
+    } else {
+      try {
+        table.AppendRec();
+        ADD_FAILURE() << "appended";
+      } catch (const ETableError& e) {
+        EXPECT_EQ(e.code(), 101);
+        EXPECT_EQ(e.detail(), "Error writing " + path + " [APPEND]");
+      }
+    }
+    table.Close();
+    EXPECT_FALSE(files.struck());
+
+    const std::uint32_t count = c.count + (fits ? 1 : 0);
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    std::string head(8, '\0');
+    std::string slot2(101, 'x');
+    std::string last(102, 'x');
+    ASSERT_EQ(::pread(fd, head.data(), head.size(), 0), 8);
+    ASSERT_EQ(::pread(fd, slot2.data(), slot2.size(), 65 + 101), 101);
+    const auto lastRead = ::pread(fd, last.data(), last.size(), 65 + 101 * (count - 1));
+    ::close(fd);
+    EXPECT_EQ(headerCount(head), count);
+    EXPECT_EQ(slot2, std::string(101, '\0'));
+    if (fits) {
+      EXPECT_EQ(lastRead, 102);
+      EXPECT_EQ(last, " Grace" + std::string(95, ' ') + "\x1A");
+      EXPECT_EQ(std::filesystem::file_size(path), static_cast<std::uintmax_t>(slotsEnd + 102));
+    } else {
+      EXPECT_EQ(std::filesystem::file_size(path), fileSize);
     }
   }
 }

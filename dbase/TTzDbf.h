@@ -234,8 +234,9 @@ class TTzDbf : public DataSet {
   void seekOrdered(std::uint32_t recNo);
   void priorOrdered();
   void lastOrdered();
+  // Writes the index into the claimed file.
   void buildIndex(const FieldDescriptor& field, const std::string& expression,
-                  const std::string& indexPath);
+                  const std::string& indexPath, OsFile& claimed);
   std::uint32_t compactRecords();
   void packMemoFile();
   void appendRecordsOf(TTzDbf& source);

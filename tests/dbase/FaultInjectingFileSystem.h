@@ -54,6 +54,9 @@ class FaultInjectingFileSystem final : public FileSystem {
   int rename(const std::string& from, const std::string& to) override {
     return real().rename(from, to);
   }
+  int renameNoReplace(const std::string& from, const std::string& to) override {
+    return real().renameNoReplace(from, to);
+  }
   bool exists(const std::string& path) override { return real().exists(path); }
 
  private:

@@ -87,12 +87,6 @@ inline constexpr std::size_t kMemoHeaderWritten = 24;  // a new dBASE IV memo fi
 // of text plus these 8 bytes.
 inline constexpr unsigned char kMemo4Signature[4] = {0xFF, 0xFF, 0x08, 0x00};
 inline constexpr std::size_t kMemo4BlockHeader = 8;
-// A free chain of dBASE IV memo blocks starts at header bytes 0-3 when that
-// block lies inside the file; each free run begins with the next run's block
-// and its own length in blocks. At most this many links are followed.
-inline constexpr int kMemoFreeChainLinks = 100;
-// dBASE IV's largest block size (SET BLOCKSIZE TO 32, in units of 512 bytes).
-inline constexpr std::uint32_t kMemoMaxBlockSize = 32 * 512;
 // dBASE III: the text ends at 0x1A; a new file is 0x01, 511 zero bytes, 0x1A.
 inline constexpr std::size_t kMemo3NewFileSize = 513;
 // FoxPro: big-endian integers; next block at 0, block size at 6, a 512-byte

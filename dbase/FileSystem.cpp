@@ -113,6 +113,16 @@ class PosixFileSystem final : public FileSystem {
     return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
   }
 
+  int renameNoReplace(const std::string& from, const std::string& to) override {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+    // A file system without that rename: a second name (refused when taken),
+    // then the first one removed.
+    if (::link(from.c_str(), to.c_str()) != 0) return errno;
+    (void)::unlink(from.c_str());
+    return 0;
+  }
+
   bool exists(const std::string& path) override {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0;

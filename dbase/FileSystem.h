@@ -41,6 +41,8 @@ class FileSystem {
   [[nodiscard]] virtual bool isFileAt(int handle, const std::string& path) = 0;
   [[nodiscard]] virtual int remove(const std::string& path) = 0;
   [[nodiscard]] virtual int rename(const std::string& from, const std::string& to) = 0;
+  // Renames only when `to` does not exist (EEXIST otherwise), in one step.
+  [[nodiscard]] virtual int renameNoReplace(const std::string& from, const std::string& to) = 0;
   [[nodiscard]] virtual bool exists(const std::string& path) = 0;
 };
 

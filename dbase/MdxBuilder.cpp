@@ -3,6 +3,7 @@
 #include <sys/statvfs.h>
 
 #include <cerrno>
+#include <optional>
 #include <vector>
 
 #include "dbase/ExternalSort.h"
@@ -13,7 +14,12 @@
 namespace kestrel {
 
 void MdxBuilder::build(const Request& request, const RecordSource& records) {
-  MdxWriter writer(request.indexPath, request.tableName, request.today);
+  std::optional<MdxWriter> writer;
+  if (request.file) {
+    writer.emplace(*request.file, request.indexPath, request.tableName, request.today);
+  } else {
+    writer.emplace(request.indexPath, request.tableName, request.today);
+  }
   const IndexKey key = IndexKey::forField(request.fieldType, request.fieldLength);
   MdxWriter::checkExpression(request.expression);
   MdxWriter::checkDiskSpace(request.freeDiskBytes, request.recordCount,
@@ -29,11 +35,11 @@ void MdxBuilder::build(const Request& request, const RecordSource& records) {
 
   // The tag has as many entries as were read (a shared table may have grown
   // since it was counted).
-  writer.beginTag(key, request.expression, sort.size());
+  writer->beginTag(key, request.expression, sort.size());
   const unsigned char* k = nullptr;
   std::uint32_t recNo = 0;
-  while (sort.next(k, recNo)) writer.add(k, recNo);
-  writer.finish();
+  while (sort.next(k, recNo)) writer->add(k, recNo);
+  writer->finish();
 }
 
 std::uint64_t MdxBuilder::freeDiskBytes(const std::string& folder) {

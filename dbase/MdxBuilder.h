@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "dbase/MdxFormat.h"
+#include "dbase/OsFile.h"
 
 namespace kestrel {
 
@@ -18,6 +19,9 @@ class MdxBuilder {
  public:
   struct Request {
     std::string indexPath;
+    // The index file the table has claimed, written in place; none: a file
+    // is made at indexPath.
+    OsFile* file = nullptr;
     std::string tableName;   // without folder and extension
     std::string expression;  // the field name
     char fieldType = 'C';

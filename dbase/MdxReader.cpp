@@ -21,11 +21,22 @@ std::string upper(std::string text) {
 }  // namespace
 
 MdxReader::MdxReader(const std::string& path, const std::string& tagName) : m_path(path) {
-  const std::int64_t size =
-      m_file.open(path, OsFile::Access::ReadOnly) == 0 ? m_file.size() : std::int64_t{-1};
+  if (m_file.open(path, OsFile::Access::ReadOnly) != 0) {
+    throw IndexError(IndexError::kCorruptedIndex, "Unable to open index: " + path);
+  }
+  openFile(tagName);
+}
+
+MdxReader::MdxReader(OsFile file, const std::string& path, const std::string& tagName)
+    : m_path(path), m_file(std::move(file)) {
+  openFile(tagName);
+}
+
+void MdxReader::openFile(const std::string& tagName) {
+  const std::int64_t size = m_file.size();
   if (size < 0) {
     m_file.close();
-    throw IndexError(IndexError::kCorruptedIndex, "Unable to open index: " + path);
+    throw IndexError(IndexError::kCorruptedIndex, "Unable to open index: " + m_path);
   }
   m_fileSize = static_cast<std::uint64_t>(size);
   open(tagName);

@@ -24,6 +24,9 @@ class MdxReader {
   // Opens the file read-only and loads the tag of that name (upper case;
   // empty: the first tag).
   explicit MdxReader(const std::string& path, const std::string& tagName = {});
+  // Reads through `file`, already open (the index file a table built and
+  // holds, named `path` in error details), and keeps it open.
+  MdxReader(OsFile file, const std::string& path, const std::string& tagName = {});
   // The same over a file image in memory (for the fuzzer); bytes must
   // outlive the reader.
   MdxReader(std::span<const unsigned char> bytes, const std::string& name,
@@ -62,6 +65,8 @@ class MdxReader {
     std::array<unsigned char, mdx::kNodeSize> bytes{};
   };
 
+  // The file's size, then open().
+  void openFile(const std::string& tagName);
   void open(const std::string& tagName);
   void readAt(std::uint64_t offset, unsigned char* out, std::size_t size) const;
   [[noreturn]] void corrupt(const std::string& what) const;

@@ -22,11 +22,21 @@ std::uint64_t divideUp(std::uint64_t a, std::uint64_t b) {
 MdxWriter::MdxWriter(const std::string& path, const std::string& tableName,
                      const mdx::MdxDate& today)
     : m_path(path) {
+  if (int error = m_ownFile.create(path)) throw IndexError::fromErrno(error, path + " [MakeIndex]");
+  start(tableName, today);
+}
+
+MdxWriter::MdxWriter(OsFile& file, const std::string& path, const std::string& tableName,
+                     const mdx::MdxDate& today)
+    : m_path(path), m_file(&file) {
   // The table component has claimed the file for the build (no other
-  // process reads it; one that held the old index was given its own copy),
-  // so it is written over in place: a new file under the name would no
-  // longer be the claimed one.
-  if (int error = m_file.create(path)) throw IndexError::fromErrno(error, path + " [MakeIndex]");
+  // process reads it), so it is written over in place, through the
+  // descriptor that holds the claim: the name may lead elsewhere by now.
+  if (int error = m_file->truncate(0)) throw IndexError::fromErrno(error, path + " [MakeIndex]");
+  start(tableName, today);
+}
+
+void MdxWriter::start(const std::string& tableName, const mdx::MdxDate& today) {
   m_header.created = today;
   m_header.updated = today;
   m_header.tableName = tableName;
@@ -105,7 +115,7 @@ void MdxWriter::flush() {
 }
 
 void MdxWriter::writeAt(std::uint64_t offset, const unsigned char* data, std::size_t size) {
-  if (int error = m_file.writeAt(static_cast<std::int64_t>(offset), data, size)) {
+  if (int error = m_file->writeAt(static_cast<std::int64_t>(offset), data, size)) {
     throw IndexError::fromErrno(error, m_path + " [MakeIndex]");
   }
 }
@@ -193,7 +203,7 @@ void MdxWriter::finish() {
   mdx::encodeTagEntry(entry, std::span<unsigned char, mdx::kTagEntrySize>(
                                  header.data() + mdx::kTagTableOffset, mdx::kTagEntrySize));
   writeAt(0, header.data(), header.size());
-  m_file.close();
+  m_ownFile.close();
 }
 
 void MdxWriter::writeSorted(const std::string& path, const std::string& tableName,

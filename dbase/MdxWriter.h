@@ -30,6 +30,11 @@ class MdxWriter {
   // Erases a file of that name and creates it anew: header and tag table,
   // no tag yet. Throws IndexError (an OS error) when the file cannot be made.
   MdxWriter(const std::string& path, const std::string& tableName, const mdx::MdxDate& today);
+  // Writes into `file`, open for reading and writing (the index file a
+  // table has claimed, named `path` in error details): cut to nothing, then
+  // as above. The file stays open, and must outlive the writer.
+  MdxWriter(OsFile& file, const std::string& path, const std::string& tableName,
+            const mdx::MdxDate& today);
   ~MdxWriter();
   MdxWriter(const MdxWriter&) = delete;
   MdxWriter& operator=(const MdxWriter&) = delete;
@@ -76,8 +81,11 @@ class MdxWriter {
   void flush();
   void writeAt(std::uint64_t offset, const unsigned char* data, std::size_t size);
 
+  void start(const std::string& tableName, const mdx::MdxDate& today);
+
   std::string m_path;
-  OsFile m_file;
+  OsFile m_ownFile;  // the file made by path
+  OsFile* m_file = &m_ownFile;
   mdx::MdxHeader m_header;
   IndexKey m_key{KeyType::Character, 1};
   std::string m_expression;

@@ -202,52 +202,6 @@ void MemoFile::unlock(const std::string& operation) {
   }
 }
 
-bool MemoFile::carriesMemo(std::uint64_t block) const {
-  unsigned char head[sizeof kMemo4Signature] = {};
-  const std::size_t got =
-      readSome(static_cast<std::int64_t>(block * m_blockSize), head, sizeof head);
-  return got == sizeof head && std::equal(head, head + sizeof head, kMemo4Signature);
-}
-
-std::optional<std::uint64_t> MemoFile::freeRunFor(std::size_t bytes, std::int64_t fileSize) const {
-  if (m_layout != MemoLayout::Dbase4) return std::nullopt;
-  // dBASE IV block sizes are whole multiples of 512; with any other size the
-  // links cannot be told from memo text, so the chain is not trusted.
-  if (m_blockSize % kMemoBlockSize != 0 || m_blockSize > kMemoMaxBlockSize) return std::nullopt;
-  const std::uint64_t size = static_cast<std::uint64_t>(fileSize);
-  const std::uint64_t needed = roundUp(bytes, m_blockSize) / m_blockSize;
-  unsigned char link[8] = {};
-  if (readSome(kMemoNextBlockOffset, link, 4) != 4) return std::nullopt;
-  std::uint64_t block = getLe32(link);
-  // Only a chain that starts inside the file is one; every link and the run
-  // used must lie inside it too, and a looping chain ends after 100 links.
-  // Other programs leave the next-free word pointing at the end of the file
-  // or, when damaged, at a memo in use: a block that starts like a memo is
-  // never free, whatever the chain says, so no link goes through one and no
-  // run holds one.
-  for (int links = 0; links < kMemoFreeChainLinks; ++links) {
-    if (block < firstUsableBlock() || block * m_blockSize + sizeof link > size) return std::nullopt;
-    if (carriesMemo(block)) return std::nullopt;
-    if (readSome(static_cast<std::int64_t>(block * m_blockSize), link, sizeof link) !=
-        sizeof link) {
-      return std::nullopt;
-    }
-    const std::uint64_t runLength = getLe32(link + 4);
-    if (runLength >= needed && block * m_blockSize + bytes <= size && runIsFree(block, needed)) {
-      return block;
-    }
-    block = getLe32(link);
-  }
-  return std::nullopt;
-}
-
-bool MemoFile::runIsFree(std::uint64_t first, std::uint64_t count) const {
-  for (std::uint64_t block = first + 1; block < first + count; ++block) {
-    if (carriesMemo(block)) return false;
-  }
-  return true;
-}
-
 std::uint32_t MemoFile::add(const std::string& text, bool shared, const std::string& operation) {
   if (text.size() > static_cast<std::size_t>(kMaxTableFileSize)) {
     throw ETableError(TableErrorCode::kMemoWriteError, m_path + " [" + operation + "]");
@@ -259,50 +213,33 @@ std::uint32_t MemoFile::add(const std::string& text, bool shared, const std::str
   };
   const std::int64_t oldSize = m_file.size();
   if (oldSize < 0) fail(TableErrorCode::kReadError);
-  const std::string memo = encodeMemo(text);
-  std::uint64_t start = 0;
-  std::uint64_t newSize = static_cast<std::uint64_t>(oldSize);
-  std::optional<std::uint64_t> run;
-  std::string previous;  // what a reused run held, put back when the write fails
   unsigned char oldNext[4] = {};
   try {
     if (readSome(kMemoNextBlockOffset, oldNext, sizeof oldNext) != sizeof oldNext && oldSize >= 4) {
       throw ETableError(TableErrorCode::kReadError, "Error reading " + m_path);
     }
-    run = freeRunFor(memo.size(), oldSize);
-    if (run) {
-      previous.resize(memo.size());
-      previous.resize(
-          readSome(static_cast<std::int64_t>(*run * m_blockSize), previous.data(), memo.size()));
-    }
   } catch (...) {
     if (shared) (void)m_file.unlock(kMemoLockOffset, 1);
     throw;
   }
-  if (run) {
-    start = *run * m_blockSize;
-    if (m_file.writeAt(static_cast<std::int64_t>(start), memo.data(), memo.size()) != 0) {
-      (void)m_file.writeAt(static_cast<std::int64_t>(start), previous.data(), previous.size());
-      fail(TableErrorCode::kMemoWriteError);
-    }
-  } else {
-    // Otherwise new memos go at the end of the file; a next-free block that
-    // points past it (a broken file) never decides a write position.
-    start = roundUp(static_cast<std::uint64_t>(oldSize), m_blockSize);
-    start = std::max<std::uint64_t>(start, std::uint64_t{firstUsableBlock()} * m_blockSize);
-    std::string bytes(static_cast<std::size_t>(start - static_cast<std::uint64_t>(oldSize)), '\0');
-    bytes += memo;
-    newSize = static_cast<std::uint64_t>(oldSize) + bytes.size();
-    if (start / m_blockSize > 0xFFFFFFFFu ||
-        newSize > static_cast<std::uint64_t>(kMaxTableFileSize)) {
-      fail(TableErrorCode::kDiskFull);
-    }
-    if (m_file.writeAt(oldSize, bytes.data(), bytes.size()) != 0) {
-      (void)m_file.truncate(oldSize);
-      fail(TableErrorCode::kMemoWriteError);
-    }
+  // A new memo always goes at the end of the file. The next-free word is not
+  // trusted below the end: other programs and crashes leave it (or a free
+  // chain starting at it) naming blocks that a live record's memo still
+  // uses, and only a walk over every record could tell which are free. Past
+  // the end it would leave a hole. Either way the word is set right below.
+  std::uint64_t start = roundUp(static_cast<std::uint64_t>(oldSize), m_blockSize);
+  start = std::max<std::uint64_t>(start, std::uint64_t{firstUsableBlock()} * m_blockSize);
+  std::string bytes(static_cast<std::size_t>(start - static_cast<std::uint64_t>(oldSize)), '\0');
+  bytes += encodeMemo(text);
+  const std::uint64_t newSize = static_cast<std::uint64_t>(oldSize) + bytes.size();
+  if (start / m_blockSize > 0xFFFFFFFFu ||
+      newSize > static_cast<std::uint64_t>(kMaxTableFileSize)) {
+    fail(TableErrorCode::kDiskFull);
   }
-  const std::uint64_t block = start / m_blockSize;
+  if (m_file.writeAt(oldSize, bytes.data(), bytes.size()) != 0) {
+    (void)m_file.truncate(oldSize);
+    fail(TableErrorCode::kMemoWriteError);
+  }
   unsigned char next[4];
   const auto nextBlock = static_cast<std::uint32_t>(roundUp(newSize, m_blockSize) / m_blockSize);
   if (m_layout == MemoLayout::FoxPro) {
@@ -316,15 +253,11 @@ std::uint32_t MemoFile::add(const std::string& text, bool shared, const std::str
     if (oldSize >= static_cast<std::int64_t>(sizeof oldNext)) {
       (void)m_file.writeAt(kMemoNextBlockOffset, oldNext, sizeof oldNext);
     }
-    if (run) {
-      (void)m_file.writeAt(static_cast<std::int64_t>(start), previous.data(), previous.size());
-    } else {
-      (void)m_file.truncate(oldSize);
-    }
+    (void)m_file.truncate(oldSize);
     fail(TableErrorCode::kMemoWriteError);
   }
   if (shared) unlock(operation);
-  return static_cast<std::uint32_t>(block);
+  return static_cast<std::uint32_t>(start / m_blockSize);
 }
 
 }  // namespace kestrel

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "dbase/OsFile.h"
@@ -33,9 +32,9 @@ class MemoFile {
   // past the end of the file is code 1003 naming `recordNumber`.
   std::string read(std::uint32_t block, std::uint32_t recordNumber) const;
 
-  // Adds `text` as a new memo and returns its first block: in a run of free
-  // blocks of another program's free chain when one is long enough (dBASE IV
-  // files), otherwise at the end of the file. With
+  // Adds `text` as a new memo at the end of the file (never where the
+  // header's next-free word or a free chain points) and returns its first
+  // block; the next-free word then names the block after the file. With
   // `shared` the memo lock byte is taken first (11 attempts). `operation`
   // names the caller in error details. On failure the file is left as before.
   std::uint32_t add(const std::string& text, bool shared, const std::string& operation);
@@ -51,11 +50,6 @@ class MemoFile {
   std::size_t readSome(std::int64_t offset, void* buffer, std::size_t size) const;
   std::string readToEnd(std::int64_t offset, std::int64_t limit, bool stopAtEof) const;
   std::string encodeMemo(const std::string& text) const;
-  std::optional<std::uint64_t> freeRunFor(std::size_t bytes, std::int64_t fileSize) const;
-  // Whether the block starts with a dBASE IV memo's in-use signature.
-  bool carriesMemo(std::uint64_t block) const;
-  // Whether no block after the first of a run starts a memo.
-  bool runIsFree(std::uint64_t first, std::uint64_t count) const;
   std::uint32_t firstUsableBlock() const;
   void lock(const std::string& operation);
   void unlock(const std::string& operation);

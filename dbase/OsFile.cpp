@@ -126,4 +126,8 @@ int renameFile(const std::string& from, const std::string& to) {
   return currentFileSystem().rename(from, to);
 }
 
+int renameFileNoReplace(const std::string& from, const std::string& to) {
+  return currentFileSystem().renameNoReplace(from, to);
+}
+
 }  // namespace kestrel

@@ -66,5 +66,7 @@ std::string findIgnoringCase(const std::string& path);
 // Removes or renames a file through the current file system; 0 or errno.
 [[nodiscard]] int removeFile(const std::string& path);
 [[nodiscard]] int renameFile(const std::string& from, const std::string& to);
+// Renames only when `to` does not exist yet (EEXIST otherwise).
+[[nodiscard]] int renameFileNoReplace(const std::string& from, const std::string& to);
 
 }  // namespace kestrel

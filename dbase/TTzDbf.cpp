@@ -99,6 +99,9 @@ constexpr int kHeaderRewrites = 10;
 // records, so that showing record 1 needs no read of its own.
 constexpr std::int64_t kOpeningRead = 2048;
 
+// The last slots of a padded file read at once to find its last record.
+constexpr std::size_t kPaddingWindow = 64 * 1024;
+
 }  // namespace
 
 TTzDbf::TTzDbf(std::string name) : m_name(std::move(name)) {}
@@ -405,29 +408,62 @@ std::uint32_t TTzDbf::countFromFileSize(std::int64_t size) const {
     m_countedSize = readToEnd ? size : -1;
     return 0;
   }
-  if (got >= 1 && isFlag(static_cast<unsigned char>(m_tail[0]))) {
+  // Slots within the header's count are records whatever their flag: a
+  // crash or a preallocated file can leave them zero bytes, and taking them
+  // for padding would put the next append inside the file.
+  if (got >= 1 &&
+      (whole <= m_header.recordCount || isFlag(static_cast<unsigned char>(m_tail[0])))) {
     const bool knownTail = readToEnd && got >= m_header.recordLength;
     if (knownTail) m_tail.erase(0, m_header.recordLength);
     m_countedSize = knownTail ? size : -1;
     return static_cast<std::uint32_t>(whole);
   }
-  // Files padded after their end-of-file byte (to a block size, with 0x1A or
-  // zeros) have whole slots there that are no records: a record starts with
-  // a blank or "*", so the count stops before trailing slots that do not.
-  // A padded file is checked every time: an append into its padding need
-  // not change its size.
+  // Past the header's count, files padded after their end-of-file byte (to
+  // a block size, with 0x1A or zeros) have whole slots that are no records:
+  // a record starts with a blank or "*". A padded file is checked every
+  // time: an append into its padding need not change its size.
   m_countedSize = -1;
-  std::int64_t count = whole - 1;
-  while (count > 0) {
-    unsigned char flag = 0;
-    if (int error = m_file.readAt(recordOffset(static_cast<std::uint32_t>(count)), &flag, 1, got)) {
-      throw ETableError(tableErrorCodeFromErrno(error, false),
-                        "Error reading " + m_fileName + " [RecordCount]");
-    }
-    if (got == 1 && isFlag(flag)) break;
-    --count;
+  return lastRecordBefore(static_cast<std::uint32_t>(whole));
+}
+
+std::uint32_t TTzDbf::lastRecordBefore(std::uint32_t padding) const {
+  const auto isFlag = [](unsigned char flag) { return flag == kLiveFlag || flag == kDeletedFlag; };
+  const std::uint32_t counted = m_header.recordCount;  // below `padding`
+  const std::size_t length = m_header.recordLength;
+  const auto readError = [this](int error) {
+    return ETableError(tableErrorCodeFromErrno(error, false),
+                       "Error reading " + m_fileName + " [RecordCount]");
+  };
+  // One read of the last slots (padding is seldom longer), never back past
+  // the header's count.
+  const std::uint32_t window = static_cast<std::uint32_t>(std::min<std::uint64_t>(
+      std::max<std::size_t>(1, kPaddingWindow / length), padding - counted));
+  const std::uint32_t first = padding - window + 1;
+  std::string slots(window * length, '\0');
+  std::size_t got = 0;
+  if (int error = m_file.readAt(recordOffset(first), slots.data(), slots.size(), got)) {
+    throw readError(error);
   }
-  return static_cast<std::uint32_t>(count);
+  for (std::uint32_t n = padding; n >= first && n > counted; --n) {
+    const std::size_t at = (n - first) * length;
+    if (at < got && isFlag(static_cast<unsigned char>(slots[at]))) return n;
+  }
+  // Longer padding than that: the records appended after the header's
+  // count come first and the padding after them, so halving the slots in
+  // between finds their end in a few one-byte reads.
+  std::uint32_t record = counted;  // a record, or the header's count
+  std::uint32_t pad = first;       // padding
+  while (pad - record > 1) {
+    const std::uint32_t middle = record + (pad - record) / 2;
+    unsigned char flag = 0;
+    if (int error = m_file.readAt(recordOffset(middle), &flag, 1, got)) throw readError(error);
+    if (got == 1 && isFlag(flag)) {
+      record = middle;
+    } else {
+      pad = middle;
+    }
+  }
+  return record;
 }
 
 bool TTzDbf::holdsRecord(std::uint32_t recNo) {

@@ -188,6 +188,10 @@ class TTzDbf : public DataSet {
   // The records a shared file of this size holds (a size of -1, the file's
   // size now).
   std::uint32_t countFromFileSize(std::int64_t size = -1) const;
+  // The last record of a file whose slot `padding`, past the header's
+  // count, holds no record (padding after the end-of-file byte): a bounded
+  // read of the last slots, then a halving search.
+  std::uint32_t lastRecordBefore(std::uint32_t padding) const;
   // Whether record `recNo` exists, looking at the file size again only past
   // the last count.
   bool holdsRecord(std::uint32_t recNo);
@@ -230,8 +234,9 @@ class TTzDbf : public DataSet {
   void seekOrdered(std::uint32_t recNo);
   void priorOrdered();
   void lastOrdered();
+  // Writes the index into the claimed file.
   void buildIndex(const FieldDescriptor& field, const std::string& expression,
-                  const std::string& indexPath);
+                  const std::string& indexPath, OsFile& claimed);
   std::uint32_t compactRecords();
   void packMemoFile();
   void appendRecordsOf(TTzDbf& source);

@@ -74,9 +74,10 @@ void TTzDbf::scanRecords(
 }
 
 void TTzDbf::buildIndex(const FieldDescriptor& field, const std::string& expression,
-                        const std::string& indexPath) {
+                        const std::string& indexPath, OsFile& claimed) {
   MdxBuilder::Request request;
   request.indexPath = indexPath;
+  request.file = &claimed;
   request.tableName = stemOf(m_fileName);
   request.expression = expression;
   request.fieldType = field.type;
@@ -112,11 +113,14 @@ bool TTzDbf::IndexOnOne(const std::string& keyExpression, const std::string& ind
   // The index file is claimed before the build writes it and stays claimed
   // until it is open as the order, so a second process sorting by the same
   // field cannot erase it half written. Another process with the index open
-  // keeps its file; the build then needs the table to itself.
+  // keeps its file; the build then needs the table to itself. A table open
+  // read-only never has it so: its exclusive open takes no share lock, and
+  // other processes may have the table open all the same.
+  const bool tableIsOurs = m_exclusive && !m_readOnly;
   OsFile claimed;
-  int claim = TableIndex::claimForBuild(indexPath, claimed, m_exclusive);
+  int claim = TableIndex::claimForBuild(indexPath, claimed, tableIsOurs);
   bool reopened = false;
-  if (claim == EAGAIN && !m_exclusive) {
+  if (claim == EAGAIN && !m_exclusive && !m_readOnly) {
     try {
       reopen(true);
     } catch (const ETableError&) {
@@ -141,7 +145,7 @@ bool TTzDbf::IndexOnOne(const std::string& keyExpression, const std::string& ind
                                         : tableErrorCodeFromErrno(claim, true),
                         m_fileName + " MakeIndex(" + indexPath + ")");
     }
-    buildIndex(field, expression, indexPath);
+    buildIndex(field, expression, indexPath, claimed);
   } catch (...) {
     if (reopened) backToShared();
     throw;

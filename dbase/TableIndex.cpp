@@ -1,5 +1,7 @@
 #include "dbase/TableIndex.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 
 #include "dbase/DbfLayout.h"
@@ -22,15 +24,17 @@ constexpr std::int64_t kIndexInUseByte = dbf::kShareLockOffset;
 
 TableIndex::TableIndex(OsFile claimed, const std::string& indexPath, OsFile& table,
                        const std::string& tablePath, bool shared, const FieldDescriptor& field)
-    : m_path(indexPath), m_field(field), m_file(std::move(claimed)) {
+    : m_path(indexPath), m_field(field) {
   try {
     // The build's write lock on the in-use byte is turned into this one in
     // place, so the file is never unclaimed in between.
     const auto kind = shared ? OsFile::LockKind::Shared : OsFile::LockKind::Exclusive;
-    if (m_file.tryLock(kIndexInUseByte, 1, kind) != 0) {
+    if (claimed.tryLock(kIndexInUseByte, 1, kind) != 0) {
       throw IndexError(IndexError::kCorruptedIndex, "Unable to open index: " + indexPath);
     }
-    m_reader = std::make_unique<MdxReader>(indexPath);
+    // The reader keeps the claimed file (and with it the lock): the file
+    // this process built is the one it reads, whatever the name leads to.
+    m_reader = std::make_unique<MdxReader>(std::move(claimed), indexPath);
     if (shared) {
       // The semaphore's lock byte of the table needs a write lock, which a
       // table opened read-only cannot take on its own descriptor.
@@ -56,7 +60,6 @@ void TableIndex::close() {
   }
   m_semaphore.reset();
   m_reader.reset();
-  m_file.close();
   m_tableForLocks.close();
 }
 
@@ -139,23 +142,55 @@ void TableIndex::recordWritten(std::uint32_t recNo, const std::string& before,
 }
 
 int TableIndex::claimForBuild(const std::string& indexPath, OsFile& file, bool replaceHeld) {
-  // Another process may erase the file between our open and our lock; the
-  // claim holds only when the name still leads to the file we locked.
+  // Another process may put its own file under the name between our open
+  // and our lock; the claim holds only when the name still leads to the
+  // file we locked.
   constexpr int kAttempts = 5;
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    if (int error = file.openOrCreate(indexPath)) return error;
-    if (int error = file.tryLock(kIndexInUseByte, 1, OsFile::LockKind::Exclusive)) {
+    int error = file.open(indexPath, OsFile::Access::ReadWrite);
+    if (error == ENOENT) {
+      error = placeClaimed(indexPath, file, false);
+      if (error == EEXIST) continue;  // another process was first: its file decides
+      return error;
+    }
+    if (error != 0) return error;
+    error = file.tryLock(kIndexInUseByte, 1, OsFile::LockKind::Exclusive);
+    if (error == EAGAIN && replaceHeld) {
       file.close();
-      if (error != EAGAIN || !replaceHeld) return error;
-      if (int removeError = removeFile(indexPath); removeError != 0 && removeError != ENOENT) {
-        return removeError;
-      }
-      continue;
+      return placeClaimed(indexPath, file, true);
+    }
+    if (error != 0) {
+      file.close();
+      return error;
     }
     if (file.isFileAt(indexPath)) return 0;
     file.close();
   }
   return EAGAIN;
+}
+
+int TableIndex::placeClaimed(const std::string& indexPath, OsFile& file, bool replace) {
+  // A new file is made under a name of this process's own and locked there,
+  // where no other process looks, and only then put under the index's
+  // name: so no process ever finds it there unclaimed, and creating and
+  // claiming are one step for everyone else.
+  const std::string stem = indexPath + "." + std::to_string(::getpid()) + "-";
+  std::string made;
+  int error = EEXIST;
+  for (int n = 0; n < 100 && error == EEXIST; ++n) {
+    made = stem + std::to_string(n) + ".tmp";
+    error = file.createNew(made);
+  }
+  if (error != 0) return error;
+  error = file.tryLock(kIndexInUseByte, 1, OsFile::LockKind::Exclusive);
+  if (error == 0) {
+    error = replace ? renameFile(made, indexPath) : renameFileNoReplace(made, indexPath);
+  }
+  if (error != 0) {
+    file.close();
+    (void)removeFile(made);
+  }
+  return error;
 }
 
 std::string TableIndex::indexPathFor(const std::string& tablePath, const std::string& indexName) {

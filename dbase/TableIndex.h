@@ -48,13 +48,15 @@ class TableIndex {
   // as they are now.
   void recordWritten(std::uint32_t recNo, const std::string& before, const std::string& after);
 
-  // Opens (creating it when missing) the index file that a build is about to
-  // write and takes its in-use lock for writing, so that no other process
-  // erases or opens it while it is half written. Returns 0, EAGAIN when
-  // another process has the file open, or the system's error. With
-  // `replaceHeld` (the table is ours alone, so the holder is no table
-  // user) a held file is unlinked, the holder keeping its copy, and a new one
-  // claimed under the name.
+  // Claims the index file a build is about to write: on success `file` is
+  // the file under `indexPath`, open for reading and writing, with its
+  // in-use byte locked for writing, so that no other process erases, opens
+  // or claims it while it is half written. A missing file is made and
+  // locked under another name and then renamed into place, so it is never
+  // there unclaimed. Returns 0, EAGAIN when another process holds the file,
+  // or the system's error. With `replaceHeld` (the table is ours alone, so
+  // the holder is no table user) a held file is replaced by a new one
+  // claimed the same way, the holder keeping its copy.
   static int claimForBuild(const std::string& indexPath, OsFile& file, bool replaceHeld);
 
   // The index file of an index name: "MDX" added when it has no extension,
@@ -65,12 +67,15 @@ class TableIndex {
   static ETableError asTableError(const IndexError& error);
 
  private:
+  // A new file made and locked under a name of its own, then renamed to
+  // `indexPath` (over a file there only with `replace`; EEXIST otherwise).
+  static int placeClaimed(const std::string& indexPath, OsFile& file, bool replace);
+
   template <typename Step>
   void reading(Step step);
 
   std::string m_path;
   FieldDescriptor m_field;
-  OsFile m_file;
   OsFile m_tableForLocks;  // declared before the semaphore, which uses it
   std::unique_ptr<MdxReader> m_reader;
   std::unique_ptr<SemaphoreFile> m_semaphore;

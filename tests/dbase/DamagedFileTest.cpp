@@ -1,12 +1,15 @@
 // Files that other programs padded, left with stale pointers or cut short:
 // what the storage layer may never do with them is overwrite data or report
 // a failed read as an empty value.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <functional>
 
 #include "DbaseTestSupport.h"
+#include "FaultInjectingFileSystem.h"
 #include "dbase/ETableError.h"
 #include "dbase/TTzDbf.h"
 
@@ -49,6 +52,80 @@ std::string le32(std::uint32_t value) {
   std::string bytes(4, '\0');
   for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>(value >> (8 * i));
   return bytes;
+}
+
+std::string be32(std::uint32_t value) {
+  std::string bytes = le32(value);
+  return std::string(bytes.rbegin(), bytes.rend());
+}
+
+// A memo file layout as other programs write it, with blocks of 512 bytes.
+struct MemoFlavour {
+  const char* name;
+  unsigned char version;  // of the table
+  const char* extension;
+};
+constexpr MemoFlavour kMemoFlavours[] = {
+    {"dBASE III", 0x83, "DBT"}, {"dBASE IV", 0x8B, "DBT"}, {"FoxPro", 0xF5, "FPT"}};
+
+// The next-free word as the flavour stores it.
+std::string nextFreeWord(const MemoFlavour& flavour, std::uint32_t block) {
+  return flavour.version == 0xF5 ? be32(block) : le32(block);
+}
+
+// One memo as the flavour stores it, padded to whole blocks.
+std::string memoBlocks(const MemoFlavour& flavour, const std::string& text) {
+  const auto length = static_cast<std::uint32_t>(text.size());
+  std::string bytes;
+  if (flavour.version == 0x83) {
+    bytes = text + "\x1A\x1A";
+  } else if (flavour.version == 0x8B) {
+    bytes = std::string("\xFF\xFF\x08\x00", 4) + le32(length + 8) + text;
+  } else {
+    bytes = be32(1) + be32(length) + text;
+  }
+  bytes.resize((bytes.size() + 511) / 512 * 512, '\0');
+  return bytes;
+}
+
+// The header block of a memo file whose next free block is `next`.
+std::string memoHeader(const MemoFlavour& flavour, std::uint32_t next) {
+  std::string header(512, '\0');
+  header.replace(0, 4, nextFreeWord(flavour, next));
+  if (flavour.version == 0x8B) {
+    header.replace(8, 5, "TABLE");
+    header[18] = 0x02;
+    header[19] = 0x01;
+    header[21] = 0x02;  // 512, little-endian
+  } else if (flavour.version == 0xF5) {
+    header[6] = 0x02;  // 512, big-endian
+  }
+  return header;
+}
+
+// A table of a 10-character name and a memo, as the flavour's program writes
+// it: one record per (name, memo block).
+std::string memoTable(const MemoFlavour& flavour,
+                      const std::vector<std::pair<std::string, std::uint32_t>>& rows) {
+  std::string dbf(32, '\0');
+  dbf[0] = static_cast<char>(flavour.version);
+  dbf.replace(4, 4, le32(static_cast<std::uint32_t>(rows.size())));
+  dbf[8] = 97;  // 32 + 2 * 32 + 1
+  dbf[10] = 21;
+  for (const auto& [name, type] : {std::pair<const char*, char>{"NAME", 'C'}, {"NOTE", 'M'}}) {
+    std::string field(32, '\0');
+    field.replace(0, std::string(name).size(), name);
+    field[11] = type;
+    field[16] = 10;
+    dbf += field;
+  }
+  dbf += '\r';
+  for (const auto& [name, block] : rows) {
+    const std::string number = block == 0 ? "0" : std::to_string(block);
+    dbf += ' ' + name + std::string(10 - name.size(), ' ') + std::string(10 - number.size(), ' ') +
+           number;
+  }
+  return dbf + '\x1A';
 }
 
 TEST_F(DamagedFileTest, NewMemoNeverOverwritesBytesOfTheMemoFile) {
@@ -134,6 +211,152 @@ TEST_F(DamagedFileTest, NewMemoNeverOverwritesBytesOfTheMemoFile) {
       EXPECT_EQ(table.GetFieldText("address"), "second memo");
     }
     table.Close();
+  }
+}
+
+TEST_F(DamagedFileTest, NextFreeBlockOfAnyValueNeverPutsANewMemoOverALiveOne) {
+  // Three records whose memos take blocks 1, 2-4 and 5; the memo file's
+  // next-free word is set to each value another program or a crash can
+  // leave. A fourth record's memo must leave every existing memo as it was,
+  // and the header must then name the first block past the file again.
+  const std::string longMemo = [] {
+    std::string text = "long";
+    while (text.size() < 1290) text += " long";  // blocks 2, 3 and 4
+    return text;
+  }();
+  const std::vector<std::pair<std::string, std::string>> memos = {
+      {"one", "first memo"}, {"two", longMemo}, {"three", "third memo"}};
+  const std::pair<const char*, std::uint32_t> pointers[] = {
+      {"zero", 0}, {"one", 1}, {"inside a live memo", 3}, {"at the end", 6}, {"past the end", 900}};
+  for (const MemoFlavour& flavour : kMemoFlavours) {
+    for (const auto& [where, next] : pointers) {
+      SCOPED_TRACE(std::string(flavour.name) + ", next free block " + where);
+      std::filesystem::remove_all(m_dir.path());
+      std::filesystem::create_directory(m_dir.path());
+      const std::string path = m_dir.file("table.dbf");
+      const std::string memoPath = m_dir.file(std::string("table.") + flavour.extension);
+      std::string dbt = memoHeader(flavour, next);
+      std::vector<std::pair<std::string, std::uint32_t>> rows;
+      for (const auto& [name, text] : memos) {
+        rows.emplace_back(name, static_cast<std::uint32_t>(dbt.size() / 512));
+        dbt += memoBlocks(flavour, text);
+      }
+      ASSERT_EQ(rows[2].second, 5u);
+      writeBytes(path, memoTable(flavour, rows));
+      writeBytes(memoPath, dbt);
+
+      TTzDbf table("table");
+      table.SetDbfFileName(path);
+      table.Open();
+      appendRow(table, {{"name", "four"}, {"note", "the new memo"}});
+      table.Close();
+
+      const std::string after = readBytes(memoPath);
+      EXPECT_EQ(firstChangedByte(dbt, after, 4), std::string::npos);
+      EXPECT_EQ(after.substr(0, 4),
+                nextFreeWord(flavour, static_cast<std::uint32_t>((after.size() + 511) / 512)));
+      table.Open();
+      for (const auto& [name, text] : memos) {
+        EXPECT_EQ(table.GetFieldText("note"), text) << name;
+        table.Next();
+      }
+      EXPECT_EQ(table.GetFieldText("note"), "the new memo");
+      table.Close();
+      EXPECT_EQ(readWithDbfread(path, m_dir.path().string()),
+                "|one|first memo\n|two|" + longMemo + "\n|three|third memo\n|four|the new memo\n");
+    }
+  }
+}
+
+TEST_F(DamagedFileTest, SlotsWithinTheHeaderCountAreRecordsWhateverTheirFlag) {
+  // The header counts `count` records of 101 bytes; record 1 is written and
+  // every slot after it is zero bytes (what a crash can leave, or a
+  // preallocated file). The files are sparse: nothing large is written.
+  struct Case {
+    const char* what;
+    std::uint32_t count;
+    bool endOfFileByte;
+    bool exclusive;
+  };
+  constexpr std::uint32_t kAtTheLimit = 21262213;  // 65 + 101 * count bytes: just under 2 GiB
+  const Case cases[] = {
+      {"at the 2 GiB limit, shared", kAtTheLimit, false, false},
+      {"at the 2 GiB limit, exclusive, end-of-file byte", kAtTheLimit, true, true},
+      {"small, shared, end-of-file byte", 5000, true, false},
+      {"small, exclusive", 5000, false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string path = m_dir.file("tail.dbf");
+    std::filesystem::remove(path);
+    {
+      TTzDbf table("tail");
+      openTable(table, "tail.dbf", {"name,C,100,0"});
+      appendRow(table, {{"name", "Ada"}});
+    }
+    std::string bytes = readBytes(path).substr(0, 65 + 101);
+    bytes.replace(4, 4, le32(c.count));
+    writeBytes(path, bytes);
+    const std::int64_t slotsEnd = 65 + std::int64_t{101} * c.count;
+    std::filesystem::resize_file(path, static_cast<std::uintmax_t>(slotsEnd + c.endOfFileByte));
+    if (c.endOfFileByte) {
+      const int fd = ::open(path.c_str(), O_WRONLY);
+      ASSERT_GE(fd, 0);
+      ASSERT_EQ(::pwrite(fd, "\x1A", 1, static_cast<off_t>(slotsEnd)), 1);
+      ::close(fd);
+    }
+    const auto fileSize = std::filesystem::file_size(path);
+
+    // A walk back over the zero slots would read millions of times; the
+    // armed fault stops it at once.
+    FaultInjectingFileSystem files;
+    ScopedFileSystem scoped(files);
+    files.failRead(200);
+    TTzDbf table("tail");
+    table.SetExclusive(c.exclusive);
+    openTable(table, "tail.dbf", {"name,C,100,0"});
+    EXPECT_EQ(table.RecordCount(), c.count);
+    EXPECT_LT(files.bytesRead(), 64 * 1024);
+    EXPECT_EQ(table.GetFieldText("name").substr(0, 3), "Ada");
+
+    table.ClearRecord();
+    table.SetFieldText("name", "Grace");
+    ASSERT_TRUE(table.ALock());
+    const bool fits = slotsEnd + 101 + 1 <= 0x7FFFFFFF;
+    if (fits) {
+      table.AppendRec();
+      EXPECT_EQ(table.RecNo(), c.count + 1);
+    } else {
+      try {
+        table.AppendRec();
+        ADD_FAILURE() << "appended";
+      } catch (const ETableError& e) {
+        EXPECT_EQ(e.code(), 101);
+        EXPECT_EQ(e.detail(), "Error writing " + path + " [APPEND]");
+      }
+    }
+    table.Close();
+    EXPECT_FALSE(files.struck());
+
+    const std::uint32_t count = c.count + (fits ? 1 : 0);
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    std::string head(8, '\0');
+    std::string slot2(101, 'x');
+    std::string last(102, 'x');
+    ASSERT_EQ(::pread(fd, head.data(), head.size(), 0), 8);
+    ASSERT_EQ(::pread(fd, slot2.data(), slot2.size(), 65 + 101), 101);
+    const auto lastRead = ::pread(fd, last.data(), last.size(), 65 + 101 * (count - 1));
+    ::close(fd);
+    EXPECT_EQ(headerCount(head), count);
+    EXPECT_EQ(slot2, std::string(101, '\0'));
+    if (fits) {
+      EXPECT_EQ(lastRead, 102);
+      EXPECT_EQ(last, " Grace" + std::string(95, ' ') + "\x1A");
+      EXPECT_EQ(std::filesystem::file_size(path), static_cast<std::uintmax_t>(slotsEnd + 102));
+    } else {
+      EXPECT_EQ(std::filesystem::file_size(path), fileSize);
+    }
   }
 }
 

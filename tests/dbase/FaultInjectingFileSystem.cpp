@@ -54,7 +54,9 @@ int FaultInjectingFileSystem::readAt(int handle, std::int64_t offset, void* buff
     m_struck = true;
     return m_readError;
   }
-  return real().readAt(handle, offset, buffer, size, got);
+  const int error = real().readAt(handle, offset, buffer, size, got);
+  m_bytesRead += static_cast<std::int64_t>(got);
+  return error;
 }
 
 int FaultInjectingFileSystem::writeAt(int handle, std::int64_t offset, const void* buffer,

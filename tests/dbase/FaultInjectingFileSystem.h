@@ -34,6 +34,8 @@ class FaultInjectingFileSystem final : public FileSystem {
   }
 
   int writes() const { return m_writes; }
+  // Bytes read through this file system since it was made, faults or not.
+  std::int64_t bytesRead() const { return m_bytesRead; }
   // Whether an armed fault has struck since it was armed.
   bool struck() const { return m_struck; }
 
@@ -52,6 +54,9 @@ class FaultInjectingFileSystem final : public FileSystem {
   int rename(const std::string& from, const std::string& to) override {
     return real().rename(from, to);
   }
+  int renameNoReplace(const std::string& from, const std::string& to) override {
+    return real().renameNoReplace(from, to);
+  }
   bool exists(const std::string& path) override { return real().exists(path); }
 
  private:
@@ -62,6 +67,7 @@ class FaultInjectingFileSystem final : public FileSystem {
   int m_writes = 0;
   int m_reads = 0;
   int m_locks = 0;
+  std::int64_t m_bytesRead = 0;
   int m_failWrite = 0;
   WriteFault m_writeFault = WriteFault::Fails;
   int m_writeError = EIO;

@@ -373,10 +373,8 @@ TEST_F(IndexOrderTest, SecondSortBySameFieldFailsWhileTheFirstBuildsAndTheFirstS
   for (int waited = 0; !std::filesystem::exists(index) && waited < 20000; ++waited) {
     ::usleep(1000);
   }
-  // The first process creates the file and then locks it: a second claim in
-  // between would win the race, and the first would be the one refused. The
-  // build lasts far longer than this pause, so the file is claimed by then.
-  ::usleep(50000);
+  // The file appears under its name already claimed (made and locked under
+  // another name first), so the first process holds it from here on.
   TTzDbf second("second");
   openLog(second, false);
   int refusal = 0;

@@ -293,6 +293,69 @@ TEST_F(MultiProcessTest, RecordLockedByAnotherProgramRefusesPostAndDelete) {
   EXPECT_TRUE(table.Deleted());
 }
 
+TEST_F(MultiProcessTest, TwoSortsBySameFieldAtOnceNeverCallTheIndexCorrupted) {
+  // Two kestrel-dbf dumps in the order of the same field, the second started
+  // while the first builds WHO.MDX (two users previewing the log sorted by
+  // name at the same moment). The one that claims the index first completes;
+  // the other completes too or is refused because the index is in use.
+  constexpr std::uint32_t kRecords = 40000;
+  const std::string path = m_dir.file("who.dbf");
+  {
+    TTzDbf table("who");
+    table.SetDbfFileName(path);
+    table.SetDbfFields({"who,C,30,0", "city,C,20,0"});
+    table.Open();
+    table.Close();
+  }
+  std::string bytes = readBytes(path);
+  bytes.pop_back();  // the end-of-file byte
+  for (std::uint32_t i = 0; i < kRecords; ++i) {
+    std::string who = "N" + std::to_string(10000000 + (i * 7919u) % 90000000u);
+    bytes += ' ' + who + std::string(30 - who.size(), ' ') + "Springfield" + std::string(9, ' ');
+  }
+  bytes += '\x1A';
+  for (int b = 0; b < 4; ++b) bytes[4 + b] = static_cast<char>(kRecords >> (8 * b));
+  writeBytes(path, bytes);
+
+  const std::string dump = shellQuote(tool()) + " dump " + shellQuote(path) + " --order WHO";
+  const auto [soloStatus, reference] = runCommand(dump);
+  ASSERT_EQ(soloStatus, 0);
+  // One line per record, ",WHO,CITY", in key order.
+  std::vector<std::string> lines;
+  for (std::size_t at = 0, end; (end = reference.find("\r\n", at)) != std::string::npos;
+       at = end + 2) {
+    lines.push_back(reference.substr(at, end - at));
+  }
+  ASSERT_EQ(lines.size(), kRecords);
+  ASSERT_TRUE(std::is_sorted(lines.begin(), lines.end()));
+
+  const std::string out = shellQuote(m_dir.file("run"));
+  const std::string inUse = "Error # 225 (Exclusive Use() required)\r\n" + path + " MakeIndex(" +
+                            m_dir.file("WHO.MDX") + ")\n";
+  for (int round = 0; round < 20; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    const auto [status, ignored] = runCommand(
+        "(" + dump + " >" + out + ".1 2>" + out + ".1e; echo $? >" + out + ".1s) & sleep 0.01; " +
+        dump + " >" + out + ".2 2>" + out + ".2e; echo $? >" + out + ".2s; wait");
+    ASSERT_EQ(status, 0);
+    int completed = 0;
+    for (const char* which : {".1", ".2"}) {
+      SCOPED_TRACE(which);
+      const std::string file = m_dir.file("run") + which;
+      const std::string exit = readBytes(file + "s");
+      if (exit == "0\n") {
+        ++completed;
+        EXPECT_TRUE(readBytes(file) == reference) << "an incomplete or unordered dump";
+        EXPECT_EQ(readBytes(file + "e"), "");
+      } else {
+        EXPECT_EQ(exit, "1\n");
+        EXPECT_EQ(readBytes(file + "e"), inUse);
+      }
+    }
+    EXPECT_GE(completed, 1);
+  }
+}
+
 TEST_F(MultiProcessTest, MemoLockHeldElsewhereIsCode1017AfterRetries) {
   TTzDbf table("tzBook");
   table.SetDbfFileName(m_dir.file("book.dbf"));

@@ -33,7 +33,8 @@ class ReportingUser : public kestrel::UserInteraction {
     return 1;
   }
   QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
-  QString saveFileName(const QString&, const QString&, const QString&, const QString&) override {
+  QString saveFileName(const QString&, const QString&, const QString&, const QString&,
+                       ExistingFile) override {
     return {};
   }
   int execDialog(QDialog& dialog) override {

@@ -102,6 +102,10 @@ TEST_F(ReportMenuTest, PrintedMailersSortedByNamePreviewedPrintedAndClearedWithA
   m_user.answerMessage(UserInteraction::Answer::Yes);
   m_user.answerSaveFile(QString::fromStdString(copy));
   window.ClearReport1->trigger();
+  // Clear adds to a table that is there: the dialog must not offer to
+  // replace it.
+  EXPECT_EQ(m_user.questions().back().kind, test::ScriptedUserInteraction::Kind::SaveFile);
+  EXPECT_EQ(m_user.questions().back().existing, UserInteraction::ExistingFile::TakeAsIs);
   TTzDbf log("check"), saved("saved");
   log.SetDbfFileName(programFolder() + "/Reports/report3.dbf");
   saved.SetDbfFileName(copy);

@@ -323,21 +323,35 @@ TEST_F(DatabaseModeTest, EditsArePostedOrCancelledAndMarkedRecordsArePrintedThen
   press(Nav::nbPost);
   EXPECT_EQ(window.labelOrder->text(), "4/4");
 
-  // Record 2 marked deleted; Mass Print still prints all four.
+  // Record 2 marked deleted, and shown so wherever the user comes to it; a
+  // second Delete recalls it at once, and a third marks it again. Mass
+  // Print still prints all four.
   press(Nav::nbFirst);
   press(Nav::nbNext);
   m_user.answerMessage(Answer::Ok);
   press(Nav::nbDelete);
   EXPECT_TRUE(window.addressBook().Deleted());
+  EXPECT_EQ(window.labelOrder->text(), "2/4 deleted");
+  press(Nav::nbNext);
+  EXPECT_EQ(window.labelOrder->text(), "3/4");
+  press(Nav::nbPrior);
+  EXPECT_EQ(window.labelOrder->text(), "2/4 deleted");
+  press(Nav::nbDelete);
+  EXPECT_EQ(window.labelOrder->text(), "2/4");
+  m_user.answerMessage(Answer::Ok);
+  press(Nav::nbDelete);
+  EXPECT_EQ(window.labelOrder->text(), "2/4 deleted");
+  // The open dialog and the two Delete questions: the recall asks nothing.
+  EXPECT_EQ(m_user.questions().size(), 3u);
 
   Settings().PrintBarCode = false;
   m_user.answerMessage(Answer::Yes);
   acceptMailerDialog(true);
   window.MIMassPrint->trigger();
   ASSERT_EQ(m_requests.size(), 4u);
-  EXPECT_EQ(m_user.questions()[2].text,
+  EXPECT_EQ(m_user.questions()[3].text,
             "You are about to print 4 labels.\n\rWould you like to continue?");
-  EXPECT_EQ(m_user.questions()[2].buttons, UserInteraction::Buttons::YesNo);
+  EXPECT_EQ(m_user.questions()[3].buttons, UserInteraction::Buttons::YesNo);
   EXPECT_EQ(m_requests[1][slot::kRecipientLine1], "Bob Ray");  // the deleted record
   EXPECT_EQ(loggedNumbers().size(), 4);
 

@@ -361,6 +361,8 @@ class TF_Main : public QMainWindow {
   // The program's own help viewer, while it is open.
   QPointer<HelpWindow> m_helpWindow;
   bool m_settingsWriteFailureShown = false;
+  // Where the PDF files go is told at the first job that becomes one.
+  bool m_pdfFallbackTold = false;
   QFont m_printFont{QStringLiteral("Arial"), 8};
   bool FirstShow = false;
   bool m_showQueued = false;

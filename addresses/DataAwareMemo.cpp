@@ -9,7 +9,7 @@
 
 namespace kestrel {
 
-DataAwareMemo::DataAwareMemo(QWidget* parent) : QPlainTextEdit(parent) {
+DataAwareMemo::DataAwareMemo(QWidget* parent) : MemoEdit(parent) {
   connect(this, &QPlainTextEdit::textChanged, this, [this] { contentsChanged(); });
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QPlainTextEdit>
 #include <string>
 
 #include "addresses/DataAwareControl.h"
+#include "platform/MemoEdit.h"
 
 namespace kestrel {
 
@@ -11,8 +11,9 @@ namespace kestrel {
 // line per line of text. Lines wrap at the edit's width; with a line limit
 // set, whatever reaches a displayed line beyond it (by Enter, by wrapping, or
 // by a program's change) is deleted at once, one line at a time, as the
-// recipient memo of the ordinary layout does.
-class DataAwareMemo : public QPlainTextEdit, public DataAwareControl {
+// recipient memo of the ordinary layout does. Typing and pasting follow that
+// memo's rules too (MemoEdit).
+class DataAwareMemo : public MemoEdit, public DataAwareControl {
   Q_OBJECT
  public:
   explicit DataAwareMemo(QWidget* parent = nullptr);

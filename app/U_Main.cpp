@@ -65,6 +65,8 @@ const QString kNeverPrintAgain = QStringLiteral("&Never Print again");
 const QString kNoPrinterText = QStringLiteral(
     "No printer is installed on this computer. Every mailer and report is written as a PDF "
     "file of its own into the folder \"%1\".");
+const QString kPdfFallbackNotice =
+    QStringLiteral("No printer is installed. Mailers and reports are saved as PDF files in %1.");
 const QString kSelectCustomerID = QStringLiteral(
     "If you have labels without any Bar Code's, you must select a \"Customer ID\" number.");
 
@@ -96,9 +98,16 @@ TF_Main::TF_Main(const std::string& programFolder, TF_About* splash, QWidget* pa
   new KeyPreview(*this, [this](QKeyEvent& event) { return FormKeyDown(event.key()); });
   FormCreate(programFolder);
   setPrintCommandConnected(true);
+  // A user without a printer would not know where the mailer went.
+  setPdfFallbackNotice([this](const QString& folder) {
+    if (m_pdfFallbackTold) return;
+    m_pdfFallbackTold = true;
+    showInformation(kPdfFallbackNotice.arg(QDir::toNativeSeparators(folder)));
+  });
 }
 
 TF_Main::~TF_Main() {
+  setPdfFallbackNotice({});
   // The controls go after this part of the window: while they do, none of
   // their signals or focus events may reach its handlers.
   for (QObject* child : findChildren<QObject*>()) {
@@ -284,10 +293,11 @@ void TF_Main::MIPrinterSetupClick() {
       showInformation(kNoPrinterText.arg(QDir::toNativeSeparators(pdfJobFolder())));
       return;
     }
-    // The choice holds for this run of the program only.
-    QPrintDialog setup(&currentPrinter(), this);
+    // The dialog starts from the printer the next job would take; a printer
+    // chosen there holds for this run of the program only.
+    QPrintDialog setup(&printerForNextJob(), this);
     setup.setObjectName(QStringLiteral("PrinterSetupDialog1"));
-    ui().execDialog(setup);
+    if (ui().execDialog(setup) == QDialog::Accepted) keepChosenPrinter();
   });
 }
 

@@ -372,6 +372,8 @@ class TF_Main : public QMainWindow {
   // rest of that run.
   bool m_massPrinting = false;
   bool m_reprintConfirmed = false;
+  // Where the PDF files go is told at the first job that becomes one.
+  bool m_pdfFallbackTold = false;
   QFont m_printFont{QStringLiteral("Arial"), 8};
   bool FirstShow = false;
   bool m_showQueued = false;

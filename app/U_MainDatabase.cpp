@@ -248,8 +248,12 @@ void TF_Main::showRecordOrder() {
     labelOrder->clear();
     return;
   }
-  labelOrder->setText(
-      QStringLiteral("%1/%2").arg(AddressBook->RecNo()).arg(AddressBook->RecordCount()));
+  // A record marked deleted looks like any other until Exit packs it; the
+  // mark is told beside its number, and a Delete that recalls it takes the
+  // word away again.
+  QString order = QStringLiteral("%1/%2").arg(AddressBook->RecNo()).arg(AddressBook->RecordCount());
+  if (AddressBook->RecNo() != 0 && AddressBook->Deleted()) order += QStringLiteral(" deleted");
+  labelOrder->setText(order);
   labelOrder->resize(tznavigator1->width(), labelOrder->sizeHint().height());
 }
 

@@ -28,7 +28,7 @@ void TF_Main::runLogReport(bool toPrinter, const char* reportName) {
     if (MIByZipCode->isChecked()) sort = LogSort::ByZipCode;
     // Reports go to the printer that takes the mailers (Printer Setup);
     // without one, each report is a PDF file of its own.
-    RvProject->setPrinter(&currentPrinter(), [] { prepareNextPdfJob(); });
+    RvProject->setPrinter(&printerForNextJob(), [] { prepareNextPdfJob(); });
     RvProject->setParentWidget(this);
     produceLogReport(*MailingLog, *RvProject,
                      toPrinter ? ReportDestination::rdPrinter : ReportDestination::rdPreview,
@@ -78,7 +78,7 @@ void TF_Main::MIFirmMailingBookClick() {
     const QDate day = dialog.mailingDate();
     const MailingBookSelection selection{Date{day.year(), day.month(), day.day()},
                                          toAnsi(dialog.firstNumber()), toAnsi(dialog.lastNumber())};
-    RvProject->setPrinter(&currentPrinter(), [] { prepareNextPdfJob(); });
+    RvProject->setPrinter(&printerForNextJob(), [] { prepareNextPdfJob(); });
     RvProject->setParentWidget(this);
     produceFirmMailingBook(*MailingLog, *RvProject,
                            choice == TF_MailingBook::kPrint ? ReportDestination::rdPrinter

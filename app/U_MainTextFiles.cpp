@@ -72,8 +72,11 @@ void TF_Main::MIImportClick() {
   closeAddressBook();
   const auto showAddressBookAgain = [this] { runCommand([this] { reopenAddressBook(); }); };
 
-  const QString chosenTable = ui().saveFileName(
-      QString(), proposedIn(proposedTableName(localPath(textPath))), kTableFilter, QString());
+  // An existing table gets the question below (overwrite, append or
+  // cancel), not the save dialog's own "replace it?".
+  const QString chosenTable =
+      ui().saveFileName(QString(), proposedIn(proposedTableName(localPath(textPath))), kTableFilter,
+                        QString(), UserInteraction::ExistingFile::TakeAsIs);
   if (chosenTable.isEmpty()) {
     showAddressBookAgain();
     return;
@@ -126,9 +129,12 @@ void TF_Main::MIImportClick() {
 void TF_Main::MIExportClick() {
   const QString tablePath = ui().openFileName(QString(), addressFolder(), kExportOpenFilter);
   if (tablePath.isEmpty()) return;
-  // The save dialog keeps the filter of the last file dialog of this run.
-  const QString textPath = ui().saveFileName(
-      QString(), proposedIn(proposedTextName(localPath(tablePath))), QString(), QString());
+  // The save dialog keeps the filter of the last file dialog of this run. A
+  // text file of that name is the user's own: the dialog asks before the
+  // export replaces it.
+  const QString textPath =
+      ui().saveFileName(QString(), proposedIn(proposedTextName(localPath(tablePath))), QString(),
+                        QString(), UserInteraction::ExistingFile::AskToReplace);
   if (textPath.isEmpty()) return;
 
   ExportOutcome outcome;

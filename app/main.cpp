@@ -9,6 +9,7 @@
 #include "dialogs/QtUserInteraction.h"
 #include "dialogs/U_About.h"
 #include "platform/ApplicationTitle.h"
+#include "platform/ProgramLocale.h"
 #include "platform/StorageConnection.h"
 #include "platform/UserInteraction.h"
 
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
   kestrel::formLook::registerFontSubstitutions();
   kestrel::QtUserInteraction userInteraction;
   kestrel::setUserInteraction(&userInteraction);
+  kestrel::useProgramLocale();
   kestrel::connectStorageLayer();
 
   // The main window takes the splash over and discards it at its first show.

@@ -124,12 +124,16 @@ QString QtUserInteraction::openOrNewFileName(const QString& caption, const QStri
 }
 
 QString QtUserInteraction::saveFileName(const QString& caption, const QString& folder,
-                                        const QString& filter, const QString& defaultSuffix) {
+                                        const QString& filter, const QString& defaultSuffix,
+                                        ExistingFile existing) {
   if (!filter.isEmpty()) m_saveFilter = filter;
   QFileDialog dialog(QApplication::activeWindow(), caption,
                      folder.isEmpty() ? m_saveFolder : folder, qtFileFilter(m_saveFilter));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(defaultSuffix);
+  // Qt's "replace it?" would come before the command's own question, and a
+  // No would send the user back to the dialog.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, existing == ExistingFile::TakeAsIs);
   const QString chosen = chosenFile(dialog);
   m_saveFolder = dialog.directory().absolutePath();
   return chosen;

@@ -17,7 +17,7 @@ class QtUserInteraction : public UserInteraction {
   QString openOrNewFileName(const QString& caption, const QString& folder,
                             const QString& filter) override;
   QString saveFileName(const QString& caption, const QString& folder, const QString& filter,
-                       const QString& defaultSuffix) override;
+                       const QString& defaultSuffix, ExistingFile existing) override;
   void setSaveFolder(const QString& folder) override { m_saveFolder = folder; }
   int execDialog(QDialog& dialog) override;
 

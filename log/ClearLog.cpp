@@ -124,7 +124,10 @@ void clearMailingLog(TTzDbf& log) {
                    UserInteraction::Icon::Question, UserInteraction::Buttons::YesNoCancel);
   if (answer == UserInteraction::Answer::Cancel) return;
   if (answer == UserInteraction::Answer::Yes) {
-    const QString chosen = ui().saveFileName(QString(), QString(), QString(), QString());
+    // An existing table is added to, never replaced: the dialog's "replace
+    // it?" would say the opposite of what happens.
+    const QString chosen = ui().saveFileName(QString(), QString(), QString(), QString(),
+                                             UserInteraction::ExistingFile::TakeAsIs);
     if (chosen.isEmpty()) return;  // no copy, no clear
     const std::string target = chosen.toStdString();
     if (QFileInfo::exists(chosen)) {

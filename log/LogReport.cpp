@@ -6,6 +6,7 @@
 #include "dbase/TTzDbf.h"
 #include "log/TableGuards.h"
 #include "platform/AnsiText.h"
+#include "platform/ProgramLocale.h"
 #include "platform/UserInteraction.h"
 
 namespace kestrel {
@@ -38,7 +39,7 @@ void setUpLogReports(ReportProject& project, const std::string& programFolder) {
 }
 
 std::string myTimeText(const QDateTime& now) {
-  const QLocale locale = QLocale::system();
+  const QLocale locale = programLocale();
   return "Date Printed: " +
          toAnsi(locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
                 locale.toString(now.time(), QLocale::LongFormat));

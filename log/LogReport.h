@@ -44,8 +44,8 @@ LogSortIndex logSortIndex(LogSort sort);  // Requires: sort != None
 // texts. The printer is the caller's (ReportProject::setPrinter).
 void setUpLogReports(ReportProject& project, const std::string& programFolder);
 
-// "Date Printed: " and the moment in the system's short date and long time
-// formats (Windows-1252).
+// "Date Printed: " and the moment in the short date and long time formats of
+// the program's locale (Windows-1252).
 std::string myTimeText(const QDateTime& now);
 
 // Produces the report over the log (closed on entry and on return, also

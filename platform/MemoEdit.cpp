@@ -1,5 +1,6 @@
 #include "platform/MemoEdit.h"
 
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QTextCursor>
 
@@ -16,6 +17,15 @@ void MemoEdit::insertFromMimeData(const QMimeData* source) {
   insertInParts(*this, cursor, source->text());
   setTextCursor(cursor);
   ensureCursorVisible();
+}
+
+void MemoEdit::keyPressEvent(QKeyEvent* event) {
+  const bool lineBreak = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (lineBreak && event->isAutoRepeat()) {
+    event->accept();
+    return;
+  }
+  QPlainTextEdit::keyPressEvent(event);
 }
 
 }  // namespace kestrel

@@ -1,12 +1,12 @@
 #include "platform/StorageConnection.h"
 
-#include <QLocale>
 #include <QRegularExpression>
 
 #include "dbase/DateText.h"
 #include "dbase/TableWarnings.h"
 #include "platform/AnsiText.h"
 #include "platform/ApplicationTitle.h"
+#include "platform/ProgramLocale.h"
 #include "platform/UserInteraction.h"
 
 namespace kestrel {
@@ -17,7 +17,7 @@ void connectStorageLayer() {
         caption.empty() ? QString::fromLatin1(kApplicationTitle) : fromAnsi(caption);
     ui().message(title, fromAnsi(text), UserInteraction::Icon::None, UserInteraction::Buttons::Ok);
   });
-  SetProgramDateFormat(numericShortDateFormat(QLocale::system().dateFormat(QLocale::ShortFormat)));
+  SetProgramDateFormat(numericShortDateFormat(programLocale().dateFormat(QLocale::ShortFormat)));
 }
 
 std::string numericShortDateFormat(const QString& systemFormat) {

@@ -7,8 +7,9 @@ namespace kestrel {
 
 // Connects the storage layer, which knows no Qt, to the program at start-up:
 // its warnings become plain message boxes of the user-interaction service
-// (application title, no icon, OK), and it learns the system's short date
-// format, in which date fields are read and written.
+// (application title, no icon, OK), and it learns the short date format of
+// the program's locale (the system's, U.S. English for the C locale), in
+// which date fields are read and written.
 void connectStorageLayer();
 
 // The system's short date format as the storage layer can read it back: a

@@ -44,10 +44,14 @@ class UserInteraction {
                                     const QString& filter) {
     return openFileName(caption, folder, filter);
   }
+  // What the save dialog does when the user names a file that is there
+  // already: ask whether to replace it, or take the name as it is, for a
+  // command that asks its own question about the file or adds to it.
+  enum class ExistingFile { AskToReplace, TakeAsIs };
   // The save dialog is one object shared by the commands: an empty folder or
   // filter shows what the previous save dialog of the run was left with.
   virtual QString saveFileName(const QString& caption, const QString& folder, const QString& filter,
-                               const QString& defaultSuffix) = 0;
+                               const QString& defaultSuffix, ExistingFile existing) = 0;
   // Sets the starting folder of the shared save dialog without showing it.
   virtual void setSaveFolder(const QString& folder) { (void)folder; }
 

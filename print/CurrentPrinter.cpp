@@ -24,6 +24,10 @@ QPrinter* g_printer = nullptr;
 // Whether the printer is the machine's PDF fallback (no printer installed), as
 // opposed to a PDF file chosen in Printer Setup.
 bool g_pdfFallback = false;
+// Whether the user chose the printer in this run; until then it follows the
+// system's default.
+bool g_chosenByUser = false;
+PdfFallbackNotice g_pdfFallbackNotice;
 
 void deletePrinter() {
   delete g_printer;
@@ -39,23 +43,58 @@ void makePdfWriter(QPrinter& printer) {
   printer.setPageOrientation(QPageLayout::Portrait);
   printer.setFullPage(true);
 }
-}  // namespace
 
-QPrinter& currentPrinter() {
+// The printer the system offers now: its default printer, else the first
+// one; empty when the machine has none.
+QString systemPrinterName() {
+  const QString byDefault = QPrinterInfo::defaultPrinterName();
+  if (!byDefault.isEmpty()) return byDefault;
+  const QStringList names = QPrinterInfo::availablePrinterNames();
+  return names.isEmpty() ? QString() : names.constFirst();
+}
+
+// A printer set up afresh for the named printer, or the PDF fallback for an
+// empty name, as at the first job of the run.
+void makePrinter(const QString& name) {
   if (!g_printer) {
-    g_printer = new QPrinter(QPrinter::HighResolution);
-    g_pdfFallback = !hasInstalledPrinter();
-    if (g_pdfFallback)
-      makePdfWriter(*g_printer);
-    else if (g_printer->printerName().isEmpty())
-      // Printers but no system default: the first one, until Printer Setup
-      // chooses another.
-      g_printer->setPrinterName(QPrinterInfo::availablePrinterNames().constFirst());
     // The printer belongs to the application's lifetime; Qt's print support
     // must not outlive it.
     qAddPostRoutine(deletePrinter);
   }
+  deletePrinter();
+  g_printer = new QPrinter(QPrinter::HighResolution);
+  g_pdfFallback = name.isEmpty();
+  if (g_pdfFallback)
+    makePdfWriter(*g_printer);
+  else if (g_printer->printerName() != name)
+    g_printer->setPrinterName(name);
+}
+}  // namespace
+
+QPrinter& currentPrinter() {
+  if (!g_printer) makePrinter(systemPrinterName());
   return *g_printer;
+}
+
+QPrinter& printerForNextJob() {
+  QPrinter& printer = currentPrinter();
+  if (g_chosenByUser) return printer;
+  const QString name = systemPrinterName();
+  const bool unchanged = name.isEmpty() ? g_pdfFallback
+                                        : !g_pdfFallback && printer.printerName() == name &&
+                                              printer.outputFormat() == QPrinter::NativeFormat;
+  // A fresh printer, not the old one renamed: the new printer's own paper,
+  // margins and resolution apply, as they would had it been there at start.
+  if (!unchanged) makePrinter(name);
+  return *g_printer;
+}
+
+void keepChosenPrinter() {
+  g_chosenByUser = true;
+}
+
+void setPdfFallbackNotice(PdfFallbackNotice notice) {
+  g_pdfFallbackNotice = std::move(notice);
 }
 
 bool hasInstalledPrinter() {
@@ -92,6 +131,7 @@ QString prepareNextPdfJob() {
     if (claim.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
       claim.close();
       printer.setOutputFileName(path);
+      if (g_pdfFallbackNotice) g_pdfFallbackNotice(folder);
       return path;
     }
     if (!QFile::exists(path)) break;  // not a name clash: the folder refuses files

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class QPrinter;
 
@@ -15,6 +16,18 @@ namespace kestrel {
 // each other.
 QPrinter& currentPrinter();
 
+// The current printer, made ready for the next job (a mailer, a run of
+// labels, a report). Until the user has chosen a printer in this run, each
+// job asks CUPS again for the default printer, so that a printer installed
+// (or made the default) while the program runs takes the next job, and a
+// machine whose last printer went falls back to PDF files. The reference
+// holds until the next call.
+QPrinter& printerForNextJob();
+
+// The user chose the printer (Printer Setup): it takes every job for the
+// rest of the run, whatever becomes the system's default.
+void keepChosenPrinter();
+
 // Whether the machine has at least one installed printer.
 bool hasInstalledPrinter();
 
@@ -26,5 +39,11 @@ QString prepareNextPdfJob();
 
 // The folder that PDF jobs go to (ends without a separator).
 QString pdfJobFolder();
+
+// Hears of every job that goes to the machine's PDF fallback, with the
+// folder its file is in, once the file's name is claimed (the main window
+// tells the user where the file went). Empty: nobody hears.
+using PdfFallbackNotice = std::function<void(const QString& folder)>;
+void setPdfFallbackNotice(PdfFallbackNotice notice);
 
 }  // namespace kestrel

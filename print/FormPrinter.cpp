@@ -86,7 +86,7 @@ void printPage(PageCanvas& canvas, const QString& jobName, int leftRight, int to
 // writer (no printer on the machine, or a file chosen in Printer Setup)
 // writes each job to a file of its own.
 std::unique_ptr<PageCanvas> currentPrinterCanvas() {
-  QPrinter& printer = currentPrinter();
+  QPrinter& printer = printerForNextJob();
   if (printer.outputFormat() == QPrinter::NativeFormat)
     return std::make_unique<CupsPrinterCanvas>(printer);
   return std::make_unique<PrinterCanvas>(printer, [] { prepareNextPdfJob(); });

@@ -81,7 +81,7 @@ void printBarCodesCommand(QWidget* parent, SettingsRecord& settings, const QFont
 }
 
 void printBarCodesCommand(QWidget* parent, SettingsRecord& settings, const QFont& baseFont) {
-  PrinterCanvas canvas(currentPrinter(), [] { prepareNextPdfJob(); });
+  PrinterCanvas canvas(printerForNextJob(), [] { prepareNextPdfJob(); });
   printBarCodesCommand(parent, settings, baseFont, canvas);
 }
 

@@ -42,7 +42,8 @@ class MassPrintUser : public UserInteraction {
   }
   int choiceBox(const QString&, const QString& text, const QStringList&) override { fail(text); }
   QString openFileName(const QString&, const QString&, const QString&) override { return m_table; }
-  QString saveFileName(const QString&, const QString&, const QString&, const QString&) override {
+  QString saveFileName(const QString&, const QString&, const QString&, const QString&,
+                       ExistingFile) override {
     fail({});
   }
   int execDialog(QDialog& dialog) override {

@@ -34,7 +34,8 @@ class NoQuestions : public UserInteraction {
   Answer message(const QString&, const QString& text, Icon, Buttons) override { fail(text); }
   int choiceBox(const QString&, const QString& text, const QStringList&) override { fail(text); }
   QString openFileName(const QString&, const QString&, const QString&) override { fail({}); }
-  QString saveFileName(const QString&, const QString&, const QString&, const QString&) override {
+  QString saveFileName(const QString&, const QString&, const QString&, const QString&,
+                       ExistingFile) override {
     fail({});
   }
   int execDialog(QDialog& dialog) override { fail(dialog.objectName()); }

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDialog>
@@ -15,6 +16,7 @@
 #include <QFile>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -323,21 +325,35 @@ TEST_F(DatabaseModeTest, EditsArePostedOrCancelledAndMarkedRecordsArePrintedThen
   press(Nav::nbPost);
   EXPECT_EQ(window.labelOrder->text(), "4/4");
 
-  // Record 2 marked deleted; Mass Print still prints all four.
+  // Record 2 marked deleted, and shown so wherever the user comes to it; a
+  // second Delete recalls it at once, and a third marks it again. Mass
+  // Print still prints all four.
   press(Nav::nbFirst);
   press(Nav::nbNext);
   m_user.answerMessage(Answer::Ok);
   press(Nav::nbDelete);
   EXPECT_TRUE(window.addressBook().Deleted());
+  EXPECT_EQ(window.labelOrder->text(), "2/4 deleted");
+  press(Nav::nbNext);
+  EXPECT_EQ(window.labelOrder->text(), "3/4");
+  press(Nav::nbPrior);
+  EXPECT_EQ(window.labelOrder->text(), "2/4 deleted");
+  press(Nav::nbDelete);
+  EXPECT_EQ(window.labelOrder->text(), "2/4");
+  m_user.answerMessage(Answer::Ok);
+  press(Nav::nbDelete);
+  EXPECT_EQ(window.labelOrder->text(), "2/4 deleted");
+  // The open dialog and the two Delete questions: the recall asks nothing.
+  EXPECT_EQ(m_user.questions().size(), 3u);
 
   Settings().PrintBarCode = false;
   m_user.answerMessage(Answer::Yes);
   acceptMailerDialog(true);
   window.MIMassPrint->trigger();
   ASSERT_EQ(m_requests.size(), 4u);
-  EXPECT_EQ(m_user.questions()[2].text,
+  EXPECT_EQ(m_user.questions()[3].text,
             "You are about to print 4 labels.\n\rWould you like to continue?");
-  EXPECT_EQ(m_user.questions()[2].buttons, UserInteraction::Buttons::YesNo);
+  EXPECT_EQ(m_user.questions()[3].buttons, UserInteraction::Buttons::YesNo);
   EXPECT_EQ(m_requests[1][slot::kRecipientLine1], "Bob Ray");  // the deleted record
   EXPECT_EQ(loggedNumbers().size(), 4);
 
@@ -591,6 +607,44 @@ TEST_F(DatabaseModeTest, PasteFillsTheRecordsFieldsAndTheMovePostsThem) {
   // record's second line moves down by one.
   EXPECT_EQ(table.records[0],
             (QStringList{"Zed Fox\r\n\r\n12 Main St\r\n", "Town", "ST", "12345-6789"}));
+}
+
+// A Return whose release reaches the window system late comes back as a
+// held key: the pressed Return and its repeats. Typed into the memo of an
+// inserted record it once stored two empty lines between the name and the
+// street. A held Return breaks the line once, in either recipient memo; two
+// Returns pressed one after the other still leave an empty line.
+TEST_F(DatabaseModeTest, AHeldReturnInTheRecipientMemoBreaksTheLineOnce) {
+  TF_Main& window = startWindow();
+  openTable(tablePath("new.dbf"));
+  activate();
+  const auto typeAddress = [](QWidget* memo, int returnsPressed, int repeatsEach) {
+    memo->setFocus();
+    QTest::keyClicks(memo, QStringLiteral("New Person"));
+    for (int pressed = 0; pressed < returnsPressed; ++pressed) {
+      for (int i = 0; i <= repeatsEach; ++i) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"),
+                      i > 0);
+        QApplication::sendEvent(memo, &key);
+      }
+      QTest::keyRelease(memo, Qt::Key_Return);
+    }
+    QTest::keyClicks(memo, QStringLiteral("77 New Rd"));
+  };
+  press(Nav::nbInsert);
+  typeAddress(window.tzmemoAddress, 1, 2);
+  press(Nav::nbPost);
+  press(Nav::nbInsert);
+  typeAddress(window.tzmemoAddress, 2, 0);
+  press(Nav::nbPost);
+  const test::DbfreadTable table = read(tablePath("new.dbf"));
+  ASSERT_EQ(table.records.size(), 3u);
+  EXPECT_EQ(table.records[1][0].toStdString(), "New Person\r\n77 New Rd\r\n");
+  EXPECT_EQ(table.records[2][0].toStdString(), "New Person\r\n\r\n77 New Rd\r\n");
+
+  window.btnExit->click();
+  typeAddress(window.memoAddress, 1, 3);
+  EXPECT_EQ(window.memoAddress->toPlainText().toStdString(), "New Person\n77 New Rd");
 }
 
 TEST_F(DatabaseModeTest, EditOfARecordLockedByAnotherCopyIsRefusedWithTheWarning) {

@@ -467,16 +467,32 @@ TEST_F(MainWindowTest, AboutItemsShowTheAboutBoxModally) {
   EXPECT_EQ(m_user.questions().size(), 3u);
 }
 
-TEST_F(MainWindowTest, PrinterSetupWithoutPrinterSaysWherePdfFilesGo) {
+// The first mailer of the run that becomes a PDF file says where it went,
+// once; Printer Setup says it whenever it is asked.
+TEST_F(MainWindowTest, WithoutPrinterTheFirstJobAndPrinterSetupSayWherePdfFilesGo) {
   if (hasInstalledPrinter()) GTEST_SKIP() << "this machine has a printer";
-  writeIni(kQuietStart);
+  writeIni(QByteArray(kQuietStart) + "[Values]\r\nPrintBarCode=0\r\n");
   TF_Main& window = start();
+  Settings().ShowMailerDialog = false;
   m_user.answerMessage(UserInteraction::Answer::Ok);
-  window.MIPrinterSetup->trigger();
+  for (int i = 0; i < 3; ++i) {
+    find<QPlainTextEdit>("memoAddress")->setPlainText(QStringLiteral("Ann Lee"));
+    window.MIPrint->trigger();
+  }
+  EXPECT_EQ(QDir(pdfJobFolder()).entryList({QStringLiteral("*.pdf")}, QDir::Files).size(), 3);
   ASSERT_EQ(m_user.questions().size(), 1u);
   EXPECT_EQ(m_user.questions()[0].icon, UserInteraction::Icon::Information);
-  EXPECT_TRUE(m_user.questions()[0].text.contains(pdfJobFolder()))
-      << m_user.questions()[0].text.toStdString();
+  EXPECT_EQ(m_user.questions()[0].text,
+            "No printer is installed. Mailers and reports are saved as PDF files in " +
+                QDir::toNativeSeparators(pdfJobFolder()) + ".");
+
+  m_user.answerMessage(UserInteraction::Answer::Ok);
+  window.MIPrinterSetup->trigger();
+  ASSERT_EQ(m_user.questions().size(), 2u);
+  EXPECT_EQ(m_user.questions()[1].icon, UserInteraction::Icon::Information);
+  EXPECT_TRUE(m_user.questions()[1].text.startsWith("No printer is installed on this computer."))
+      << m_user.questions()[1].text.toStdString();
+  EXPECT_TRUE(m_user.questions()[1].text.contains(pdfJobFolder()));
 }
 
 TEST_F(MainWindowTest, TabOrderRunsThroughFeesSenderCommentAndRecipient) {

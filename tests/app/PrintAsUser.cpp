@@ -1,7 +1,8 @@
 // Prints one mailer from the main window as the user whose id is given, so
 // that a test can show that a second user of the machine prints and logs
 // into what the first one created. Usage: print_as_user UID MACHINE PROGRAM.
-// Exit status 0 when the mailer printed and was logged without a message.
+// Exit status 0 when the mailer printed and was logged without a message
+// beyond the run's one word of where the PDF files go.
 #include <unistd.h>
 
 #include <QApplication>
@@ -19,10 +20,12 @@
 
 namespace {
 
-// Every message counts as a failure and is shown on standard error.
+// Every message but the notice of the PDF folder counts as a failure and is
+// shown on standard error.
 class ReportingUser : public kestrel::UserInteraction {
  public:
   Answer message(const QString& caption, const QString& text, Icon, Buttons) override {
+    if (text.startsWith(QStringLiteral("No printer is installed. "))) return Answer::Ok;
     std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
     ++failures;
     return Answer::Ok;
@@ -33,7 +36,8 @@ class ReportingUser : public kestrel::UserInteraction {
     return 1;
   }
   QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
-  QString saveFileName(const QString&, const QString&, const QString&, const QString&) override {
+  QString saveFileName(const QString&, const QString&, const QString&, const QString&,
+                       ExistingFile) override {
     return {};
   }
   int execDialog(QDialog& dialog) override {

@@ -52,7 +52,8 @@ class ReportMenuTest : public test::MainWindowFixture {
   }
 
   // The preview that opens next shows `pageLabel` and is printed from; the
-  // printer's dialog is accepted.
+  // printer's dialog is accepted. The job is the run's first PDF file: the
+  // user is told where it goes.
   void previewThenPrint(const QString& pageLabel) {
     m_user.answerDialog([pageLabel](QDialog& preview) {
       EXPECT_EQ(preview.windowTitle(), QStringLiteral("Report Preview"));
@@ -61,6 +62,7 @@ class ReportMenuTest : public test::MainWindowFixture {
       return int(QDialog::Accepted);
     });
     m_user.answerDialog([](QDialog&) { return int(QDialog::Accepted); });
+    m_user.answerMessage(UserInteraction::Answer::Ok);
   }
 
   // The text of the one PDF job printed so far.
@@ -102,6 +104,10 @@ TEST_F(ReportMenuTest, PrintedMailersSortedByNamePreviewedPrintedAndClearedWithA
   m_user.answerMessage(UserInteraction::Answer::Yes);
   m_user.answerSaveFile(QString::fromStdString(copy));
   window.ClearReport1->trigger();
+  // Clear adds to a table that is there: the dialog must not offer to
+  // replace it.
+  EXPECT_EQ(m_user.questions().back().kind, test::ScriptedUserInteraction::Kind::SaveFile);
+  EXPECT_EQ(m_user.questions().back().existing, UserInteraction::ExistingFile::TakeAsIs);
   TTzDbf log("check"), saved("saved");
   log.SetDbfFileName(programFolder() + "/Reports/report3.dbf");
   saved.SetDbfFileName(copy);

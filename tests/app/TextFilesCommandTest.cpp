@@ -67,6 +67,9 @@ TEST_F(TextFilesCommandTest, ImportAsksForTheTableAndAnExistingOnesFate) {
   EXPECT_EQ(asked(1).kind, Kind::SaveFile);
   EXPECT_EQ(asked(1).folder, inAddresses("clients.dbf"));
   EXPECT_EQ(asked(1).filter, "DBF Files (*.dbf)|*.dbf");
+  // An existing table gets the program's own question below, never the
+  // dialog's "replace it?" before it.
+  EXPECT_EQ(asked(1).existing, UserInteraction::ExistingFile::TakeAsIs);
   EXPECT_EQ(asked(2).text, "Import Done.");
   EXPECT_EQ(asked(3).text, "1 of the lines could not be read and became empty records. Lines: 2");
   EXPECT_EQ(records("clients.dbf"), 2u);
@@ -118,6 +121,8 @@ TEST_F(TextFilesCommandTest, ExportProposesTheTextNameAndFailuresCarryTheirPrefi
   ASSERT_EQ(m_user.questions().size(), 3u);
   EXPECT_EQ(asked(0).filter, "dbf Files(*.dbf)|*.dbf|All Files|*.*");
   EXPECT_EQ(asked(1).folder, inAddresses("clients.txt"));
+  // A text file of the user's is not replaced without a question.
+  EXPECT_EQ(asked(1).existing, UserInteraction::ExistingFile::AskToReplace);
   EXPECT_EQ(asked(2).text, "Export Done.");
   EXPECT_EQ(bytesOf("clients.txt"),
             "\"Jane Doe\",\"\",\"\",\"\",\"Springfield\",\"IL\",\"62701\"\r\n");

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -125,18 +126,57 @@ TEST(QtUserInteraction, TheSaveDialogIsSharedAndShowsWhatTheLastOneWasLeftWith) 
   // A command sets the folder without showing the dialog (database mode).
   service.setSaveFolder(first.path());
   cancelNextSaveDialog();
-  EXPECT_EQ(service.saveFileName({}, {}, {}, {}), QString());
+  EXPECT_EQ(service.saveFileName({}, {}, {}, {}, {}), QString());
   EXPECT_EQ(seen.folder.toStdString(), QDir(first.path()).absolutePath().toStdString());
 
   // A command's own folder and filter, then one that sets neither (Clear).
   acceptNextFileDialogWith(QStringLiteral("copy.dbf"));
   EXPECT_FALSE(
-      service.saveFileName({}, second.path(), "DBF Files (*.dbf)|*.dbf", QStringLiteral("dbf"))
+      service.saveFileName({}, second.path(), "DBF Files (*.dbf)|*.dbf", QStringLiteral("dbf"), {})
           .isEmpty());
   cancelNextSaveDialog();
-  (void)service.saveFileName({}, {}, {}, {});
+  (void)service.saveFileName({}, {}, {}, {}, {});
   EXPECT_EQ(seen.folder.toStdString(), QDir(second.path()).absolutePath().toStdString());
   EXPECT_EQ(seen.filter.toStdString(), "DBF Files (*.dbf)");
+}
+
+// A command that asks its own question about an existing file (Import's
+// overwrite or append) or adds to it (Clear) gets the name without the
+// dialog's "replace it?"; Export's dialog asks before a user's file goes.
+TEST(QtUserInteraction, TheSaveDialogAsksBeforeReplacingOnlyWhenTheCommandSaysSo) {
+  QtUserInteraction service;
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  const QString existing = folder.filePath(QStringLiteral("clients.dbf"));
+  QFile file(existing);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.close();
+  using Existing = UserInteraction::ExistingFile;
+  for (const Existing mode : {Existing::TakeAsIs, Existing::AskToReplace}) {
+    SCOPED_TRACE(mode == Existing::TakeAsIs ? "take as is" : "ask to replace");
+    QString asked;
+    QTimer::singleShot(0, [&asked] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      dialog->selectFile(QStringLiteral("clients.dbf"));
+      // The dialog's own question, if any, is answered Yes.
+      QTimer::singleShot(0, [&asked] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+          asked = box->text();
+          QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+        }
+      });
+      QMetaObject::invokeMethod(dialog, "accept");
+    });
+    const QString chosen =
+        service.saveFileName({}, folder.path(), "DBF Files (*.dbf)|*.dbf", {}, mode);
+    EXPECT_EQ(QFileInfo(chosen).absoluteFilePath().toStdString(),
+              QFileInfo(existing).absoluteFilePath().toStdString());
+    if (mode == Existing::TakeAsIs)
+      EXPECT_EQ(asked.toStdString(), "");
+    else
+      EXPECT_TRUE(asked.contains(QStringLiteral("already exists"))) << asked.toStdString();
+  }
 }
 
 TEST(QtFileFilter, CommandsFiltersBecomeQtsForm) {

@@ -117,6 +117,8 @@ TEST_F(ClearLogTest, YesToAnExistingTableAppendsTheLogAfterItsOwnRecords) {
   m_user.answerMessage(Answer::Yes);
   m_user.answerSaveFile(QString::fromStdString(saved));
   clearMailingLog(m_log);
+  // The records are added, so the dialog must not ask to replace the file.
+  EXPECT_EQ(m_user.questions().at(1).existing, UserInteraction::ExistingFile::TakeAsIs);
   std::vector<std::string> expected = own;
   expected.insert(expected.end(), logged.begin(), logged.end());
   EXPECT_EQ(records(saved), expected);
@@ -234,7 +236,7 @@ TEST_F(ClearLogTest, ReadOnlyTargetFolderLeavesTheLogWithAMessageForAnOrdinaryUs
   EXPECT_EQ(nobody.wait(), 0);
   while (m_user.pendingAnswers() > 0) {  // the child took them, not this process
     m_user.message({}, {}, UserInteraction::Icon::None, UserInteraction::Buttons::Ok);
-    m_user.saveFileName({}, {}, {}, {});
+    m_user.saveFileName({}, {}, {}, {}, {});
   }
   EXPECT_EQ(test::readBytes(logPath()), m_before);
   EXPECT_FALSE(std::filesystem::exists(folder + "/saved.dbf"));

@@ -71,7 +71,7 @@ const ScriptedUserInteraction::ScriptedAnswer* ScriptedUserInteraction::take(
 UserInteraction::Answer ScriptedUserInteraction::message(const QString& caption,
                                                          const QString& text, Icon icon,
                                                          Buttons buttons) {
-  Question question{Kind::Message, caption, text, icon, buttons, {}, {}, {}, {}};
+  Question question{Kind::Message, caption, text, icon, buttons, {}, {}, {}, {}, {}};
   if (const ScriptedAnswer* answer = take(question)) return answer->answer;
   switch (buttons) {
     case Buttons::Ok:
@@ -89,7 +89,7 @@ UserInteraction::Answer ScriptedUserInteraction::message(const QString& caption,
 int ScriptedUserInteraction::choiceBox(const QString& caption, const QString& text,
                                        const QStringList& buttonCaptions) {
   Question question{Kind::ChoiceBox, caption, text, Icon::None, Buttons::Ok,
-                    buttonCaptions,  {},      {},   {}};
+                    buttonCaptions,  {},      {},   {},         {}};
   const ScriptedAnswer* answer = take(question);
   if (answer == nullptr) return 0;  // no caller treats 0 as one of its buttons
   if (answer->position < 1 || answer->position > buttonCaptions.size()) {
@@ -101,15 +101,17 @@ int ScriptedUserInteraction::choiceBox(const QString& caption, const QString& te
 
 QString ScriptedUserInteraction::openFileName(const QString& caption, const QString& folder,
                                               const QString& filter) {
-  Question question{Kind::OpenFile, caption, {}, Icon::None, Buttons::Ok, {}, folder, filter, {}};
+  Question question{Kind::OpenFile, caption, {}, Icon::None, Buttons::Ok, {},
+                    folder,         filter,  {}, {}};
   const ScriptedAnswer* answer = take(question);
   return answer != nullptr ? answer->path : QString();
 }
 
 QString ScriptedUserInteraction::saveFileName(const QString& caption, const QString& folder,
-                                              const QString& filter, const QString& defaultSuffix) {
-  Question question{Kind::SaveFile, caption, {},           Icon::None, Buttons::Ok, {},
-                    folder,         filter,  defaultSuffix};
+                                              const QString& filter, const QString& defaultSuffix,
+                                              ExistingFile existing) {
+  Question question{Kind::SaveFile, caption,       {},      Icon::None, Buttons::Ok, {}, folder,
+                    filter,         defaultSuffix, existing};
   const ScriptedAnswer* answer = take(question);
   return answer != nullptr ? answer->path : QString();
 }
@@ -120,6 +122,7 @@ int ScriptedUserInteraction::execDialog(QDialog& dialog) {
                     dialog.objectName(),
                     Icon::None,
                     Buttons::Ok,
+                    {},
                     {},
                     {},
                     {},

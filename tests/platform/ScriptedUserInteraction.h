@@ -31,6 +31,8 @@ class ScriptedUserInteraction : public UserInteraction {
     Buttons buttons = Buttons::Ok;
     QStringList buttonCaptions;             // choice boxes
     QString folder, filter, defaultSuffix;  // file dialogs
+    // Save dialogs: whether the dialog itself asks before a file is replaced.
+    ExistingFile existing = ExistingFile::AskToReplace;
   };
 
   // Plays the user's part in a modal dialog: the dialog is shown (so that its
@@ -60,7 +62,7 @@ class ScriptedUserInteraction : public UserInteraction {
   QString openFileName(const QString& caption, const QString& folder,
                        const QString& filter) override;
   QString saveFileName(const QString& caption, const QString& folder, const QString& filter,
-                       const QString& defaultSuffix) override;
+                       const QString& defaultSuffix, ExistingFile existing) override;
   int execDialog(QDialog& dialog) override;
 
   static const char* kindName(Kind kind);

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QLocale>
+#include <QTimeZone>
 
 #include "ScriptedUserInteraction.h"
 #include "dbase/DateText.h"
 #include "dbase/TableWarnings.h"
+#include "platform/ProgramLocale.h"
 #include "platform/StorageConnection.h"
 
 namespace kestrel {
@@ -26,20 +29,29 @@ TEST(StorageConnection, WarningsBecomePlainMessagesAndTheDateFormatIsTheSystems)
   EXPECT_EQ(shown.icon, UserInteraction::Icon::None);
   EXPECT_EQ(shown.buttons, UserInteraction::Buttons::Ok);
   EXPECT_EQ(systemShortDateFormat(),
-            numericShortDateFormat(QLocale::system().dateFormat(QLocale::ShortFormat)));
+            numericShortDateFormat(programLocale().dateFormat(QLocale::ShortFormat)));
 }
 
-// Today's date, written in the system's short format as the log does, must
-// read back as today under every locale's format.
-TEST(StorageConnection, TodayInEveryLocalesShortFormatReadsBackAsToday) {
-  const char* const locales[] = {"C", "en_US", "en_GB", "de_DE", "fr_FR", "ja_JP", "sv_SE"};
-  for (const char* name : locales) {
-    const QString format = QLocale(QString::fromLatin1(name)).dateFormat(QLocale::ShortFormat);
-    SCOPED_TRACE(name + std::string(": ") + format.toStdString());
-    SetProgramDateFormat(numericShortDateFormat(format));
-    EXPECT_EQ(dateFromFieldText(formatSystemDate(today())), today());
+// A machine without a locale reads dates the U.S. way, in the log's date
+// fields and in the printed time alike; a real locale keeps its own.
+TEST(ProgramLocale, TheCLocaleCountsAsUsEnglishAndARealLocaleRules) {
+  const QDateTime december9(QDate(2026, 12, 9), QTime(21, 12, 11), QTimeZone::utc());
+  const auto printed = [&](const QLocale& locale) {
+    return (locale.toString(december9.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+            locale.toString(december9.time(), QLocale::LongFormat))
+        .toStdString();
+  };
+  const QLocale american(QStringLiteral("en_US"));
+  const QLocale german(QStringLiteral("de_DE"));
+  for (const QLocale& system : {QLocale::c(), american}) {
+    SCOPED_TRACE(system.name().toStdString());
+    const QLocale locale = programLocaleFor(system);
+    EXPECT_EQ(numericShortDateFormat(locale.dateFormat(QLocale::ShortFormat)), "M/d/yy");
+    EXPECT_EQ(printed(locale), printed(american));
+    EXPECT_EQ(printed(locale).rfind("12/9/26 9:12:11", 0), 0u) << printed(locale);
   }
-  SetProgramDateFormat("M/d/yyyy");
+  EXPECT_EQ(programLocaleFor(german), german);
+  EXPECT_EQ(printed(programLocaleFor(german)).rfind("09.12.26 21:12:11", 0), 0u);
 }
 
 }  // namespace

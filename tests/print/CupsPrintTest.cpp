@@ -23,6 +23,7 @@
 #include "CodeReader.h"
 #include "QtPrinting.h"
 #include "SampleRequest.h"
+#include "core/Settings.h"
 #include "print/CurrentPrinter.h"
 #include "print/FormPrinter.h"
 #include "print/PrintError.h"
@@ -78,6 +79,13 @@ class PrivateCups {
   // Starts the scheduler and adds the PDF queue as the default printer;
   // returns what went wrong, or an empty text.
   QString start() {
+    const QString started = startWithoutPrinter();
+    return started.isEmpty() ? addQueue() : started;
+  }
+
+  // Starts the scheduler with no printer at all, as on a machine where none
+  // is installed yet; returns what went wrong, or an empty text.
+  QString startWithoutPrinter() {
     if (!m_dir.isValid()) return QStringLiteral("no temporary folder");
     // The filters run as the scheduler's unprivileged user and must reach the
     // spool inside the folder.
@@ -105,8 +113,16 @@ class PrivateCups {
     if (!waitFor([this] { return QFile::exists(socket()); }, 20s))
       return QStringLiteral("cupsd opened no socket");
     // Every CUPS client from here on, the tools and this process's own
-    // printer list alike, asks the private scheduler.
+    // printer list alike, asks the private scheduler (also after an earlier
+    // test's scheduler, which this process's CUPS library remembers).
     qputenv("CUPS_SERVER", QFile::encodeName(socket()));
+    cupsSetServer(QFile::encodeName(socket()).constData());
+    return {};
+  }
+
+  // Installs the PDF queue and makes it the default printer, as an
+  // administrator would; returns what went wrong, or an empty text.
+  QString addQueue() {
     const QString added =
         runTool("/usr/sbin/lpadmin", {"-p", m_queue, "-E", "-v", "cups-pdf:/" + m_queue, "-P",
                                       "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"});
@@ -123,6 +139,20 @@ class PrivateCups {
   const QString& queue() const { return m_queue; }
   QString socket() const { return path("cups.sock"); }
   QString outputFolder() const { return path("out"); }
+
+  // Waits for the one finished job of the queue; its PDF, or empty.
+  QString waitForPrintedPdf() const {
+    QString pdf;
+    waitFor(
+        [&] {
+          const QStringList made = QDir(outputFolder()).entryList({"*.pdf"}, QDir::Files);
+          if (made.size() != 1 || hasActiveJobs()) return false;
+          pdf = QDir(outputFolder()).filePath(made.first());
+          return true;
+        },
+        90s);
+    return pdf;
+  }
 
   bool hasActiveJobs() const {
     cups_job_t* jobs = nullptr;
@@ -183,29 +213,48 @@ QImage pageImage(const QString& pdf, const QString& prefix, int dpi) {
       .transformed(QTransform().rotate(-pageRotation(pdf)));
 }
 
+// A new user's machine: Kestrel runs before any printer is installed, so
+// the first mailer becomes a PDF file; then a printer is installed and made
+// the default, and the next mailer goes to it. (First in this file: the
+// other test chooses a printer for the rest of the run.)
+TEST(CupsPrinting, APrinterInstalledAfterStartTakesTheNextMailer) {
+  PrivateCups cups;
+  const QString problem = cups.startWithoutPrinter();
+  ASSERT_TRUE(problem.isEmpty()) << problem.toStdString();
+  QTemporaryDir program;
+  ASSERT_TRUE(program.isValid());
+  Settings().ProgramFolder = program.path().toStdString() + "/";
+  const QDir printed(program.filePath(QStringLiteral("Printed")));
+
+  ASSERT_FALSE(hasInstalledPrinter());
+  EXPECT_EQ(PrintMailer(mailerRequest(), true, kBaseFont), "9214712345678900000015");
+  EXPECT_EQ(printed.entryList({"*.pdf"}, QDir::Files).size(), 1);
+
+  const QString added = cups.addQueue();
+  ASSERT_TRUE(added.isEmpty()) << added.toStdString();
+  EXPECT_EQ(PrintMailer(mailerRequest(), true, kBaseFont), "9214712345678900000015");
+  const QString pdf = cups.waitForPrintedPdf();
+  ASSERT_FALSE(pdf.isEmpty()) << "no finished job in " << cups.outputFolder().toStdString();
+  EXPECT_TRUE(pdfText(pdf).contains("9214 7123 4567 8900 0000 15"));
+  EXPECT_EQ(printed.entryList({"*.pdf"}, QDir::Files).size(), 1) << "no second PDF file";
+  Settings().ProgramFolder.clear();
+}
+
 TEST(CupsPrinting, AMailerGoesAsOneJobToTheDefaultPrinterAndARefusedJobIsAPrintError) {
   PrivateCups cups;
   const QString problem = cups.start();
   ASSERT_TRUE(problem.isEmpty()) << problem.toStdString();
 
   ASSERT_TRUE(hasInstalledPrinter());
-  EXPECT_EQ(currentPrinter().outputFormat(), QPrinter::NativeFormat);
-  EXPECT_EQ(currentPrinter().printerName(), cups.queue());
+  EXPECT_EQ(printerForNextJob().outputFormat(), QPrinter::NativeFormat);
+  EXPECT_EQ(printerForNextJob().printerName(), cups.queue());
 
   const std::string tNumber = "9214712345678900000015";
   const std::string fNumber = "9290912345678900000019";
   EXPECT_EQ(PrintMailer(mailerRequest(), true, kBaseFont), tNumber);
 
-  QString pdf;
-  const bool printed = waitFor(
-      [&] {
-        const QStringList made = QDir(cups.outputFolder()).entryList({"*.pdf"}, QDir::Files);
-        if (made.size() != 1 || cups.hasActiveJobs()) return false;
-        pdf = QDir(cups.outputFolder()).filePath(made.first());
-        return true;
-      },
-      90s);
-  ASSERT_TRUE(printed) << "no finished job in " << cups.outputFolder().toStdString();
+  const QString pdf = cups.waitForPrintedPdf();
+  ASSERT_FALSE(pdf.isEmpty()) << "no finished job in " << cups.outputFolder().toStdString();
 
   const QString text = pdfText(pdf);
   for (const char* expected : {"9214 7123 4567 8900 0000 15", "9290 9123 4567 8900 0000 19",
@@ -249,6 +298,7 @@ TEST(CupsPrinting, AMailerGoesAsOneJobToTheDefaultPrinterAndARefusedJobIsAPrintE
   // counts as printed there too.
   QTemporaryDir chosen;
   const QString chosenFile = chosen.filePath("chosen.pdf");
+  keepChosenPrinter();
   currentPrinter().setOutputFormat(QPrinter::PdfFormat);
   currentPrinter().setOutputFileName(chosenFile);
   EXPECT_EQ(PrintMailer(mailerRequest(), true, kBaseFont), tNumber);

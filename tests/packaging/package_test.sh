@@ -111,9 +111,9 @@ lintian --tag-display-limit 0 --fail-on error "$deb" >"$work/lintian" 2>&1 ||
   { cat "$work/lintian"; fail "lintian reports errors"; }
 cat "$work/lintian"
 readme_section=$(sed -n '/^## The Debian package/,/^## /p' "$source/README.md")
-for tag in $(sed -n 's/^W: kestrel[^:]*: \([a-z0-9+.-]*\).*/\1/p' "$work/lintian" | sort -u); do
+while read -r tag; do
   grep -qF -- "$tag" <<<"$readme_section" || fail "lintian warning $tag is not explained in the README"
-done
+done < <(sed -n 's/^W: kestrel[^:]*: \([a-z0-9+.-]*\).*/\1/p' "$work/lintian" | sort -u)
 
 # --- 3. Installed into this machine -----------------------------------------
 [[ $(id -u) == 0 ]] || skip "the package is sound; installing it needs root"
@@ -132,7 +132,7 @@ if [[ -f /var/lib/kestrel/Kestrel3.ini ]]; then cp -a /var/lib/kestrel/Kestrel3.
 # for a while.
 dpkg_retrying() {
   local attempt
-  for attempt in $(seq 60); do
+  for ((attempt = 0; attempt < 60; attempt++)); do
     if dpkg "$@" >"$work/dpkg.log" 2>&1; then return 0; fi
     grep -qi 'lock' "$work/dpkg.log" || { cat "$work/dpkg.log"; return 1; }
     sleep 5
@@ -210,9 +210,11 @@ world_writable=$(find /var/lib/kestrel -perm -o+w ! -type l)
 
 # Outside the group: told which group to join, nothing printed or logged.
 if print_as kestreloutsider; then fail "a user outside the group printed"; fi
-grep -q 'shared by the group "kestrel"' "$work/run-kestreloutsider.log" &&
-  grep -q 'adduser kestreloutsider kestrel' "$work/run-kestreloutsider.log" ||
-  { cat "$work/run-kestreloutsider.log"; fail "the outsider was not told to join the group"; }
+if ! grep -q 'shared by the group "kestrel"' "$work/run-kestreloutsider.log" ||
+  ! grep -q 'adduser kestreloutsider kestrel' "$work/run-kestreloutsider.log"; then
+  cat "$work/run-kestreloutsider.log"
+  fail "the outsider was not told to join the group"
+fi
 
 # An address table of a user's own, outside the package's folders.
 run_as kestrelprinter1 kestrel-dbf create "$work/home-kestrelprinter1/clients.dbf" \

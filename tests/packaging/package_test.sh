@@ -31,22 +31,30 @@ done
 
 work=$(mktemp -d /tmp/kestrel-package-test.XXXXXX)
 chmod 755 "$work"
-installed_here=no
-users=()
-cleanup() {
-  set +e
-  if [[ $installed_here == yes ]]; then dpkg --purge kestrel >/dev/null 2>&1; fi
-  for user in "${users[@]}"; do userdel "$user" >/dev/null 2>&1; done
-  if [[ -f $work/Kestrel3.ini.before ]]; then
-    mkdir -p /var/lib/kestrel
-    cp -a "$work/Kestrel3.ini.before" /var/lib/kestrel/Kestrel3.ini
+# What the installing part changed on the machine, kept where a run that was
+# killed outright leaves it for the next run to put back.
+state=/var/tmp/kestrel-package-test
+put_machine_back() {
+  [[ -d $state ]] || return 0
+  if [[ -f $state/installed ]]; then dpkg --purge kestrel >/dev/null 2>&1; fi
+  if [[ -f $state/users ]]; then
+    while read -r user; do userdel "$user" >/dev/null 2>&1; done <"$state/users"
   fi
-  if [[ -n ${machine_folder_before:-} ]]; then
-    read -r mode owner group <<<"$machine_folder_before"
+  if [[ -f $state/Kestrel3.ini.before ]]; then
+    mkdir -p /var/lib/kestrel
+    cp -a "$state/Kestrel3.ini.before" /var/lib/kestrel/Kestrel3.ini
+  fi
+  if [[ -f $state/machine-folder-before ]]; then
+    read -r mode owner group <"$state/machine-folder-before"
     mkdir -p /var/lib/kestrel
     chown "$owner:$group" /var/lib/kestrel
     chmod "$mode" /var/lib/kestrel
   fi
+  rm -rf "$state"
+}
+cleanup() {
+  set +e
+  if [[ $(id -u) == 0 ]]; then put_machine_back; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -117,16 +125,23 @@ done < <(sed -n 's/^W: kestrel[^:]*: \([a-z0-9+.-]*\).*/\1/p' "$work/lintian" | 
 
 # --- 3. Installed into this machine -----------------------------------------
 [[ $(id -u) == 0 ]] || skip "the package is sound; installing it needs root"
+# One run at a time installs on a machine.
+exec 9>/var/tmp/kestrel-package-test.lock
+flock 9
+put_machine_back  # after a run that was killed before it could
 status=$(dpkg-query -W -f='${Status}' kestrel 2>/dev/null || true)
 [[ $status != *installed* ]] || skip "the package is sound; this machine has Kestrel installed and keeps it"
 for folder in Reports Printed Addresses; do
   [[ ! -e /var/lib/kestrel/$folder ]] ||
     skip "the package is sound; /var/lib/kestrel/$folder holds this machine's data, which purging would remove"
 done
+mkdir -p "$state"
 if [[ -d /var/lib/kestrel ]]; then
-  machine_folder_before=$(stat -c '%a %U %G' /var/lib/kestrel)
+  stat -c '%a %U %G' /var/lib/kestrel >"$state/machine-folder-before"
 fi
-if [[ -f /var/lib/kestrel/Kestrel3.ini ]]; then cp -a /var/lib/kestrel/Kestrel3.ini "$work/Kestrel3.ini.before"; fi
+if [[ -f /var/lib/kestrel/Kestrel3.ini ]]; then
+  cp -a /var/lib/kestrel/Kestrel3.ini "$state/Kestrel3.ini.before"
+fi
 
 # dpkg waits for nobody: another installation on the machine holds its lock
 # for a while.
@@ -140,7 +155,7 @@ dpkg_retrying() {
   cat "$work/dpkg.log"
   return 1
 }
-installed_here=yes
+touch "$state/installed"
 dpkg_retrying -i "$deb" || fail "dpkg -i"
 
 [[ $(stat -c '%a %U %G' /var/lib/kestrel/Reports) == "2775 root kestrel" ]] ||
@@ -153,8 +168,8 @@ make_user() {
   local user=$1
   if ! getent passwd "$user" >/dev/null; then
     useradd --system --no-create-home --gid nogroup --shell /usr/sbin/nologin "$user"
+    echo "$user" >>"$state/users"
   fi
-  users+=("$user")
   mkdir -p "$work/home-$user" "$work/run-$user"
   chown "$user" "$work/home-$user" "$work/run-$user"
   chmod 700 "$work/run-$user"
@@ -229,7 +244,7 @@ dpkg_retrying -r kestrel || fail "dpkg -r"
 [[ -f /var/lib/kestrel/Reports/report3.dbf && -f /var/lib/kestrel/Kestrel3.ini ]] ||
   fail "removing the package took the log or the settings"
 dpkg_retrying --purge kestrel || fail "dpkg --purge"
-installed_here=no
+rm "$state/installed"
 [[ ! -e /var/lib/kestrel/Reports && ! -e /var/lib/kestrel/Kestrel3.ini ]] ||
   fail "purging left the package's folders"
 [[ -f $work/home-kestrelprinter1/clients.dbf ]] || fail "purging took a user's own address table"

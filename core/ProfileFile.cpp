@@ -247,8 +247,9 @@ bool ProfileFile::save(const std::string& path) const {
       return false;
     }
   }
-  // Every user of the machine shares the settings file.
-  ::chmod(temporary.c_str(), 0666);
+  // Every user who prints shares the settings file: the group of the shared
+  // machine folder may rewrite it, no one else.
+  ::chmod(temporary.c_str(), 0664);
   if (std::rename(temporary.c_str(), path.c_str()) == 0) return true;
   std::remove(temporary.c_str());
   // A folder that lets us create files but not replace another user's (the

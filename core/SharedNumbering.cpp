@@ -46,10 +46,12 @@ void writeShared(const NumberingState& state, const std::string& settingsPath) {
 SettingsFileLock::SettingsFileLock(const std::string& settingsPath,
                                    std::chrono::milliseconds wait) {
   const std::string path = lockFilePath(settingsPath);
-  m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0664);
   if (m_fd >= 0) {
-    // Every user of the machine numbers through the same lock file.
-    ::fchmod(m_fd, 0666);
+    // Every member of the group that prints numbers through the same lock
+    // file, whatever the umask of the one who made it.
+    struct stat made {};
+    if (::fstat(m_fd, &made) == 0 && made.st_uid == ::geteuid()) ::fchmod(m_fd, 0664);
   } else {
     // An flock needs no write access: a lock file made by another user will do.
     m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

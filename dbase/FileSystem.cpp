@@ -10,6 +10,27 @@
 namespace kestrel {
 namespace {
 
+// A folder whose files belong to the group of the folder (set-group-ID) and
+// which that group may write is shared by the users who print together: a
+// table, index or semaphore file made in it must be writable by all of them,
+// whoever made it and whatever their umask.
+void letTheFoldersGroupWrite(int handle, const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "."
+                             : slash == 0               ? "/"
+                                                        : path.substr(0, slash);
+  struct stat file {};
+  struct stat parent {};
+  if (::fstat(handle, &file) != 0 || file.st_uid != ::geteuid() || !S_ISREG(file.st_mode)) return;
+  constexpr mode_t kGroupReadWrite = S_IRGRP | S_IWGRP;
+  if ((file.st_mode & kGroupReadWrite) == kGroupReadWrite) return;
+  if (::stat(folder.c_str(), &parent) != 0) return;
+  if ((parent.st_mode & (S_ISGID | S_IWGRP)) != (S_ISGID | S_IWGRP)) return;
+  // Failing leaves the file as the umask made it; the other users then meet
+  // a write error that names it.
+  (void)::fchmod(handle, (file.st_mode & 07777) | kGroupReadWrite);
+}
+
 class PosixFileSystem final : public FileSystem {
  public:
   int open(const std::string& path, OpenMode mode, int& handle) override {
@@ -33,6 +54,8 @@ class PosixFileSystem final : public FileSystem {
     }
     handle = ::open(path.c_str(), flags, 0666);
     if (handle < 0) return errno;
+    if (mode != OpenMode::ReadOnly && mode != OpenMode::ReadWrite)
+      letTheFoldersGroupWrite(handle, path);
     // A folder opened for writing fails with EISDIR already; only a
     // read-only open can succeed on one and needs the check.
     struct stat info {};

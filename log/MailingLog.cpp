@@ -1,10 +1,6 @@
 #include "log/MailingLog.h"
 
-#include <sys/stat.h>
-
-#include <filesystem>
-#include <system_error>
-
+#include "core/Folders.h"
 #include "dbase/DateText.h"
 #include "dbase/TTzDbf.h"
 #include "log/TableGuards.h"
@@ -12,12 +8,6 @@
 namespace kestrel {
 
 namespace {
-
-// Every user of the machine prints and logs: the one who happens to create
-// the log makes it writable for the others too.
-void shareWithEveryUser(const std::string& path) {
-  ::chmod(path.c_str(), 0666);
-}
 
 // The grouped number of a 20-digit mailer number ends in a blank that the
 // field's padding absorbs; in a message it would only stand in the way.
@@ -59,10 +49,9 @@ void LogPrintedMailer(TTzDbf& log, const LoggedMailer& mailer, const std::string
   const std::string path = log.DbfFileName();
   CloseOnExit closing(log);
   try {
-    std::error_code ignored;
-    const bool existed = std::filesystem::exists(path, ignored);
+    // Made in the shared Reports folder, the log is writable by the group
+    // that shares the folder (the storage layer sees to it).
     log.Open();
-    if (!existed) shareWithEveryUser(path);
 
     log.ClearRecord();
     log.SetFieldText("sentname0", mailer.names[0]);
@@ -94,7 +83,10 @@ void LogPrintedMailer(TTzDbf& log, const LoggedMailer& mailer, const std::string
   } catch (const MailingLogError&) {
     throw;
   } catch (const std::exception& error) {
-    throwNotLogged(logNumber, path, error.what());
+    // A user outside the group that shares the log learns what to do about
+    // it rather than a storage error code.
+    const std::string refusal = writeRefusal(path);
+    throwNotLogged(logNumber, path, refusal.empty() ? error.what() : refusal);
   }
 }
 

@@ -2,13 +2,19 @@
 
 #include <QString>
 
+#include "core/Folders.h"
 #include "core/SettingsFile.h"
 #include "platform/UserInteraction.h"
 
 namespace kestrel {
 
 void showSettingsWriteFailure(const std::string& path) {
-  showError(QStringLiteral("Unable to write to %1").arg(QString::fromLocal8Bit(path.c_str())));
+  QString text = QStringLiteral("Unable to write to %1").arg(QString::fromLocal8Bit(path.c_str()));
+  // A user outside the group that shares the machine folder also learns
+  // which group to join.
+  if (const std::string refusal = writeRefusal(path); !refusal.empty())
+    text += QLatin1Char('\n') + QString::fromLocal8Bit(refusal.c_str());
+  showError(text);
 }
 
 bool saveSettings(const SettingsRecord& settings, const std::string& path) {

@@ -116,7 +116,8 @@ QString prepareNextPdfJob() {
   // its own destination.
   if (!g_pdfFallback || printer.outputFormat() != QPrinter::PdfFormat) return {};
   const QString folder = pdfJobFolder();
-  if (!makeSharedFolder(QFile::encodeName(folder).toStdString()))
+  const std::string folderName = QFile::encodeName(folder).toStdString();
+  if (!makeSharedFolder(folderName))
     throw PrintError(
         QStringLiteral("The folder \"%1\" for printed PDF files cannot be made.").arg(folder));
   // Claiming the name by creating the file keeps two copies of the program
@@ -136,7 +137,11 @@ QString prepareNextPdfJob() {
     }
     if (!QFile::exists(path)) break;  // not a name clash: the folder refuses files
   }
-  throw PrintError(QStringLiteral("No PDF file can be made in the folder \"%1\".").arg(folder));
+  QString reason = QStringLiteral("No PDF file can be made in the folder \"%1\".").arg(folder);
+  // A user outside the group that shares the folder learns which group to join.
+  if (const std::string refusal = writeRefusal(folderName); !refusal.empty())
+    reason += QLatin1Char('\n') + QFile::decodeName(refusal.c_str());
+  throw PrintError(reason);
 }
 
 }  // namespace kestrel

@@ -22,6 +22,8 @@ packages=(
   cups printer-driver-cups-pdf
   # formatting
   clang-format
+  # the Debian package (scripts/package.sh) and its checks
+  dpkg-dev lintian appstream desktop-file-utils help2man adduser
   # a locale with "," as decimal separator, for the tests that amounts ignore it
   locales-all
 )

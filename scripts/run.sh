@@ -13,5 +13,8 @@ cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTREL_BUILD_
   -DCMAKE_INSTALL_PREFIX="$prefix"
 cmake --build build/release -j "$(nproc)"
 cmake --install build/release
+# The users who print join this group (adduser NAME kestrel); the program
+# hands the shared folders it makes to it.
+getent group kestrel >/dev/null || addgroup --system --quiet kestrel
 
 exec "$prefix/kestrel"

@@ -1,8 +1,9 @@
 // Prints one mailer from the main window as the user whose id is given, so
 // that a test can show that a second user of the machine prints and logs
-// into what the first one created. Usage: print_as_user UID MACHINE PROGRAM.
-// Exit status 0 when the mailer printed and was logged without a message
+// into what the first one created (or is told why it may not). Usage: print_as_user UID MACHINE
+// PROGRAM. Exit status 0 when the mailer printed and was logged without a message
 // beyond the run's one word of where the PDF files go.
+#include <grp.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -53,7 +54,9 @@ class ReportingUser : public kestrel::UserInteraction {
 int main(int argc, char** argv) {
   if (argc != 4) return 2;
   const auto user = static_cast<uid_t>(std::strtoul(argv[1], nullptr, 10));
-  if (user != 0 && (::setgid(user) != 0 || ::setuid(user) != 0)) return 3;
+  // The user's own group only: the groups of the test's root stay behind.
+  if (user != 0 && (::setgroups(0, nullptr) != 0 || ::setgid(user) != 0 || ::setuid(user) != 0))
+    return 3;
   // No printer: the mailer becomes a PDF file in the program's "Printed" folder.
   ::setenv("CUPS_SERVER", "/nonexistent/cups.sock", 1);
   ::setenv("QT_QPA_PLATFORM", "offscreen", 1);

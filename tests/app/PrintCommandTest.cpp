@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <vector>
 
@@ -402,31 +403,55 @@ TEST_F(PrintCommandTest, BarCodeModeAsksAboutAPrintedNumberAndALogThatCannotBeRe
 }
 
 // A second user of the machine prints into the folders and the log that the
-// first one created: the program runs as "nobody" in a child process.
-TEST_F(PrintCommandTest, AnotherUserOfTheMachinePrintsAndLogsAfterTheFirst) {
+// first one created, through the group that shares them; a user outside the
+// group is told which group to join. The program runs as "nobody" (group
+// "nogroup") and as "bin" in child processes.
+TEST_F(PrintCommandTest, MembersOfTheSharingGroupPrintIntoOneLogAndOthersAreToldToJoinIt) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to run a print as another user";
-  // As an installation: the program folder readable by all, the machine
-  // folder shared.
+  constexpr uid_t kInstaller = 1;    // "daemon": owns the folders, as root does an installation's
+  constexpr gid_t kSharing = 65534;  // "nogroup": the group of the users who print
+  const auto share = [&](const std::string& folder) {
+    std::filesystem::create_directories(folder);
+    ASSERT_EQ(::chown(folder.c_str(), kInstaller, kSharing), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), 02775), 0);
+  };
   ::chmod(m_program.path().toLocal8Bit().constData(), 0755);
-  ::chmod(m_machine.path().toLocal8Bit().constData(), 0777);
+  share(m_machine.path().toStdString());
+  for (const char* folder : {"Reports", "Printed", "Addresses"})
+    share(programFolder() + "/" + folder);
   writeIni(kQuietStart);
+
   const std::string printer = std::string(test::kBinaryDir) + "/tests/app/print_as_user";
-  for (const char* user : {"0", "65534"}) {
-    SCOPED_TRACE(user);
+  const auto printAs = [&](const char* user, std::string& output) {
     const std::string command = printer + " " + user + " '" + m_machine.path().toStdString() +
                                 "' '" + programFolder() + "' 2>&1";
     FILE* run = ::popen(command.c_str(), "r");
-    ASSERT_NE(run, nullptr);
-    std::string output;
-    char buffer[256];
+    if (!run) return -1;
+    char buffer[512];
     while (std::fgets(buffer, sizeof buffer, run)) output += buffer;
-    EXPECT_EQ(::pclose(run), 0) << output;
+    return ::pclose(run);
+  };
+  for (const char* user : {"0", "65534"}) {
+    SCOPED_TRACE(user);
+    std::string output;
+    EXPECT_EQ(printAs(user, output), 0) << output;
   }
   EXPECT_EQ(logRecords().size(), 2u);
   EXPECT_EQ(QDir(m_program.filePath(QStringLiteral("Printed")))
                 .entryList({QStringLiteral("*.pdf")}, QDir::Files)
                 .size(),
             2);
+  // Made by the first user, written by the second: the group's, and no one else's.
+  struct stat log {};
+  ASSERT_EQ(::stat(logPath().c_str(), &log), 0);
+  EXPECT_EQ(log.st_gid, kSharing);
+  EXPECT_EQ(log.st_mode & 0777, 0664u);
+
+  std::string refused;
+  EXPECT_NE(printAs("2", refused), 0);
+  EXPECT_NE(refused.find("It is shared by the group \"nogroup\""), std::string::npos) << refused;
+  EXPECT_NE(refused.find("(adduser bin nogroup)"), std::string::npos) << refused;
+  EXPECT_EQ(logRecords().size(), 2u);
 }
 
 }  // namespace

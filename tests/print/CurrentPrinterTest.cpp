@@ -49,7 +49,7 @@ TEST(CurrentPrinter, WithoutAPrinterEachJobIsItsOwnPdfFile) {
 
   struct stat folder {};
   ASSERT_EQ(stat(QFile::encodeName(pdfJobFolder()).constData(), &folder), 0);
-  EXPECT_EQ(folder.st_mode & 0777, 0777u) << "every user may add files";
+  EXPECT_EQ(folder.st_mode & 07777, 02775u) << "the group shares the folder, no one else";
 
   {
     const ScopedFileSizeLimit nearlyFullDisk(8 * 1024);

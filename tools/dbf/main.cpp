@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/InfoOptions.h"
 #include "dbase/DateText.h"
 #include "dbase/ETableError.h"
 #include "dbase/TableWarnings.h"
@@ -14,13 +15,13 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: kestrel-dbf info FILE\n"
-    "       kestrel-dbf dump FILE [--order FIELD]\n"
-    "       kestrel-dbf pack FILE\n"
-    "       kestrel-dbf append-from TARGET SOURCE\n"
-    "       kestrel-dbf create FILE DEF...      (DEF such as \"sentname0,C,30,0\")\n"
-    "       kestrel-dbf append FILE < rows.csv\n"
-    "       kestrel-dbf hold-lock FILE SECONDS\n"
+    "Usage: kestrel-dbf info FILE\n"
+    "  or:  kestrel-dbf dump FILE [--order FIELD]\n"
+    "  or:  kestrel-dbf pack FILE\n"
+    "  or:  kestrel-dbf append-from TARGET SOURCE\n"
+    "  or:  kestrel-dbf create FILE DEF...      (DEF such as \"sentname0,C,30,0\")\n"
+    "  or:  kestrel-dbf append FILE < rows.csv\n"
+    "  or:  kestrel-dbf hold-lock FILE SECONDS\n"
     "Text is UTF-8; dates are read as month/day/year and dumped as YYYYMMDD.\n"
     "dump writes one CSV row per record, the first column \"*\" for a deleted record.\n"
     "dump --order builds FIELD.MDX beside the table and dumps in its order.\n"
@@ -37,6 +38,11 @@ int usage() {
 
 int main(int argc, char** argv) {
   using namespace kestrel;
+  if (answerInfoOption(argc, argv, "kestrel-dbf",
+                       kUsage + std::string("\nReads and writes dBASE tables (the mailing log and "
+                                            "address tables) with Kestrel's own storage layer.\n"),
+                       std::cout))
+    return 0;
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.size() < 2) return usage();
   SetProgramDateFormat("M/d/yyyy");

@@ -31,9 +31,9 @@ struct RenderOptions {
 };
 
 inline constexpr const char* kUsage =
-    "usage: kestrel-render --request FILE [--barcodes] (--pdf OUT | --png OUT [--dpi N])"
+    "Usage: kestrel-render --request FILE [--barcodes] (--pdf OUT | --png OUT [--dpi N])"
     " [--offset X,Y]\n"
-    "       kestrel-render --labels COUNT CUSTID SERIAL [--align LR,TB]"
+    "  or:  kestrel-render --labels COUNT CUSTID SERIAL [--align LR,TB]"
     " (--pdf OUT | --png OUT [--dpi N])\n";
 
 // Limits that keep a page image within memory and a label run finite.

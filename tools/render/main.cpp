@@ -7,10 +7,12 @@
 #include <QPrinter>
 #include <cstdio>
 #include <exception>
+#include <iostream>
 
 #include "PngFile.h"
 #include "RenderOptions.h"
 #include "RequestFile.h"
+#include "core/InfoOptions.h"
 #include "platform/AnsiText.h"
 #include "print/FormPrinter.h"
 #include "print/ImageCanvas.h"
@@ -77,7 +79,36 @@ void renderPng(const RenderOptions& options, const kestrel::PrintRequest& reques
 
 }  // namespace
 
+// What "kestrel-render --help" answers: the usage and what the options do.
+constexpr const char* kHelp =
+    "%1"
+    "\n"
+    "Draws a mailer, or a run of pre-printed bar-code labels, to PDF or PNG files\n"
+    "through the form printer Kestrel prints with on paper.\n"
+    "\n"
+    "Options:\n"
+    "  --request FILE   the mailer: a text file of the 28 lines of a print request\n"
+    "  --barcodes       print the mailer number as Code 128 bar codes\n"
+    "  --labels COUNT CUSTID SERIAL\n"
+    "                   COUNT labels for the 9-digit customer ID CUSTID and the\n"
+    "                   7-digit serial number SERIAL, as Print Bar Codes takes them\n"
+    "  --align LR,TB    the labels' printer alignment offsets\n"
+    "  --pdf OUT        write one PDF file\n"
+    "  --png OUT        write PNG files, one a page (numbered when there are several)\n"
+    "  --dpi N          the PNG resolution\n"
+    "  --offset X,Y     the printer's unprintable margins, in inches\n"
+    "  --help           show this text and exit\n"
+    "  --version        show the version and exit\n"
+    "\n"
+    "Exit status: 0 done, 1 the page could not be drawn or written, 2 bad arguments.\n";
+
 int main(int argc, char** argv) {
+  if (kestrel::answerInfoOption(argc, argv, "kestrel-render",
+                                QString::fromLatin1(kHelp)
+                                    .arg(QString::fromLatin1(kestrel::render::kUsage))
+                                    .toStdString(),
+                                std::cout))
+    return 0;
   // A tool for scripts: without a display it draws off screen.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
       qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <thread>
 
+#include "core/Folders.h"
 #include "core/ProfileFile.h"
 #include "numbering/MailerNumber.h"
 
@@ -18,6 +19,13 @@ namespace {
 
 constexpr const char* kSection = "Values";
 constexpr std::chrono::milliseconds kLockRetryPause{10};
+
+// Why the user may not write there (a folder of a group the user is not
+// in), on a line of its own; nothing when permissions are not the cause.
+std::string refusalLine(const std::string& path) {
+  const std::string refusal = writeRefusal(path);
+  return refusal.empty() ? std::string() : "\n" + refusal;
+}
 
 std::string lockFilePath(const std::string& settingsPath) {
   return settingsPath + ".lock";
@@ -38,7 +46,8 @@ void writeShared(const NumberingState& state, const std::string& settingsPath) {
   file.writeString(kSection, "MailerNum", state.MailerNum);
   if (!file.save(settingsPath))
     throw NumberingFileError("The mailer number could not be written to the settings file \"" +
-                             settingsPath + "\", so no mailer was numbered.");
+                             settingsPath + "\", so no mailer was numbered." +
+                             refusalLine(settingsPath));
 }
 
 }  // namespace
@@ -57,8 +66,9 @@ SettingsFileLock::SettingsFileLock(const std::string& settingsPath,
     m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   }
   if (m_fd < 0)
-    throw NumberingFileError("The settings file's lock \"" + path + "\" could not be opened: " +
-                             std::strerror(errno) + ". No mailer was numbered.");
+    throw NumberingFileError("The settings file's lock \"" + path +
+                             "\" could not be opened: " + std::strerror(errno) +
+                             ". No mailer was numbered." + refusalLine(path));
   const auto deadline = std::chrono::steady_clock::now() + wait;
   while (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
     if (errno != EWOULDBLOCK && errno != EINTR) {

@@ -1,5 +1,8 @@
 #include "log/MailingLog.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "core/Folders.h"
 #include "dbase/DateText.h"
 #include "dbase/TTzDbf.h"

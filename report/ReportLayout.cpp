@@ -261,7 +261,8 @@ class Parser {
     } else if (keyword == "sheet") {
       expectCount(words, 2, "sheet LINES");
       const double lines = positive(words[1], "the number of lines");
-      if (lines != static_cast<int>(lines) || lines > 1000)
+      // The bound first: a number past an int's range has no int to compare.
+      if (lines > 1000 || lines != std::floor(lines))
         fail("the number of lines must be a whole number up to 1000");
       m_report->sheetLines = static_cast<int>(lines);
     } else if (keyword == "footer") {

@@ -189,6 +189,10 @@ TEST(ReportLayoutTest, HostileFilesAreBoundedWithAMessageNamingTheLine) {
        "line 8: the column of line 5 would reach past the right margin"},
       {"long line", std::string(kHead) + "report R\ntitle \"" + std::string(2000, 'x') + "\"\n",
        "line 4: the line is longer than 1000 characters"},
+      // Found by the fuzz target: the count was made an int before its bound
+      // was checked.
+      {"sheet of 2^98 lines", std::string(kHead) + "report R\nsheet 0x1p98\n",
+       "line 4: the number of lines must be a whole number up to 1000"},
       {"binary first line",
        std::string("\x7f"
                    "ELF\x02\x01\x01\0\0\n",

@@ -93,7 +93,9 @@ ReportDocument::ReportDocument(const ReportLayout& layout, const ReportDefinitio
   }
   m_totals.resize(m_fields.size());
   const double body = recordRoom();
-  m_perPage = body > 0 ? static_cast<int>(std::floor(body / blockHeight())) : 0;
+  // The layout file bounds the page and the font sizes; the cap only keeps
+  // the count an int for a layout made in code.
+  m_perPage = body > 0 ? static_cast<int>(std::min(std::floor(body / blockHeight()), 1e6)) : 0;
   // A sheet of fixed lines holds its lines and the totals on every page;
   // the totals never move to a page of their own.
   const bool fits = report.sheetLines > 0

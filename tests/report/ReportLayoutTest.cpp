@@ -3,11 +3,16 @@
 // line at fault.
 #include <gtest/gtest.h>
 
+#include <QPainter>
+#include <QPicture>
 #include <QTemporaryDir>
 #include <fstream>
 
+#include "MemoryDataSet.h"
+#include "report/ReportDocument.h"
 #include "report/ReportError.h"
 #include "report/ReportLayout.h"
+#include "report/ReportPainter.h"
 
 namespace kestrel {
 namespace {
@@ -129,6 +134,9 @@ TEST(ReportLayoutTest, MalformedFilesNameTheFileAndTheLine) {
        "not valid: the file names no data connection"},
       {"margins fill the page", std::string(kHead) + "margins 5 0 4 0\n" + report + "end\n",
        "line 4: the margins leave no room"},
+      {"empty row before the last",
+       std::string(kHead) + "report R\nrow\nrow\ncolumn a 0 1 A\nend\n",
+       "line 5: the row before has no column"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -140,6 +148,139 @@ TEST(ReportLayoutTest, MalformedFilesNameTheFileAndTheLine) {
       EXPECT_NE(message.find("\"/x/Kestrel3.rav\""), std::string::npos) << message;
       EXPECT_NE(message.find(c.expected), std::string::npos) << message;
     }
+  }
+}
+
+// Files the fuzz target found or was given as hostile input: sizes far out
+// of any page's range overflowed the page count, a page or margins statement
+// after a report left its columns outside the sheet, and a binary or huge
+// file is refused with a readable message before it costs time or memory.
+TEST(ReportLayoutTest, HostileFilesAreBoundedWithAMessageNamingTheLine) {
+  struct Case {
+    const char* name;
+    std::string text;
+    std::string expected;
+  };
+  const std::string column = "report R\nrow\ncolumn a 0 1 A\n";
+  const auto repeated = [](const std::string& text, int times) {
+    std::string all;
+    for (int i = 0; i < times; ++i) all += text;
+    return all;
+  };
+  const Case cases[] = {
+      {"page of 1e300 inches", std::string(kHead) + "page 8.5 1e300\n" + column + "end\n",
+       "line 3: the page height \"1e300\" is more than 100 inches"},
+      {"page without width", std::string(kHead) + "page 0 11\n",
+       "line 3: the page width must be greater than zero"},
+      {"column of 1e299 inches", std::string(kHead) + "report R\nrow\ncolumn a 0 1e299 A\nend\n",
+       "line 5: the column's width \"1e299\" is more than 100 inches"},
+      {"margin of 1e300", std::string(kHead) + "margins 0 1e300 0 0\n",
+       "line 3: the top margin \"1e300\" is more than 100 inches"},
+      {"box of 1e300", std::string(kHead) + column + "box 0 0 1 1e300\nend\n",
+       "line 6: the box's height \"1e300\" is more than 100 inches"},
+      {"font of 1e-300 points", std::string(kHead) + "font Arial 1e-300\n" + column + "end\n",
+       "line 3: the font size must be from 1 to 200 points"},
+      {"font of 1e30 points", std::string(kHead) + column + "font Arial 1e30\nend\n",
+       "line 6: the font size must be from 1 to 200 points"},
+      {"margins after the report", std::string(kHead) + column + "end\nmargins 5 5 5 5\n",
+       "line 7: the margins leave no room on the page"},
+      {"narrower page after the report",
+       std::string(kHead) + "report R\nrow\ncolumn a 0 7 A\nbox 6 0 1 1\nend\npage 4 11\n",
+       "line 8: the column of line 5 would reach past the right margin"},
+      {"long line", std::string(kHead) + "report R\ntitle \"" + std::string(2000, 'x') + "\"\n",
+       "line 4: the line is longer than 1000 characters"},
+      // Found by the fuzz target: the count was made an int before its bound
+      // was checked.
+      {"sheet of 2^98 lines", std::string(kHead) + "report R\nsheet 0x1p98\n",
+       "line 4: the number of lines must be a whole number up to 1000"},
+      {"binary first line",
+       std::string("\x7f"
+                   "ELF\x02\x01\x01\0\0\n",
+                   9),
+       "line 1: the file does not start with \"kestrel-report-layout 1\""},
+      {"binary statement", std::string(kHead) + "\x01\x02" + std::string(60, 'z') + " 1\n",
+       "line 3: unknown statement \"??" + std::string(38, 'z') + "...\""},
+      {"1 MB of comments", std::string(kHead) + repeated(std::string(99, '#') + "\n", 10486),
+       "not valid: the file is larger than 1048576 bytes"},
+      {"101 reports",
+       std::string(kHead) +
+           [&] {
+             std::string all;
+             for (int i = 0; i <= 100; ++i)
+               all += "report R" + std::to_string(i) + "\nrow\ncolumn a 0 1 A\nend\n";
+             return all;
+           }(),
+       "line 403: the file may hold no more reports than 100"},
+      {"101 rows", std::string(kHead) + "report R\n" + repeated("row\ncolumn a 0 1 A\n", 101),
+       "line 204: a report may have no more rows than 100"},
+      {"501 columns", std::string(kHead) + "report R\nrow\n" + repeated("column a 0 1 A\n", 501),
+       "line 505: a report may have no more columns than 500"},
+      {"101 parameters", std::string(kHead) + column + repeated("parameter P\n", 101),
+       "line 106: a report may have no more parameters than 100"},
+      {"101 footers", std::string(kHead) + column + repeated("footer F\n", 101),
+       "line 106: a report may have no more footer lines than 100"},
+      {"101 shapes", std::string(kHead) + column + repeated("rule 0 0 1\n", 101),
+       "line 106: a report may have no more boxes and rules than 100"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    try {
+      parseReportLayout(c.text, "/x/Kestrel3.rav");
+      ADD_FAILURE() << "no error";
+    } catch (const ReportError& error) {
+      const std::string message = error.what();
+      EXPECT_NE(message.find("The report layout file \"/x/Kestrel3.rav\" is not valid: "),
+                std::string::npos)
+          << message;
+      EXPECT_NE(message.find(c.expected), std::string::npos) << message;
+    }
+  }
+
+  // A huge file is refused without being read whole.
+  QTemporaryDir dir;
+  const std::string path = dir.filePath(QStringLiteral("Kestrel3.rav")).toStdString();
+  std::ofstream(path) << kHead << std::string(2 << 20, '\n');
+  EXPECT_THROW(
+      {
+        try {
+          loadReportLayout(path);
+        } catch (const ReportError& error) {
+          EXPECT_NE(std::string(error.what()).find("the file is larger than 1048576 bytes"),
+                    std::string::npos)
+              << error.what();
+          throw;
+        }
+      },
+      ReportError);
+}
+
+// The bounds keep every size the pages are computed from in range: the
+// largest page with the smallest font (thousands of records a page) and the
+// narrowest page with the largest font run, and their pages draw.
+TEST(ReportLayoutTest, LayoutsAtTheBoundsRunAndDraw) {
+  for (const char* geometry : {"page 100 100\nfont Arial 1\n", "page 0.1 100\nfont Arial 200\n"}) {
+    SCOPED_TRACE(geometry);
+    const ReportLayout layout = parseReportLayout(
+        std::string(kHead) + geometry +
+            "margins 0 0 0 0\nreport R\nsheet 1000\nrow\ncolumn a 0 0.1 A sum\n"
+            "footer \"%n\"\nbox 0 100 0.1 100\nend\nreport S\nrow\ncolumn a 0 0.1 A\nend\n",
+        "x.rav");
+    test::MemoryDataSet data({{"A", 'C', 10}});
+    data.Open();
+    for (const char* fee : {"1.5", "2.25", "x"}) {
+      data.Insert();
+      data.SetFieldText("a", fee);
+      data.Post();
+    }
+    // A sheet of 1000 lines and a foot 200 inches tall leave no room.
+    EXPECT_THROW(ReportDocument(layout, layout.reports[0], {}, data), ReportError);
+    ReportDocument document(layout, layout.reports[1], {}, data);
+    ASSERT_TRUE(document.generate());
+    EXPECT_EQ(document.pageCount(), 1);
+    EXPECT_EQ(document.recordCount(), 3u);
+    QPicture picture;
+    QPainter painter(&picture);
+    drawReportPage(painter, document, 0, 600, 600);
   }
 }
 

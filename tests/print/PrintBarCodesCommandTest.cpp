@@ -3,10 +3,14 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "QtPrinting.h"
 #include "ScriptedUserInteraction.h"
+#include "core/Folders.h"
+#include "core/SettingsFile.h"
+#include "core/SharedNumbering.h"
 #include "numbering/MailerNumber.h"
 #include "platform/MaskedEdit.h"
 #include "print/PrintBarCodesCommand.h"
@@ -32,6 +36,16 @@ SettingsRecord barCodeSettings(const std::string& serial) {
   settings.Increment = true;
   settings.MailerNum = "7100000000000000000000";
   return settings;
+}
+
+// The command numbers through the machine's settings file, which holds the
+// numbering the test has set up, as if this copy had just written it.
+void printBarCodes(SettingsRecord& settings, PageCanvas& canvas) {
+  static QTemporaryDir machine;
+  setMachineFolderForTests(machine.path().toStdString());
+  storeNumbering(settings, settingsFilePath());
+  printBarCodesCommand(nullptr, settings, kBaseFont, canvas);
+  setMachineFolderForTests("");
 }
 
 TF_PrintBarCode& asDialog(QDialog& dialog) {
@@ -83,7 +97,7 @@ TEST(PrintBarCodesCommand, RunsConsecutiveLabelsFromTheSerialAfterTheLastUsed) {
   SettingsRecord settings = barCodeSettings("9999997");
   RecordingCanvas canvas(PageGeometry{300, 300, 0, 0});
 
-  printBarCodesCommand(nullptr, settings, kBaseFont, canvas);
+  printBarCodes(settings, canvas);
 
   ASSERT_EQ(user.questions().size(), 2u);
   EXPECT_EQ(user.questions()[0].caption, "Kestrel");
@@ -107,7 +121,7 @@ TEST(PrintBarCodesCommand, NoAndCancelLeaveTheNumberingStateAsItWas) {
     ScriptedUserInteraction user;
     user.answerMessage(Answer::No);
     SettingsRecord settings = barCodeSettings("0000041");
-    printBarCodesCommand(nullptr, settings, kBaseFont, canvas);
+    printBarCodes(settings, canvas);
     EXPECT_EQ(settings.SerialNum, "0000041") << "not even the advance";
     EXPECT_EQ(user.questions().size(), 1u);
   }
@@ -117,7 +131,7 @@ TEST(PrintBarCodesCommand, NoAndCancelLeaveTheNumberingStateAsItWas) {
     user.answerDialog(fillDialog({.custId = "987654321", .count = "5", .cancel = true}));
     SettingsRecord settings = barCodeSettings("0000041");
     settings.PrintBarCode = barcodes;
-    printBarCodesCommand(nullptr, settings, kBaseFont, canvas);
+    printBarCodes(settings, canvas);
     EXPECT_EQ(settings.SerialNum, "0000041");
     EXPECT_EQ(settings.CustID, "123456789");
     EXPECT_EQ(settings.MailerNum, "7100000000000000000000");
@@ -136,7 +150,7 @@ TEST(PrintBarCodesCommand, NoBarCodeModeStillPrintsBarCodesAndStepsTheMailerNumb
   settings.CustID = "000000000";  // no check in this mode
   RecordingCanvas canvas(PageGeometry{300, 300, 0, 0});
 
-  printBarCodesCommand(nullptr, settings, kBaseFont, canvas);
+  printBarCodes(settings, canvas);
 
   EXPECT_EQ(shownSerial, "0000041");
   EXPECT_EQ(settings.SerialNum, "0000041");
@@ -157,7 +171,7 @@ TEST(PrintBarCodesCommand, ZeroCustomerIdIsRefusedInBarCodeMode) {
   SettingsRecord settings = barCodeSettings("0000041");
   RecordingCanvas canvas(PageGeometry{300, 300, 0, 0});
 
-  printBarCodesCommand(nullptr, settings, kBaseFont, canvas);
+  printBarCodes(settings, canvas);
 
   ASSERT_EQ(user.questions().size(), 3u);
   EXPECT_EQ(user.questions()[2].text,
@@ -178,7 +192,7 @@ TEST(PrintBarCodesCommand, APrinterFailureTellsHowFarTheRunGot) {
   RecordingCanvas canvas(PageGeometry{300, 300, 0, 0});
   canvas.failEndOfJob(3);
 
-  printBarCodesCommand(nullptr, settings, kBaseFont, canvas);
+  printBarCodes(settings, canvas);
 
   ASSERT_EQ(user.questions().size(), 3u);
   EXPECT_EQ(user.questions()[2].icon, UserInteraction::Icon::Error);
@@ -196,7 +210,7 @@ TEST(PrintBarCodesCommand, ASerialThatCannotBeCountedOnIsReportedAfterTheFirstLa
   SettingsRecord settings = barCodeSettings("0000041");
   RecordingCanvas canvas(PageGeometry{300, 300, 0, 0});
 
-  printBarCodesCommand(nullptr, settings, kBaseFont, canvas);
+  printBarCodes(settings, canvas);
 
   EXPECT_EQ(canvas.jobsEnded(), 1);
   ASSERT_EQ(user.questions().size(), 3u);

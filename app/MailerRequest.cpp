@@ -11,11 +11,6 @@ namespace {
 
 constexpr std::size_t kReSlotLength = 25;
 
-std::string withoutHyphens(std::string text) {
-  std::erase(text, '-');
-  return text;
-}
-
 }  // namespace
 
 PrintRequest buildPrintRequest(const MailerEntry& entry, const SettingsRecord& settings) {

@@ -11,11 +11,6 @@
 namespace kestrel {
 namespace {
 
-std::string withoutHyphens(std::string text) {
-  text.erase(std::remove(text.begin(), text.end(), '-'), text.end());
-  return text;
-}
-
 // The numbering state as the command puts it back on cancel: the serial and
 // customer ID without their "-", the serial cut to seven characters.
 NumberingState remembered(NumberingState state) {

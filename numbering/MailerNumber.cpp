@@ -77,6 +77,11 @@ std::string ComposeMailerNumber(const std::string& custId, const std::string& se
   return body + mailerCheckDigit(body);
 }
 
+std::string withoutHyphens(std::string text) {
+  std::erase(text, '-');
+  return text;
+}
+
 std::string GroupMailerNumber(const std::string& number) {
   static constexpr std::size_t kGroupStarts[] = {0, 4, 8, 12, 16, 20};
   std::string display;

@@ -24,6 +24,10 @@ inline constexpr const char* kFNumberPrefix = "92909";
 std::string ComposeMailerNumber(const std::string& custId, const std::string& serial,
                                 const std::string& kind);
 
+// The text with every "-" removed: a customer ID may be stored hyphenated
+// ("12-345-6789"), and is composed and printed without them.
+std::string withoutHyphens(std::string text);
+
 // The display form: characters 1-4, 5-8, 9-12, 13-16, 17-20 and 21-22 joined
 // by single blanks; groups past the end of the text are cut (possibly empty),
 // the five blanks are always written.

@@ -26,11 +26,6 @@ const QString kZeroCustomerId = QStringLiteral(
     "You can not print a Mailer with \"000000000\" as a Customer ID. Enter a Customer ID. and try "
     "again.");
 
-std::string withoutDashes(std::string text) {
-  text.erase(std::remove(text.begin(), text.end(), '-'), text.end());
-  return text;
-}
-
 QString stoppedRunMessage(const LabelRunProgress& progress, int count, const char* reason) {
   return QStringLiteral(
              "Printing the bar codes stopped: %1 of %2 labels were printed. The run stopped at "
@@ -68,7 +63,7 @@ void printBarCodesCommand(QWidget* parent, SettingsRecord& settings, const QFont
   {
     BusyCursor busy;
     try {
-      PrintBarCodeLabels(canvas, settings.LabelCount, withoutDashes(settings.CustID),
+      PrintBarCodeLabels(canvas, settings.LabelCount, withoutHyphens(settings.CustID),
                          settings.SerialNum, settings.LeftRight, settings.TopBottom, baseFont,
                          &progress, mailerSymbology(settings));
     } catch (const std::exception& error) {

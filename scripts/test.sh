@@ -9,10 +9,16 @@ cd "$top"
 bash scripts/install-deps.sh
 
 jobs=$(nproc)
+# A compiler cache, where the machine has one, makes a second run cheap; the
+# suite does not need it.
+launcher=()
+if command -v ccache > /dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
 run_suite() {
   local dir=$1
   shift
-  cmake -S . -B "$dir" -G Ninja "$@"
+  cmake -S . -B "$dir" -G Ninja "${launcher[@]}" "$@"
   cmake --build "$dir" -j "$jobs"
   (cd "$dir" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs")
 }

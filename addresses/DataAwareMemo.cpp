@@ -5,12 +5,11 @@
 #include "addresses/DataSource.h"
 #include "dbase/DataSet.h"
 #include "platform/AnsiText.h"
-#include "platform/DisplayedLines.h"
 
 namespace kestrel {
 
 DataAwareMemo::DataAwareMemo(QWidget* parent) : MemoEdit(parent) {
-  connect(this, &QPlainTextEdit::textChanged, this, [this] { contentsChanged(); });
+  connect(this, &MemoEdit::linesChanged, this, [this] { changedByEditing(); });
 }
 
 void DataAwareMemo::loadFromRecord(DataSet* dataSet) {
@@ -32,18 +31,6 @@ void DataAwareMemo::storeIntoRecord(DataSet& dataSet) {
   // An empty memo is no lines, not one empty line.
   if (lines.size() == 1 && lines.front().empty()) lines.clear();
   dataSet.SetMField(fieldName(), lines);
-}
-
-void DataAwareMemo::contentsChanged() {
-  // Whatever reaches a line beyond the limit is cut, typed or set by a
-  // program. A stored memo with more lines is shown cut; the record keeps its
-  // lines until the memo is edited.
-  if (m_maxLines > 0 && !m_limiting) {
-    m_limiting = true;
-    limitDisplayedLines(*this, m_maxLines);
-    m_limiting = false;
-  }
-  if (!m_limiting) changedByEditing();
 }
 
 }  // namespace kestrel

@@ -16,7 +16,6 @@
 #include <QTimer>
 
 #include "addresses/DataSource.h"
-#include "core/Blanks.h"
 #include "core/Branding.h"
 #include "core/Folders.h"
 #include "core/Settings.h"
@@ -33,6 +32,8 @@
 #include "dialogs/U_YourAddress.h"
 #include "log/LogReport.h"
 #include "log/MailingLog.h"
+#include "mailer/Mailer.h"
+#include "mailer/NumberingTransaction.h"
 #include "platform/AnsiText.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/CommandRunner.h"
@@ -218,7 +219,7 @@ void TF_Main::FormShow() {
     }
     ShowSenderBlock();
 
-    if (settings.CustID == kUnsetHyphenatedCustID && settings.PrintBarCode) {
+    if (customerIdRefused(settings, NumberingCommand::Print)) {
       showInformation(kSelectCustomerID);
       // Shows the stored number as it is: nothing is advanced or stepped
       // back. What is confirmed is the machine's numbering from now on.
@@ -232,20 +233,10 @@ void TF_Main::FormShow() {
 }
 
 void TF_Main::ShowSenderBlock() {
-  const SettingsRecord& settings = Settings();
-  const std::string cityLine =
-      trimBlanks(settings.City + ' ' + settings.State + ' ' + settings.Zip);
-  const std::string* const stored[] = {&settings.Line1, &settings.Line2, &settings.Line3,
-                                       &settings.Line4};
+  const auto lines = senderBlock(Settings());
   QLabel* const labels[] = {lblYourAddress1, lblYourAddress2, lblYourAddress3, lblYourAddress4,
                             lblYourAddress5};
-  QLabel* cityLabel = lblYourAddress5;
-  for (int i = 0; i < 4; ++i) {
-    labels[i]->setText(fromAnsi(*stored[i]));
-    if (cityLabel == lblYourAddress5 && isBlankText(*stored[i])) cityLabel = labels[i];
-  }
-  lblYourAddress5->clear();
-  cityLabel->setText(fromAnsi(cityLine));
+  for (std::size_t i = 0; i < lines.size(); ++i) labels[i]->setText(fromAnsi(lines[i]));
 }
 
 void TF_Main::YourNameAddress1Click() {

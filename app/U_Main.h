@@ -7,7 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "print/PrintRequest.h"
+#include "mailer/PrintRequest.h"
+#include "platform/MemoEdit.h"
 
 class QAction;
 class QActionGroup;
@@ -31,7 +32,8 @@ class RecordNavigator;
 class ReportProject;
 class TF_About;
 class TTzDbf;
-struct MailerEntry;
+struct Mailer;
+enum class NumberingCommand;
 
 // The main window: the sender block, the recipient and fee fields, and every
 // menu of the program. It lives for the whole run; Settings is loaded while it
@@ -61,13 +63,8 @@ class TF_Main : public QMainWindow {
   static constexpr const char* kTrackingAddress =
       "https://tools.usps.com/go/TrackConfirmAction_input";
 
-  // Fills the five sender labels from Settings: the city line takes the place
-  // of the first blank street line, or the fifth label when none is blank.
+  // Fills the five sender labels from Settings (senderBlock).
   void ShowSenderBlock();
-
-  // The customer identifier that earlier versions stored for "not chosen
-  // yet"; no mailer with bar codes may be printed with it.
-  static constexpr const char* kUnsetHyphenatedCustID = "00-000-0000";
 
   // Whether the first-show questions are still to come.
   bool firstShowPending() const { return FirstShow; }
@@ -165,7 +162,7 @@ class TF_Main : public QMainWindow {
   QGroupBox* GroupBox3 = nullptr;
   QPushButton* btnPaste = nullptr;
   QPushButton* btnClear = nullptr;
-  QPlainTextEdit* memoAddress = nullptr;
+  MemoEdit* memoAddress = nullptr;
   QLineEdit* editCity = nullptr;
   QLineEdit* editState = nullptr;
   MaskedEdit* editZip = nullptr;
@@ -318,19 +315,15 @@ class TF_Main : public QMainWindow {
   // The first steps of the Print command: remember the numbering state,
   // advance it, offer the mailer number dialog and check the customer ID.
   // False, with the numbering state put back, when the mailer is not to be
-  // printed. In bar-code mode `refused.custId` is not printed with: its
-  // message is shown.
-  struct RefusedCustId {
-    const char* custId;
-    QString message;
-  };
-  bool numberNextMailer(const RefusedCustId& refused);
+  // printed. A customer ID that `command` refuses is told with `refusal`.
+  bool numberNextMailer(NumberingCommand command, const QString& refusal);
   // Looks the number about to be printed up in the mailing log: true when it
   // is new, or when the user answers that it is to be printed again (a mass
   // print asks once per run). A log that cannot be read is said so, and the
   // user decides.
   bool numberIsNewOrReprintWanted(const std::string& number);
-  MailerEntry readMailerEntry() const;
+  // The mailer as the window shows it.
+  Mailer readMailer() const;
   // The recipient controls in use: the data-aware ones in database mode.
   struct RecipientControls {
     QPlainTextEdit* memo;
@@ -339,6 +332,9 @@ class TF_Main : public QMainWindow {
     MaskedEdit* zip;
   };
   RecipientControls recipientControls() const;
+  // Whether a recipient line of the memo (one of the first four displayed)
+  // holds text: leaving such a memo counts as a change of it.
+  static bool recipientLinesHoldText(const QPlainTextEdit& memo);
 
   // Database mode (U_MainDatabase.cpp): its controls, the layout switch, and
   // opening the chosen file as the AddressBook.
@@ -379,9 +375,6 @@ class TF_Main : public QMainWindow {
   bool m_showQueued = false;
   bool m_printed = false;
   bool m_printCommandConnected = false;
-  // Set while the four-line rule deletes lines: that deletion is itself a
-  // change of the memo, which the outer call already handles.
-  bool m_limitingMemo = false;
 };
 
 }  // namespace kestrel

@@ -21,9 +21,10 @@
 #include "app/U_Main.h"
 #include "core/Settings.h"
 #include "dbase/TTzDbf.h"
+#include "mailer/Mailer.h"
+#include "mailer/NumberingTransaction.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/CommandRunner.h"
-#include "platform/DisplayedLines.h"
 #include "platform/UserInteraction.h"
 
 namespace kestrel {
@@ -37,10 +38,6 @@ const QString kTableFilter = QStringLiteral("DBF Files (*.dbf)|*.dbf|All Files|*
 const QString kMassPrintCustIdRefused = QStringLiteral(
     "You can not print a Mailer with \"000000000\" as a Customer ID. \r\n"
     "Please enter in a Customer ID , and try again.");
-constexpr const char* kMassPrintRefusedCustId = "000000000";
-
-// The recipient memo's four lines: the printed form has room for no more.
-constexpr int kMemoLines = 4;
 
 // The path label: a path wider than this is shortened to fit the narrower
 // width, which leaves room for the ".../" put in front of it.
@@ -99,7 +96,7 @@ void TF_Main::createDatabaseControls() {
   tzmemoAddress->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   tzmemoAddress->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   tzmemoAddress->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  tzmemoAddress->setMaxDisplayedLines(kMemoLines);
+  tzmemoAddress->setMaxDisplayedLines(kRecipientLines);
 
   const auto dataEdit = [this](const char* name, QRect place) {
     auto* e = named(new DataAwareEdit(GroupBox3), name);
@@ -130,7 +127,7 @@ void TF_Main::createDatabaseControls() {
   QWidget::setTabOrder(tzeditState, tzeditZip);
 
   tzmemoAddress->installEventFilter(this);
-  connect(tzmemoAddress, &QPlainTextEdit::textChanged, this, &TF_Main::tzmemoAddressChange);
+  connect(tzmemoAddress, &MemoEdit::linesChanged, this, &TF_Main::tzmemoAddressChange);
   for (QLineEdit* field : {tzeditCity, tzeditState, tzeditZip})
     connect(field, &QLineEdit::textChanged, this, &TF_Main::editPostageChange);
   connect(tznavigator1, &RecordNavigator::clicked, this, &TF_Main::tznavigator1Click);
@@ -265,13 +262,7 @@ void TF_Main::tzmemoAddressChange() {
 void TF_Main::tzmemoAddressExit() {
   // As for the ordinary memo: rewriting the first four lines in place
   // changes no character, but counts as a change when a line holds text.
-  const QList<DisplayedLine> lines = displayedLines(*tzmemoAddress);
-  for (qsizetype i = 0; i < lines.size() && i < kMemoLines; ++i) {
-    if (!lines[i].text.isEmpty()) {
-      tzmemoAddressChange();
-      return;
-    }
-  }
+  if (recipientLinesHoldText(*tzmemoAddress)) tzmemoAddressChange();
 }
 
 void TF_Main::MIMassPrintClick() {
@@ -298,7 +289,7 @@ void TF_Main::MIMassPrintClick() {
       // was pressed is printed and logged, and its number stays used.
       progress.step(++number, static_cast<int>(table.RecordCount()));
       if (progress.canceled()) return;
-      if (!numberNextMailer({kMassPrintRefusedCustId, kMassPrintCustIdRefused})) return;
+      if (!numberNextMailer(NumberingCommand::MassPrint, kMassPrintCustIdRefused)) return;
       PrintOneMailer();
       tznavigator1->BtnClick(RecordNavigator::nbNext);
     }

@@ -14,26 +14,24 @@
 
 #include "addresses/DataAwareEdit.h"
 #include "addresses/DataAwareMemo.h"
-#include "app/FeeRules.h"
 #include "app/FormLook.h"
 #include "app/RecipientPaste.h"
 #include "app/U_Main.h"
 #include "core/Money.h"
 #include "core/Settings.h"
+#include "mailer/FeeRules.h"
+#include "mailer/Mailer.h"
 #include "platform/AltLetterGuard.h"
 #include "platform/AnsiText.h"
 #include "platform/CommandRunner.h"
 #include "platform/DisplayedLines.h"
 #include "platform/MaskedEdit.h"
+#include "platform/MemoEdit.h"
 #include "platform/UserInteraction.h"
 
 namespace kestrel {
 
 namespace {
-
-// The recipient memo holds at most this many displayed lines, wrapped parts
-// of a long line included: the printed form has room for no more.
-constexpr int kMemoLines = 4;
 
 // Leaving a field is a move of the focus inside the window. Another window
 // coming to the front (a message box or dialog among them) or a menu opening
@@ -69,7 +67,7 @@ void TF_Main::connectEntryRules() {
   for (QLineEdit* field : {editPostage, editCertFee, editRestricted, editReturn, editRe,
                            editComment, editCity, editState, static_cast<QLineEdit*>(editZip)})
     connect(field, &QLineEdit::textChanged, this, &TF_Main::editPostageChange);
-  connect(memoAddress, &QPlainTextEdit::textChanged, this, &TF_Main::memoAddressChange);
+  connect(memoAddress, &MemoEdit::linesChanged, this, &TF_Main::memoAddressChange);
   // Ticked by the user or by the program alike.
   connect(cbRestricted, &QCheckBox::toggled, this, &TF_Main::cbRestrictedClick);
 
@@ -193,23 +191,25 @@ void TF_Main::btnPasteClick() {
     // are dropped. After Clear the memo ends up holding the pasted lines, with
     // one empty line below when there are fewer than four.
     const std::size_t recipientLines =
-        std::min<std::size_t>(lines.size() - 1, static_cast<std::size_t>(kMemoLines));
+        std::min<std::size_t>(lines.size() - 1, static_cast<std::size_t>(kRecipientLines));
     for (std::size_t i = 0; i < recipientLines; ++i) {
       QString line = fromAnsi(lines[i]);
-      if (i + 1 < static_cast<std::size_t>(kMemoLines)) line += QLatin1Char('\n');
+      if (i + 1 < static_cast<std::size_t>(kRecipientLines)) line += QLatin1Char('\n');
       replaceDisplayedLine(*recipient.memo, static_cast<int>(i), line);
     }
   });
 }
 
 void TF_Main::memoAddressChange() {
-  ShowEditedState();
-  if (m_limitingMemo) return;
   // Whatever reaches a fifth line, by Enter, by wrapping or by the program,
-  // is deleted at once with its text.
-  m_limitingMemo = true;
-  limitDisplayedLines(*memoAddress, kMemoLines);
-  m_limitingMemo = false;
+  // is already deleted with its text: the four-line rule is the memo's own.
+  ShowEditedState();
+}
+
+bool TF_Main::recipientLinesHoldText(const QPlainTextEdit& memo) {
+  const QList<DisplayedLine> lines = displayedLines(memo, kRecipientLines);
+  return std::any_of(lines.begin(), lines.end(),
+                     [](const DisplayedLine& line) { return !line.text.isEmpty(); });
 }
 
 void TF_Main::memoAddressExit() {
@@ -217,11 +217,7 @@ void TF_Main::memoAddressExit() {
   // no character changes, but every rewrite of a line that holds text counts
   // as a change of the memo. Only that effect is applied, so that the cursor
   // and the undo history stay as the user left them.
-  const QList<DisplayedLine> lines = displayedLines(*memoAddress);
-  const auto firstLines = lines.begin() + std::min<qsizetype>(lines.size(), kMemoLines);
-  if (std::any_of(lines.begin(), firstLines,
-                  [](const DisplayedLine& line) { return !line.text.isEmpty(); }))
-    memoAddressChange();
+  if (recipientLinesHoldText(*memoAddress)) memoAddressChange();
 }
 
 // ---- Visual state ----

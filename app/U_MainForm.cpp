@@ -17,6 +17,7 @@
 #include "app/FormLook.h"
 #include "app/U_Main.h"
 #include "dialogs/TextRoom.h"
+#include "mailer/Mailer.h"
 #include "platform/DisplayedLines.h"
 #include "platform/MaskedEdit.h"
 #include "platform/MemoEdit.h"
@@ -170,6 +171,7 @@ void TF_Main::createControls() {
   memoAddress->setTabChangesFocus(true);
   // Lines wrap at the memo's width and count as displayed (four at most);
   // no scroll bar takes part of that width.
+  memoAddress->setMaxDisplayedLines(kRecipientLines);
   memoAddress->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   memoAddress->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   memoAddress->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -180,7 +182,8 @@ void TF_Main::createControls() {
   editZip = edit<MaskedEdit>(GroupBox3, "editZip", {208, 140, 65, 21}, false);
   editZip->setEditMask(QStringLiteral("99999\\-9999;1;_"));
   // All four lines show whole, so that none is scrolled out of view.
-  growDown(*memoAddress, heightForDisplayedLines(*memoAddress, 4) - memoAddress->height());
+  growDown(*memoAddress,
+           heightForDisplayedLines(*memoAddress, kRecipientLines) - memoAddress->height());
 
   // Print is shown but cannot be pressed until the Print command is
   // connected to it (see setPrintCommandConnected).

@@ -5,14 +5,14 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-#include "app/MailerRequest.h"
 #include "app/U_Main.h"
 #include "core/SettingsFile.h"
-#include "core/SharedNumbering.h"
 #include "core/ZipCode.h"
 #include "dbase/TTzDbf.h"
 #include "dialogs/U_Mailer.h"
 #include "log/MailingLog.h"
+#include "mailer/Mailer.h"
+#include "mailer/NumberingTransaction.h"
 #include "numbering/MailerNumber.h"
 #include "platform/AnsiText.h"
 #include "platform/ApplicationTitle.h"
@@ -32,8 +32,6 @@ const QString kUnsetCustIdRefused = QStringLiteral(
     "You can not print a Mailer with \"00-000-0000\" as a Customer ID.\n\n"
     "Please enter in a Customer ID, and try again.");
 
-constexpr int kRecipientLines = 4;
-
 const QString kPrintedBeforeQuestion =
     QStringLiteral("Mailer number %1 was already printed on %2 for %3. Print it again?");
 const QString kLogUnreadableQuestion = QStringLiteral(
@@ -49,7 +47,7 @@ void TF_Main::setMailerPrinter(MailerPrinter printer) {
 void TF_Main::btnPrintClick() {
   runCommand([this] {
     m_reprintConfirmed = false;
-    if (numberNextMailer({kUnsetHyphenatedCustID, kUnsetCustIdRefused})) PrintOneMailer();
+    if (numberNextMailer(NumberingCommand::Print, kUnsetCustIdRefused)) PrintOneMailer();
   });
 }
 
@@ -59,32 +57,22 @@ void TF_Main::MIPrintClick() {
   btnPrintClick();
 }
 
-bool TF_Main::numberNextMailer(const RefusedCustId& refused) {
+bool TF_Main::numberNextMailer(NumberingCommand command, const QString& refusal) {
   SettingsRecord& settings = Settings();
-  const std::string path = settingsFilePath();
   // From here on the settings, and the settings file that every copy of the
   // program numbers from, hold the number this mailer gets: a crash from
   // here on skips the number, never hands it out again.
-  NumberReservation reservation = reserveNextNumber(settings, path);
-  const auto putBack = [&] { giveBackNumber(settings, reservation, path); };
-
-  if (settings.ShowMailerDialog) {
-    if (!openMailerDialog(settings, this, true)) {
-      putBack();
-      return false;
-    }
-    if (!sameSharedNumbering(settings, reservation.after)) {
-      storeNumbering(settings, path);
-      reservation.after = settings;
-    }
-  }
-  if (settings.PrintBarCode && settings.CustID == refused.custId) {
-    showError(refused.message);
-    putBack();
+  NumberingTransaction numbering(settings, settingsFilePath());
+  if (settings.ShowMailerDialog &&
+      !numbering.confirm([&] { return openMailerDialog(settings, this, true); }))
+    return false;
+  if (customerIdRefused(settings, command)) {
+    showError(refusal);
+    numbering.putBack();
     return false;
   }
   if (!numberIsNewOrReprintWanted(mailerNumberToPrint(settings))) {
-    putBack();
+    numbering.putBack();
     return false;
   }
   return true;
@@ -116,40 +104,40 @@ bool TF_Main::numberIsNewOrReprintWanted(const std::string& number) {
   return again;
 }
 
-MailerEntry TF_Main::readMailerEntry() const {
-  MailerEntry entry;
+Mailer TF_Main::readMailer() const {
+  Mailer mailer;
   const QLabel* const sender[] = {lblYourAddress1, lblYourAddress2, lblYourAddress3,
                                   lblYourAddress4, lblYourAddress5};
-  for (std::size_t i = 0; i < entry.senderLines.size(); ++i)
-    entry.senderLines[i] = toAnsi(sender[i]->text());
+  for (std::size_t i = 0; i < mailer.senderLines.size(); ++i)
+    mailer.senderLines[i] = toAnsi(sender[i]->text());
 
-  LoggedMailer& to = entry.recipient;
   const RecipientControls recipient = recipientControls();
-  for (int i = 0; i < kRecipientLines; ++i) to.names[i] = toAnsi(displayedLine(*recipient.memo, i));
-  to.city = toAnsi(recipient.city->text().trimmed());
-  to.state = toAnsi(recipient.state->text().trimmed());
-  to.zip = CleanZip(toAnsi(recipient.zip->maskedText()));
-  to.postage = toAnsi(editPostage->text());
-  to.certified = toAnsi(editCertFee->text());
-  to.restricted = toAnsi(editRestricted->text());
-  to.returnReceipt = toAnsi(editReturn->text());
-  to.total = toAnsi(editTotal->text());
-  to.comments = toAnsi(editComment->text());
-  to.re = toAnsi(editRe->text());
-  entry.restrictedDelivery = cbRestricted->isChecked();
-  return entry;
+  for (int i = 0; i < kRecipientLines; ++i)
+    mailer.names[i] = toAnsi(displayedLine(*recipient.memo, i));
+  mailer.city = toAnsi(recipient.city->text().trimmed());
+  mailer.state = toAnsi(recipient.state->text().trimmed());
+  mailer.zip = CleanZip(toAnsi(recipient.zip->maskedText()));
+  mailer.postage = toAnsi(editPostage->text());
+  mailer.certified = toAnsi(editCertFee->text());
+  mailer.restricted = toAnsi(editRestricted->text());
+  mailer.returnReceipt = toAnsi(editReturn->text());
+  mailer.total = toAnsi(editTotal->text());
+  mailer.comments = toAnsi(editComment->text());
+  mailer.re = toAnsi(editRe->text());
+  mailer.restrictedDelivery = cbRestricted->isChecked();
+  return mailer;
 }
 
 void TF_Main::PrintOneMailer() {
   // The log table is opened and closed inside LogPrintedMailer, on every
   // path; nothing else here holds it open.
   BusyCursor busy;
-  const MailerEntry entry = readMailerEntry();
-  const PrintRequest request = buildPrintRequest(entry, Settings());
+  const Mailer mailer = readMailer();
+  const PrintRequest request = buildPrintRequest(mailer, Settings());
   const std::string printed = m_printMailer(request, Settings().PrintBarCode, m_printFont);
   ShowPrintedState();
   writeNumberingState();
-  LogPrintedMailer(*MailingLog, entry.recipient, GroupMailerNumber(printed));
+  LogPrintedMailer(*MailingLog, mailer, GroupMailerNumber(printed));
 }
 
 void TF_Main::writeNumberingState() {

@@ -10,7 +10,9 @@
 #include "log/ClearLog.h"
 #include "log/FirmMailingBook.h"
 #include "log/LogReport.h"
+#include "mailer/Mailer.h"
 #include "platform/AnsiText.h"
+#include "platform/ApplicationTitle.h"
 #include "platform/CommandRunner.h"
 #include "platform/UserInteraction.h"
 #include "print/CurrentPrinter.h"
@@ -62,8 +64,7 @@ MailingBookSender bookSender(const SettingsRecord& settings) {
     const std::string text = trimBlanks(*part);
     if (!text.empty()) address += (address.empty() ? "" : ", ") + text;
   }
-  const std::string cityLine =
-      trimBlanks(settings.City + ' ' + settings.State + ' ' + settings.Zip);
+  const std::string cityLine = senderCityLine(settings);
   if (!cityLine.empty()) address += (address.empty() ? "" : ", ") + cityLine;
   return {trimBlanks(settings.Line1), address};
 }
@@ -87,8 +88,29 @@ void TF_Main::MIFirmMailingBookClick() {
   });
 }
 
+namespace {
+
+const QString kSaveQuestion = QStringLiteral("Do you wish to save the data in the report?");
+
+// Report > Clear asks whether to save the log's records first, and where.
+std::optional<std::string> chooseLogCopy() {
+  const UserInteraction::Answer answer =
+      ui().message(QString::fromLatin1(kApplicationTitle), kSaveQuestion,
+                   UserInteraction::Icon::Question, UserInteraction::Buttons::YesNoCancel);
+  if (answer == UserInteraction::Answer::Cancel) return std::nullopt;
+  if (answer != UserInteraction::Answer::Yes) return std::string();
+  // An existing table is added to, never replaced: the dialog's "replace
+  // it?" would say the opposite of what happens.
+  const QString chosen = ui().saveFileName(QString(), QString(), QString(), QString(),
+                                           UserInteraction::ExistingFile::TakeAsIs);
+  if (chosen.isEmpty()) return std::nullopt;  // no copy, no clear
+  return chosen.toStdString();
+}
+
+}  // namespace
+
 void TF_Main::ClearReport1Click() {
-  runCommand([this] { clearMailingLog(*MailingLog); });
+  runCommand([this] { clearMailingLog(*MailingLog, chooseLogCopy); });
 }
 
 }  // namespace kestrel

@@ -1,11 +1,9 @@
 #include "dialogs/MailerNumberCommand.h"
 
-#include <algorithm>
-
 #include "core/Settings.h"
 #include "core/SettingsFile.h"
-#include "core/SharedNumbering.h"
 #include "dialogs/U_Mailer.h"
+#include "mailer/NumberingTransaction.h"
 #include "numbering/MailerNumber.h"
 
 namespace kestrel {
@@ -13,7 +11,7 @@ namespace {
 
 // The numbering state as the command puts it back on cancel: the serial and
 // customer ID without their "-", the serial cut to seven characters.
-NumberingState remembered(NumberingState state) {
+NumberingState tidied(NumberingState state) {
   state.SerialNum = withoutHyphens(state.SerialNum).substr(0, kSerialLength);
   state.CustID = withoutHyphens(state.CustID);
   return state;
@@ -22,14 +20,11 @@ NumberingState remembered(NumberingState state) {
 }  // namespace
 
 bool MailerNumber1Click(SettingsRecord& settings, QWidget* parent) {
-  const std::string path = settingsFilePath();
   const bool showBefore = settings.ShowMailerDialog;
-  const NumberReservation reserved = reserveNextNumber(settings, path);
+  NumberingTransaction numbering(settings, settingsFilePath());
 
   if (!openMailerDialog(settings, parent, false)) {
-    NumberReservation cancelled = reserved;
-    cancelled.before = remembered(reserved.before);
-    giveBackNumber(settings, cancelled, path);
+    numbering.putBack(tidied(numbering.remembered()));
     return false;
   }
   // The dialog has written its fields. Should the step back fail, the
@@ -37,12 +32,12 @@ bool MailerNumber1Click(SettingsRecord& settings, QWidget* parent) {
   try {
     StepBackMailerNumber(settings);
   } catch (...) {
-    settings.Increment = reserved.before.Increment;
+    settings.Increment = numbering.remembered().Increment;
     settings.ShowMailerDialog = showBefore;
-    giveBackNumber(settings, reserved, path);
+    numbering.putBack();
     throw;
   }
-  storeNumbering(settings, path);
+  numbering.keep();
   return true;
 }
 

@@ -66,9 +66,9 @@ TF_YourAddress::TF_YourAddress(QWidget* parent) : QDialog(parent) {
   QPalette white = memoYourAddress->palette();
   white.setColor(QPalette::Base, Qt::white);
   memoYourAddress->setPalette(white);
+  // The memo keeps four lines itself, also of what the program puts in.
+  memoYourAddress->setMaxDisplayedLines(kMaxLines);
   memoYourAddress->installEventFilter(this);
-  connect(memoYourAddress, &QPlainTextEdit::textChanged, this,
-          &TF_YourAddress::memoYourAddressChange);
 
   editYourCity = lineEdit(GroupBox4, "editYourCity", {8, 81, 160, 21}, 35);
   editYourState = lineEdit(GroupBox4, "editYourState", {176, 81, 24, 21}, 4);
@@ -127,14 +127,6 @@ void TF_YourAddress::btnOKClick() {
 
 void TF_YourAddress::btnCancelClick() {
   done(QDialog::Rejected);
-}
-
-void TF_YourAddress::memoYourAddressChange() {
-  // Deleting the fifth line is itself a change; the outer call finishes the job.
-  if (m_trimmingLines) return;
-  m_trimmingLines = true;
-  limitDisplayedLines(*memoYourAddress, kMaxLines);
-  m_trimmingLines = false;
 }
 
 void TF_YourAddress::memoYourAddressExit() {

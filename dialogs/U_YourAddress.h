@@ -2,9 +2,10 @@
 
 #include <QDialog>
 
+#include "platform/MemoEdit.h"
+
 class QGroupBox;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 
 namespace kestrel {
@@ -22,7 +23,7 @@ class TF_YourAddress : public QDialog {
   static constexpr int kMaxLines = 4;
 
   QGroupBox* GroupBox4;
-  QPlainTextEdit* memoYourAddress;
+  MemoEdit* memoYourAddress;
   QLineEdit* editYourCity;
   QLineEdit* editYourState;
   MaskedEdit* editYourZip;
@@ -37,11 +38,8 @@ class TF_YourAddress : public QDialog {
   void FormCreate();
   void btnOKClick();
   void btnCancelClick();
-  void memoYourAddressChange();
   void memoYourAddressExit();
   bool FormKeyDown(int key);
-
-  bool m_trimmingLines = false;
 };
 
 }  // namespace kestrel

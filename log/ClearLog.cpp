@@ -2,26 +2,21 @@
 
 #include <unistd.h>
 
-#include <QFileInfo>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <system_error>
 #include <vector>
 
 #include "dbase/TTzDbf.h"
+#include "log/MailingLog.h"
 #include "log/TableGuards.h"
-#include "platform/AnsiText.h"
-#include "platform/ApplicationTitle.h"
-#include "platform/UserInteraction.h"
 
 namespace kestrel {
 
 namespace {
-
-const QString kAlreadyEmpty = QStringLiteral("Report is already empty.");
-const QString kSaveQuestion = QStringLiteral("Do you wish to save the data in the report?");
 
 // Switches the log back to shared use and closes it, on every path.
 class SharedAndClosedOnExit {
@@ -111,26 +106,17 @@ bool copyFileBytes(const std::string& from, const std::string& to, std::string& 
   return ok;
 }
 
-void clearMailingLog(TTzDbf& log) {
+void clearMailingLog(TTzDbf& log, const ChooseLogCopy& chooseCopy) {
   SharedAndClosedOnExit closing(log);
   log.Open();
   const std::uint32_t count = log.RecordCount();
-  if (count == 0) {
-    showError(kAlreadyEmpty);
-    return;
-  }
-  const UserInteraction::Answer answer =
-      ui().message(QString::fromLatin1(kApplicationTitle), kSaveQuestion,
-                   UserInteraction::Icon::Question, UserInteraction::Buttons::YesNoCancel);
-  if (answer == UserInteraction::Answer::Cancel) return;
-  if (answer == UserInteraction::Answer::Yes) {
-    // An existing table is added to, never replaced: the dialog's "replace
-    // it?" would say the opposite of what happens.
-    const QString chosen = ui().saveFileName(QString(), QString(), QString(), QString(),
-                                             UserInteraction::ExistingFile::TakeAsIs);
-    if (chosen.isEmpty()) return;  // no copy, no clear
-    const std::string target = chosen.toStdString();
-    if (QFileInfo::exists(chosen)) {
+  if (count == 0) throw EmptyLogError("Report is already empty.");
+  const std::optional<std::string> copy = chooseCopy();
+  if (!copy) return;  // no copy, no clear
+  if (!copy->empty()) {
+    const std::string& target = *copy;
+    std::error_code unknown;  // a path that cannot be looked at is no table
+    if (std::filesystem::exists(target, unknown)) {
       appendLogTo(target, log.DbfFileName());
     } else {
       std::string why;

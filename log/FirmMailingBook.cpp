@@ -1,14 +1,12 @@
 #include "log/FirmMailingBook.h"
 
-#include <QString>
-
 #include "core/Blanks.h"
 #include "dbase/RecordSnapshot.h"
 #include "dbase/TTzDbf.h"
 #include "log/LogReport.h"
+#include "log/MailingLog.h"
 #include "log/TableGuards.h"
 #include "numbering/MailerNumber.h"
-#include "platform/UserInteraction.h"
 
 namespace kestrel {
 
@@ -49,7 +47,7 @@ std::string mailTypeText(RecordSnapshot& book) {
          (services.empty() ? "" : "    Extra Services: " + services);
 }
 
-bool produceFirmMailingBook(TTzDbf& log, ReportProject& project, ReportDestination destination,
+void produceFirmMailingBook(TTzDbf& log, ReportProject& project, ReportDestination destination,
                             const MailingBookSelection& selection,
                             const MailingBookSender& sender) {
   CloseOnExit closeLog(log);
@@ -60,14 +58,11 @@ bool produceFirmMailingBook(TTzDbf& log, ReportProject& project, ReportDestinati
   selectMailingBookRecords(log, selection, book);
   log.Close();
   const std::string day = formatProgramDate(selection.date);
-  if (book.RecordCount() == 0) {
-    showError(QString::fromStdString(
-        "No mailers were logged on " + day +
-        (isBlankText(selection.firstNumber) && isBlankText(selection.lastNumber)
-             ? std::string(".")
-             : std::string(" in that range of mailer numbers."))));
-    return false;
-  }
+  if (book.RecordCount() == 0)
+    throw EmptyLogError("No mailers were logged on " + day +
+                        (isBlankText(selection.firstNumber) && isBlankText(selection.lastNumber)
+                             ? "."
+                             : " in that range of mailer numbers."));
   const std::string mailType = mailTypeText(book);
   project.setConnection(kLogConnectionName, &book);
   project.setDestination(destination);
@@ -78,7 +73,6 @@ bool produceFirmMailingBook(TTzDbf& log, ReportProject& project, ReportDestinati
   project.setParameter(kMailTypeParameter, mailType);
   project.setParameter(kMailingDateParameter, "Mailing Date: " + day);
   project.executeReport(kFirmMailingBookReport);
-  return true;
 }
 
 }  // namespace kestrel

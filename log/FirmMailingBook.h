@@ -50,10 +50,11 @@ struct MailingBookSender {
 };
 
 // Produces the book over the selected records of the log (closed on entry
-// and on return): a selection without records says so and produces
-// nothing (returns false); otherwise the engine is given the destination
-// and runs the report. Errors of the table and the engine reach the caller.
-bool produceFirmMailingBook(TTzDbf& log, ReportProject& project, ReportDestination destination,
+// and on return): a selection without records throws EmptyLogError, whose
+// message names the day (and the range), and produces nothing; otherwise
+// the engine is given the destination and runs the report. Errors of the
+// table and the engine reach the caller.
+void produceFirmMailingBook(TTzDbf& log, ReportProject& project, ReportDestination destination,
                             const MailingBookSelection& selection, const MailingBookSender& sender);
 
 }  // namespace kestrel

@@ -4,10 +4,10 @@
 #include <stdexcept>
 
 #include "dbase/TTzDbf.h"
+#include "log/MailingLog.h"
 #include "log/TableGuards.h"
 #include "platform/AnsiText.h"
 #include "platform/ProgramLocale.h"
-#include "platform/UserInteraction.h"
 
 namespace kestrel {
 
@@ -50,10 +50,7 @@ void produceLogReport(TTzDbf& log, ReportProject& project, ReportDestination des
   CloseOnExit closeLog(log);
   CloseProjectOnExit closeProject(project);
   log.Open();
-  if (log.RecordCount() == 0) {
-    showError(QStringLiteral("Report is empty."));
-    return;
-  }
+  if (log.RecordCount() == 0) throw EmptyLogError("Report is empty.");
   if (sort != LogSort::None) {
     const LogSortIndex index = logSortIndex(sort);
     if (!log.IndexOnOne(index.field, index.indexName))

@@ -49,7 +49,8 @@ void setUpLogReports(ReportProject& project, const std::string& programFolder);
 std::string myTimeText(const QDateTime& now);
 
 // Produces the report over the log (closed on entry and on return, also
-// after an error): "Report is empty." for a log without records; otherwise
+// after an error): EmptyLogError "Report is empty." for a log without
+// records; otherwise
 // the sort's index is built afresh, the engine is given the destination
 // (no questions for the preview; printer, copies, collation and duplex for
 // the printer), the layout is loaded, "MyTime" set and the report run.

@@ -48,7 +48,7 @@ void setUpMailingLog(TTzDbf& log, const std::string& programFolder) {
   log.SetCreateIfNotFound(true);
 }
 
-void LogPrintedMailer(TTzDbf& log, const LoggedMailer& mailer, const std::string& logNumber) {
+void LogPrintedMailer(TTzDbf& log, const Mailer& mailer, const std::string& logNumber) {
   const std::string path = log.DbfFileName();
   CloseOnExit closing(log);
   try {
@@ -57,10 +57,8 @@ void LogPrintedMailer(TTzDbf& log, const LoggedMailer& mailer, const std::string
     log.Open();
 
     log.ClearRecord();
-    log.SetFieldText("sentname0", mailer.names[0]);
-    log.SetFieldText("sentname1", mailer.names[1]);
-    log.SetFieldText("sentname2", mailer.names[2]);
-    log.SetFieldText("sentname3", mailer.names[3]);
+    for (int i = 0; i < kRecipientLines; ++i)
+      log.SetFieldText("sentname" + std::to_string(i), mailer.names[i]);
     log.SetFieldText("city", mailer.city);
     log.SetFieldText("state", mailer.state);
     log.SetFieldText("zip", mailer.zip);

@@ -1,11 +1,12 @@
 #pragma once
 
-#include <array>
 #include <chrono>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "mailer/Mailer.h"
 
 namespace kestrel {
 
@@ -32,22 +33,17 @@ const std::vector<std::string>& mailingLogFields();
 // missing. Leaves the table closed.
 void setUpMailingLog(TTzDbf& log, const std::string& programFolder);
 
-// What the log keeps of one mailer, as the window shows it (Windows-1252).
-struct LoggedMailer {
-  // Lines 1 to 4 of the recipient box as displayed, not trimmed; the city
-  // line never goes here.
-  std::array<std::string, 4> names;
-  std::string city;   // trimmed
-  std::string state;  // trimmed
-  std::string zip;    // after CleanZip
-  std::string postage, certified, restricted, returnReceipt, total;
-  std::string comments;
-  std::string re;
-};
-
 // A printed mailer that could not be recorded: the message names the mailer
 // number missing from the log, so that the user can note it by hand.
 class MailingLogError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A command over the log that finds nothing to work on ("Report is
+// empty."): the message is the user's, and the command ends with nothing
+// done.
+class EmptyLogError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
@@ -63,9 +59,11 @@ inline constexpr std::chrono::milliseconds kAppendLockPause{100};
 // mailer number) with today's date: opens the log (creating it when
 // missing), blanks the record buffer, sets the fields in the log's order,
 // takes the append lock, appends and releases it. The table is closed on
-// every path. Throws MailingLogError when the lock stays refused or the
-// record cannot be written; the log is then unchanged.
-void LogPrintedMailer(TTzDbf& log, const LoggedMailer& mailer, const std::string& logNumber);
+// every path. The log keeps the recipient lines as displayed (the city line
+// never goes among them), the city, state and ZIP, the fee, comment and RE
+// texts; not the sender. Throws MailingLogError when the lock stays refused
+// or the record cannot be written; the log is then unchanged.
+void LogPrintedMailer(TTzDbf& log, const Mailer& mailer, const std::string& logNumber);
 
 // An earlier mailer that the log holds under a number, as the question
 // before a print names it.

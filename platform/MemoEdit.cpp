@@ -2,13 +2,31 @@
 
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QTextCursor>
 
 #include "platform/DisplayedLines.h"
 
 namespace kestrel {
 
-MemoEdit::MemoEdit(QWidget* parent) : QPlainTextEdit(parent) {}
+MemoEdit::MemoEdit(QWidget* parent) : QPlainTextEdit(parent) {
+  // Connected first, so that every other handler of a change sees the text
+  // already cut.
+  connect(this, &QPlainTextEdit::textChanged, this, &MemoEdit::keepDisplayedLines);
+}
+
+void MemoEdit::setMaxDisplayedLines(int lines) {
+  m_maxLines = lines;
+}
+
+void MemoEdit::keepDisplayedLines() {
+  if (m_cutting) return;
+  if (m_maxLines > 0) {
+    const QScopedValueRollback cutting(m_cutting, true);
+    limitDisplayedLines(*this, m_maxLines);
+  }
+  emit linesChanged();
+}
 
 void MemoEdit::insertFromMimeData(const QMimeData* source) {
   if (isReadOnly() || source == nullptr || !source->hasText()) return;

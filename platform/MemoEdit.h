@@ -17,14 +17,33 @@ namespace kestrel {
 // Person", two empty lines and "77 New Rd" went into the table, and an empty
 // line is where the mailer prints the city line, above the street. Nobody
 // needs a run of empty lines in an address of four.
+//
+// With a line limit set, whatever reaches a displayed line beyond it (by
+// Enter, by wrapping, or by a change the program makes) is deleted at once
+// with its text, so the memo never keeps more lines than the form prints.
 class MemoEdit : public QPlainTextEdit {
   Q_OBJECT
  public:
   explicit MemoEdit(QWidget* parent = nullptr);
 
+  // Displayed lines kept at most (0: no limit).
+  void setMaxDisplayedLines(int lines);
+
+ signals:
+  // The text changed and the line limit has been applied. Once per change:
+  // the cut is itself a change of the text, but part of the one that
+  // caused it.
+  void linesChanged();
+
  protected:
   void insertFromMimeData(const QMimeData* source) override;
   void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void keepDisplayedLines();
+
+  int m_maxLines = 0;
+  bool m_cutting = false;
 };
 
 }  // namespace kestrel

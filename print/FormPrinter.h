@@ -4,9 +4,9 @@
 #include <string>
 
 #include "core/Settings.h"
+#include "mailer/PrintRequest.h"
 #include "numbering/BarcodeTypes.h"
 #include "print/PageCanvas.h"
-#include "print/PrintRequest.h"
 
 namespace kestrel {
 

@@ -3,10 +3,10 @@
 #include <QString>
 #include <string>
 
+#include "mailer/PrintRequest.h"
 #include "numbering/BarcodeTypes.h"
 #include "print/PageCanvas.h"
 #include "print/PageMapping.h"
-#include "print/PrintRequest.h"
 
 namespace kestrel {
 

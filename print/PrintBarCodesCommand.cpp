@@ -5,7 +5,7 @@
 #include <exception>
 
 #include "core/SettingsFile.h"
-#include "core/SharedNumbering.h"
+#include "mailer/NumberingTransaction.h"
 #include "numbering/MailerNumber.h"
 #include "platform/AnsiText.h"
 #include "platform/ApplicationTitle.h"
@@ -42,18 +42,12 @@ void printBarCodesCommand(QWidget* parent, SettingsRecord& settings, const QFont
                    UserInteraction::Buttons::YesNo) != UserInteraction::Answer::Yes)
     return;
 
-  const std::string settingsPath = settingsFilePath();
-  const NumberReservation reservation = reserveNextNumber(settings, settingsPath);
-
+  NumberingTransaction numbering(settings, settingsFilePath());
   TF_PrintBarCode dialog(settings, parent);
-  if (ui().execDialog(dialog) != QDialog::Accepted) {
-    giveBackNumber(settings, reservation, settingsPath);
-    return;
-  }
   // The serial and customer ID the run starts from are the machine's from now on.
-  storeNumbering(settings, settingsPath);
+  if (!numbering.confirm([&] { return ui().execDialog(dialog) == QDialog::Accepted; })) return;
 
-  if (settings.PrintBarCode && settings.CustID == "000000000") {
+  if (customerIdRefused(settings, NumberingCommand::PrePrint)) {
     showError(kZeroCustomerId);
     return;
   }

@@ -52,7 +52,7 @@ class NoQuestions : public UserInteraction {
 void growLog(const std::string& programFolder, std::uint32_t records) {
   TTzDbf log("grow");
   setUpMailingLog(log, programFolder);
-  LoggedMailer mailer;
+  Mailer mailer;
   mailer.names = {"Recipient Name", "c/o Acme", "456 Oak Ave", ""};
   LogPrintedMailer(log, mailer, "9214 7123 4567 8900 0000 10");
   log.Open();

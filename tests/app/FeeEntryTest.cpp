@@ -15,8 +15,8 @@
 #include "MainWindowFixture.h"
 #include "app/FormLook.h"
 #include "app/U_Main.h"
-#include "platform/MaskedEdit.h"
 #include "core/Settings.h"
+#include "platform/MaskedEdit.h"
 
 namespace kestrel {
 namespace {
@@ -111,6 +111,8 @@ TEST_F(FeeEntryTest, LeavingEachFeeFieldNormalisesItAndCountsTheTypedAmount) {
   EXPECT_EQ(total(), money(8, "17.845"));
 }
 
+// Which texts read as which amounts is the fee rules' table (mailer tests);
+// the field shows the normalised text and the total follows at once.
 TEST_F(FeeEntryTest, BadFeeTextsBecomeBlankAndTheTotalFollowsTheRules) {
   startActive();  // the other fees: 2.40 and 1.85
   struct Case {
@@ -120,16 +122,8 @@ TEST_F(FeeEntryTest, BadFeeTextsBecomeBlankAndTheTotalFollowsTheRules) {
   };
   const Case cases[] = {
       {"abc", " ", money(10, "4.25")},
-      {"", " ", money(10, "4.25")},
-      {"0", " ", money(10, "4.25")},
-      // The total is what the fields show: a negative amount turns blank and counts nothing.
-      {"-3", " ", money(10, "4.25")},
-      {"12,5", " ", money(10, "4.25")},  // a comma is no decimal point
       {"  12 ", money(8, "12.00"), money(8, "16.25")},
-      {"1e5", money(1, "100000.00"), money(1, "100004.25")},
-      // Normalised, a huge amount keeps its exponent with ".00" appended,
-      // which no longer reads as a number, so it counts nothing.
-      {"1e300", money(1, "1E300.00"), money(10, "4.25")},
+      {"-3", " ", money(10, "4.25")},
   };
   for (const Case& c : cases) {
     typeAndLeave("editPostage", QString::fromLatin1(c.typed));

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFontInfo>
 #include <QImage>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -23,6 +24,7 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "MainWindowFixture.h"
@@ -33,6 +35,7 @@
 #include "core/Settings.h"
 #include "dialogs/HelpWindow.h"
 #include "dialogs/U_About.h"
+#include "platform/DisplayedLines.h"
 #include "platform/MaskedEdit.h"
 #include "print/CurrentPrinter.h"
 
@@ -209,50 +212,20 @@ TEST_F(MainWindowTest, UnbrandedInstallationWithLogoBecomesHarrowgateAndKeepsIt)
   EXPECT_EQ(find<QLabel>("imageCompany")->geometry(), QRect(8, 74, 257, 74));
 }
 
-TEST_F(MainWindowTest, SenderBlockPutsTheCityLineIntoTheFirstBlankLine) {
+// Where the city line goes is the sender block's rule (mailer tests); the
+// labels show it, and a refresh takes an earlier fifth line away.
+TEST_F(MainWindowTest, SenderLabelsShowTheSenderBlockAndLoseAnOldFifthLine) {
   writeIni(kQuietStart);
   TF_Main& window = start();
   SettingsRecord& s = Settings();
-  struct Case {
-    std::string line1, line2, line3, line4, city, state, zip;
-    QStringList labels;
-  };
-  const Case cases[] = {
-      {"Ann",
-       "",
-       "Main St",
-       "Floor 2",
-       "Springfield",
-       "IL",
-       "62701",
-       {"Ann", "Springfield IL 62701", "Main St", "Floor 2", ""}},
-      {"Ann",
-       "Dept",
-       "Main St",
-       "Floor 2",
-       "Springfield",
-       "IL",
-       "62701",
-       {"Ann", "Dept", "Main St", "Floor 2", "Springfield IL 62701"}},
-      // A line of blanks counts as blank and is replaced.
-      {"  ",
-       "Dept",
-       "",
-       "",
-       "Springfield",
-       "IL",
-       "62701",
-       {"Springfield IL 62701", "Dept", "", "", ""}},
-      // The city line is trimmed as a whole.
-      {"Ann", "", "", "", "", "", "62701", {"Ann", "62701", "", "", ""}},
-      {"Ann", "Dept", "Main St", "Floor 2", "", "", "", {"Ann", "Dept", "Main St", "Floor 2", ""}},
-  };
-  for (const Case& c : cases) {
-    s.Line1 = c.line1, s.Line2 = c.line2, s.Line3 = c.line3, s.Line4 = c.line4;
-    s.City = c.city, s.State = c.state, s.Zip = c.zip;
-    window.ShowSenderBlock();
-    EXPECT_EQ(senderLines(), c.labels) << c.line1 << "|" << c.line2;
-  }
+  s.Line1 = "Ann", s.Line2 = "Dept", s.Line3 = "Main St", s.Line4 = "Floor 2";
+  s.City = "Springfield", s.State = "IL", s.Zip = "62701";
+  window.ShowSenderBlock();
+  EXPECT_EQ(senderLines(),
+            (QStringList{"Ann", "Dept", "Main St", "Floor 2", "Springfield IL 62701"}));
+  s.Line2 = "  ";
+  window.ShowSenderBlock();
+  EXPECT_EQ(senderLines(), (QStringList{"Ann", "Springfield IL 62701", "Main St", "Floor 2", ""}));
 }
 
 TEST_F(MainWindowTest, ChangeButtonOpensSenderDialogAndRefreshesOnOkOnly) {
@@ -355,65 +328,78 @@ std::vector<MenuEntry> entriesOf(const QList<QAction*>& actions) {
   return entries;
 }
 
-TEST_F(MainWindowTest, MenusHoldEveryItemInOrderWithItsAccessKey) {
+// Each item of the menus reaches its command: what the user meets first
+// when choosing it (answered so that nothing changes), with the access key
+// that chooses it; no two items of one menu share a key.
+TEST_F(MainWindowTest, MenuItemsReachTheirCommandsByUnambiguousAccessKeys) {
   writeIni(kQuietStart);
   TF_Main& window = start();
-  const std::vector<MenuEntry> expected = {
-      {"File1", "File", true},
-      {"File1/MIReadWriteToDB", "&Read/Write to a database", true},
-      {"File1/-", "-", true},
-      {"File1/MIPrint", "&Print", true},
-      {"File1/MIMassPrint", "&Mass Print", false},
-      {"File1/MIPrintBarCodes", "Print &Bar Codes", true},
-      {"File1/-", "-", true},
-      {"File1/MIExit", "&Exit", true},
-      {"Options1", "&Options", true},
-      {"Options1/MailerNumber1", "&Mailer Number", true},
-      {"Options1/YourNameAddress1", "&Your Name && Address", true},
-      {"Options1/PrintOptions1", "Print &Options", true},
-      {"Options1/PrintOptions1/MIPrinterSetup", "&Printer Setup", true},
-      {"Options1/PrintOptions1/MIPrinterAlignment", "Printer &Alignment", true},
-      {"Options1/PrintOptions1/MIExtraLabel", "&Extra Label", true},
-      {"Options1/BarCodes1", "&BarCode's", true},
-      {"Options1/BarCodes1/PrintBarCodeMI", "&Print", true},
-      {"Options1/BarCodes1/DontPrintBarCodeMI", "&Don't Print", true},
-      {"Options1/MIImpbBarCodes", "GS1-128 (IMpb) Bar Codes", true},
-      {"Options1/DefaultPostage1", "&Default Postage", true},
-      {"Options1/DefaultPostage1/SaveValues1", "&Save Values", true},
-      {"Options1/NameAddressTextFiles1", "&Name && Address Text Files", true},
-      {"Options1/NameAddressTextFiles1/MIImport", "&Import", true},
-      {"Options1/NameAddressTextFiles1/MIExport", "&Export", true},
-      {"TrackItem1", "Track Item", true},
-      {"Report1", "&Report", true},
-      {"Report1/PrintReport1", "&Print", true},
-      {"Report1/PrintReport1/miPrintFull", "Full Detail", true},
-      {"Report1/PrintReport1/miPrintShort", "Short Detail", true},
-      {"Report1/PreviewReport1", "Pre&view", true},
-      {"Report1/PreviewReport1/miPreviewFull", "&Full Detail", true},
-      {"Report1/PreviewReport1/miPreviewShort", "&Short Detail", true},
-      {"Report1/ClearReport1", "&Clear", true},
-      {"Report1/Sort1", "&Sort", true},
-      {"Report1/Sort1/MIByMailerNumber", "&By Mailer Number", true},
-      {"Report1/Sort1/MIByName", "By &Name", true},
-      {"Report1/Sort1/MIByDate", "By &Date", true},
-      {"Report1/Sort1/MIByZipCode", "By &ZipCode", true},
-      {"Report1/MIFirmMailingBook", "&Firm Mailing Book...", true},
-      {"Help1", "&Help", true},
-      {"Help1/Content1", "&Content", true},
-      {"Help1/-", "-", true},
-      {"Help1/OrderSupplies1", "&Order Supplies", true},
-      {"Help1/TechnicalSupport1", "&Technical Support", true},
-      {"Help1/-", "-", true},
-      {"Help1/miAbout", "&About", true},
+  struct Item {
+    QAction* action;
+    QChar key;  // none: chosen by the mouse or the arrows only
+    Kind kind;
+    // A message's text, a dialog's objectName or a file dialog's filter.
+    QString shown;
   };
-  const std::vector<MenuEntry> actual = entriesOf(window.menuBar()->actions());
-  ASSERT_EQ(actual.size(), expected.size());
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(actual[i].name, expected[i].name) << i;
-    EXPECT_EQ(actual[i].caption, expected[i].caption) << expected[i].name.toStdString();
-    EXPECT_EQ(actual[i].enabled, expected[i].enabled) << expected[i].name.toStdString();
+  const Item items[] = {
+      {window.MIReadWriteToDB, 'R', Kind::OpenFile, "DBF Files (*.dbf)|*.dbf|All Files|*.*"},
+      {window.MIPrintBarCodes, 'B', Kind::Message,
+       "You have seleceted to pre-print the Bar Code's onto the Mailer's, would you like to "
+       "continue?"},
+      {window.MailerNumber1, 'M', Kind::Dialog, "TF_Mailer"},
+      {window.YourNameAddress1, 'Y', Kind::Dialog, "TF_YourAddress"},
+      {window.MIPrinterAlignment, 'A', Kind::Dialog, "TF_Align"},
+      {window.MIExtraLabel, 'E', Kind::Dialog, "TF_ExtraLabel"},
+      {window.MIImport, 'I', Kind::OpenFile, "Import Files(*.txt;*.csv)|*.txt;*.csv|All Files|*.*"},
+      {window.MIExport, 'E', Kind::OpenFile, "dbf Files(*.dbf)|*.dbf|All Files|*.*"},
+      {window.miPrintFull, {}, Kind::Message, "Report is empty."},
+      {window.miPrintShort, {}, Kind::Message, "Report is empty."},
+      {window.miPreviewFull, 'F', Kind::Message, "Report is empty."},
+      {window.miPreviewShort, 'S', Kind::Message, "Report is empty."},
+      {window.ClearReport1, 'C', Kind::Message, "Report is already empty."},
+      {window.MIFirmMailingBook, 'F', Kind::Dialog, "TF_MailingBook"},
+      {window.OrderSupplies1, 'O', Kind::Dialog, "TF_About"},
+      {window.TechnicalSupport1, 'T', Kind::Dialog, "TF_About"},
+      {window.miAbout, 'A', Kind::Dialog, "TF_About"},
+  };
+  for (const Item& item : items) {
+    SCOPED_TRACE(item.action->objectName().toStdString());
+    EXPECT_EQ(QKeySequence::mnemonic(item.action->text()),
+              item.key.isNull() ? QKeySequence() : QKeySequence(Qt::ALT | item.key.unicode()));
+    switch (item.kind) {
+      case Kind::OpenFile:
+        m_user.answerOpenFile(QString());
+        break;
+      case Kind::Dialog:
+        m_user.answerDialog([](QDialog&) { return int(QDialog::Rejected); });
+        break;
+      default:
+        m_user.answerMessage(UserInteraction::Answer::No);
+    }
+    const std::size_t asked = m_user.questions().size();
+    item.action->trigger();
+    EXPECT_EQ(m_user.pendingAnswers(), 0u);
+    ASSERT_EQ(m_user.questions().size(), asked + 1);
+    const auto& question = m_user.questions().back();
+    EXPECT_EQ(question.kind, item.kind);
+    EXPECT_EQ(item.kind == Kind::OpenFile ? question.filter : question.text, item.shown);
   }
-  // No sort order is chosen at start.
+
+  const std::function<void(const QList<QAction*>&)> expectKeysOnce =
+      [&](const QList<QAction*>& actions) {
+        QList<QKeySequence> keys;
+        for (QAction* action : actions) {
+          const QKeySequence key = QKeySequence::mnemonic(action->text());
+          if (!key.isEmpty()) {
+            EXPECT_FALSE(keys.contains(key)) << action->text().toStdString();
+            keys << key;
+          }
+          if (action->menu() != nullptr) expectKeysOnce(action->menu()->actions());
+        }
+      };
+  expectKeysOnce(window.menuBar()->actions());
+  // Nothing to mass-print before a table is open; no sort order is chosen.
+  EXPECT_FALSE(window.MIMassPrint->isEnabled());
   for (QAction* a : window.SortGroup->actions()) EXPECT_FALSE(a->isChecked());
 }
 
@@ -513,7 +499,10 @@ TEST_F(MainWindowTest, TabOrderRunsThroughFeesSenderCommentAndRecipient) {
   EXPECT_EQ(find<QLineEdit>("editTotal")->focusPolicy(), Qt::NoFocus);
 }
 
-TEST_F(MainWindowTest, FieldsStartAsDesigned) {
+// The fields as a user meets them: what each keeps of a long typed text,
+// what cannot be typed into, and the recipient memo's four lines whole
+// inside the "Addressed To" group.
+TEST_F(MainWindowTest, FieldsKeepWhatFitsTheFormAndShowTheirLook) {
   writeIni(kQuietStart);
   TF_Main& window = start();
   EXPECT_EQ(window.centralWidget()->palette().color(QPalette::Window), QColor(192, 220, 192));
@@ -527,17 +516,35 @@ TEST_F(MainWindowTest, FieldsStartAsDesigned) {
   EXPECT_EQ(QFontInfo(QFont(QStringLiteral("OCR A Extended"))).family(), QStringLiteral("OCRA"));
   EXPECT_TRUE(find<QLineEdit>("editPostage")->font().bold());
   EXPECT_FALSE(find<QLineEdit>("editComment")->font().bold());
+
+  // A long text typed into each field keeps what the form prints and logs.
+  const QString typed = QString(40, QLatin1Char('W'));
+  struct Field {
+    const char* name;
+    int kept;
+  };
+  for (const Field& field : {Field{"editComment", 35}, Field{"editRe", 25}, Field{"editCity", 35},
+                             Field{"editState", 4}}) {
+    auto* edit = find<QLineEdit>(field.name);
+    edit->setFocus();
+    QTest::keyClicks(edit, typed);
+    EXPECT_EQ(edit->text(), typed.left(field.kept)) << field.name;
+  }
+  EXPECT_EQ(find<MaskedEdit>("editZip")->maskedText(), QStringLiteral("     -    "));
+  // The total is the program's, and restricted delivery waits for its box.
+  const QString total = find<QLineEdit>("editTotal")->text();
+  QTest::keyClicks(find<QLineEdit>("editTotal"), QStringLiteral("99"));
+  EXPECT_EQ(find<QLineEdit>("editTotal")->text(), total);
   EXPECT_FALSE(find<QWidget>("editRestricted")->isEnabled());
   EXPECT_FALSE(find<QWidget>("lblRestricted")->isEnabled());
   EXPECT_TRUE(find<QLineEdit>("editRestricted")->text().isEmpty());
-  EXPECT_TRUE(find<QLineEdit>("editTotal")->isReadOnly());
-  EXPECT_EQ(find<QLineEdit>("editComment")->maxLength(), 35);
-  EXPECT_EQ(find<QLineEdit>("editRe")->maxLength(), 25);
-  EXPECT_EQ(find<QLineEdit>("editCity")->maxLength(), 35);
-  EXPECT_EQ(find<QLineEdit>("editState")->maxLength(), 4);
-  EXPECT_EQ(find<MaskedEdit>("editZip")->maskedText(), QStringLiteral("     -    "));
-  EXPECT_EQ(find<QWidget>("GroupBox3")->geometry(), QRect(272, 155, 281, 182));
-  EXPECT_EQ(find<QWidget>("memoAddress")->geometry(), QRect(8, 72, 265, 60));
+
+  auto* memo = find<QPlainTextEdit>("memoAddress");
+  memo->setPlainText(QStringLiteral("Line one\nLine two\nLine three\nLine four"));
+  EXPECT_EQ(displayedLines(*memo).size(), 4);
+  EXPECT_GE(memo->height(), heightForDisplayedLines(*memo, 4));
+  EXPECT_TRUE(find<QWidget>("GroupBox3")->rect().contains(memo->geometry()));
+  EXPECT_TRUE(memo->isVisible());
 }
 
 }  // namespace

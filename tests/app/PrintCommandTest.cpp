@@ -90,6 +90,9 @@ std::string trimmedRight(std::string text) {
   return text;
 }
 
+// Where the city line goes is the mailer's rule (mailer tests); here the
+// lines as the memo displays them reach the form, and the log keeps them
+// unmoved.
 TEST_F(PrintCommandTest, CityLineTakesTheFirstBlankRecipientLineAndTheLogKeepsLinesUnmoved) {
   struct Case {
     const char* name;
@@ -98,13 +101,6 @@ TEST_F(PrintCommandTest, CityLineTakesTheFirstBlankRecipientLineAndTheLogKeepsLi
     std::array<std::string, 4> logNames;  // sentname0 to 3, trimmed on the right
   };
   const Case cases[] = {
-      {"two lines",
-       "Bob Smith\n12 Main St",
-       "Dover",
-       "DE",
-       "19901",
-       {"Bob Smith", "12 Main St", "Dover DE 19901", "", ""},
-       {"Bob Smith", "12 Main St", "", ""}},
       {"four lines",
        "A Person\nB Company\nC Street\nD Suite",
        "Dover",

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "app/FeeRules.h"
 #include "app/RecipientPaste.h"
 
 namespace kestrel {
@@ -82,19 +81,6 @@ TEST(ParseCityLine, ScansStopAtTheFirstCharacter) {
     EXPECT_EQ(parts.state, c.state) << c.line;
     EXPECT_EQ(parts.zip, c.zip) << c.line;
   }
-}
-
-TEST(FeeRules, LeftFieldsAreNormalisedAndTheTotalCountsWhatReads) {
-  EXPECT_EQ(normalizedFeeText("5"), std::string(10, ' ') + "5.00");
-  EXPECT_EQ(normalizedFeeText("10.5"), std::string(8, ' ') + "10.50");
-  for (const char* text : {"abc", "0", "-3", "", " ", "12,5"}) {
-    EXPECT_EQ(normalizedFeeText(text), " ") << text;
-  }
-  // Each text counts as normalised: a negative one counts nothing even
-  // before its field is left.
-  EXPECT_DOUBLE_EQ(feeTotal({"-1", "2.40", "", "1.85"}), 4.25);
-  EXPECT_DOUBLE_EQ(feeTotal({"abc", "2.40", " ", "1.85"}), 4.25);
-  EXPECT_DOUBLE_EQ(feeTotal({"1e5", "1e5", "", ""}), 2e5);
 }
 
 }  // namespace

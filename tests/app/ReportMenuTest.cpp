@@ -100,6 +100,26 @@ TEST_F(ReportMenuTest, PrintedMailersSortedByNamePreviewedPrintedAndClearedWithA
   EXPECT_NE(carol, std::string::npos) << text;
   EXPECT_NE(text.find("Mailers: 3"), std::string::npos) << text;
 
+  const auto logRecords = [this] {
+    TTzDbf log("check");
+    log.SetDbfFileName(programFolder() + "/Reports/report3.dbf");
+    log.Open();
+    return log.RecordCount();
+  };
+  // Cancel, and Yes with the file dialog cancelled (the copy asked for
+  // would be lost), keep the log.
+  m_user.answerMessage(UserInteraction::Answer::Cancel);
+  window.ClearReport1->trigger();
+  const auto question = m_user.questions().back();
+  EXPECT_EQ(question.text, QStringLiteral("Do you wish to save the data in the report?"));
+  EXPECT_EQ(question.icon, UserInteraction::Icon::Question);
+  EXPECT_EQ(question.buttons, UserInteraction::Buttons::YesNoCancel);
+  m_user.answerMessage(UserInteraction::Answer::Yes);
+  m_user.answerSaveFile(QString());
+  window.ClearReport1->trigger();
+  EXPECT_EQ(m_user.pendingAnswers(), 0u);
+  EXPECT_EQ(logRecords(), 3u);
+
   const std::string copy = programFolder() + "/copy.dbf";
   m_user.answerMessage(UserInteraction::Answer::Yes);
   m_user.answerSaveFile(QString::fromStdString(copy));
@@ -108,14 +128,26 @@ TEST_F(ReportMenuTest, PrintedMailersSortedByNamePreviewedPrintedAndClearedWithA
   // replace it.
   EXPECT_EQ(m_user.questions().back().kind, test::ScriptedUserInteraction::Kind::SaveFile);
   EXPECT_EQ(m_user.questions().back().existing, UserInteraction::ExistingFile::TakeAsIs);
-  TTzDbf log("check"), saved("saved");
-  log.SetDbfFileName(programFolder() + "/Reports/report3.dbf");
-  saved.SetDbfFileName(copy);
-  saved.SetCreateIfNotFound(false);
-  log.Open();
-  saved.Open();
-  EXPECT_EQ(log.RecordCount(), 0u);
-  EXPECT_EQ(saved.RecordCount(), 3u);
+  EXPECT_EQ(logRecords(), 0u);
+  {
+    TTzDbf saved("saved");
+    saved.SetDbfFileName(copy);
+    saved.SetCreateIfNotFound(false);
+    saved.Open();
+    EXPECT_EQ(saved.RecordCount(), 3u);
+  }
+
+  // The empty log is told, by the reports and by Clear, with nothing asked.
+  for (QAction* item : {window.miPreviewFull, window.ClearReport1}) {
+    m_user.answerMessage(UserInteraction::Answer::Ok);
+    item->trigger();
+    EXPECT_EQ(m_user.pendingAnswers(), 0u);
+    const auto told = m_user.questions().back();
+    EXPECT_EQ(told.text, item == window.ClearReport1 ? QStringLiteral("Report is already empty.")
+                                                     : QStringLiteral("Report is empty."));
+    EXPECT_EQ(told.icon, UserInteraction::Icon::Error);
+    EXPECT_EQ(told.buttons, UserInteraction::Buttons::Ok);
+  }
 }
 
 // "Done means": ten mailers printed, Report > Firm Mailing Book..., Preview,
@@ -158,6 +190,7 @@ TEST_F(ReportMenuTest, TenPrintedMailersMakeAFirmMailingBookAndAnEmptyDayOrRange
   ASSERT_FALSE(m_user.questions().empty());
   EXPECT_TRUE(
       m_user.questions().back().text.startsWith(QStringLiteral("No mailers were logged on ")));
+  EXPECT_EQ(m_user.questions().back().icon, UserInteraction::Icon::Error);
 
   // Slips in the range of mailer numbers are refused by the dialog, which
   // stays open with the numbers typed; a range without any of the day's

@@ -1,19 +1,18 @@
-// Report > Clear: every answer to its questions, the saved copy as an
-// independent dBASE reader sees it, and every way the copy or the clear can
-// fail leaving the log as it was.
+// Report > Clear: every choice of a copy, the saved copy as an independent
+// dBASE reader sees it, and every way the copy or the clear can fail leaving
+// the log as it was. (The questions that make the choice are the window's.)
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <optional>
+
 #include "ChildProcess.h"
 #include "LogFixture.h"
-#include "ScriptedUserInteraction.h"
 #include "dbase/ETableError.h"
 #include "log/ClearLog.h"
 
 namespace kestrel {
 namespace {
-
-using Answer = UserInteraction::Answer;
 
 class ClearLogTest : public test::DbaseTest {
  protected:
@@ -47,49 +46,49 @@ class ClearLogTest : public test::DbaseTest {
     EXPECT_TRUE(records(logPath()).empty());
   }
 
+  // Clears with the user's choice of a copy: none (Cancel), an empty path
+  // (No) or the file to save the records in.
+  void clear(std::optional<std::string> copy) {
+    clearMailingLog(m_log, [this, copy] {
+      ++m_choices;
+      return copy;
+    });
+  }
+
   std::string m_folder;
   std::string m_before;
   TTzDbf m_log{"MailingLog"};
-  test::ScriptedUserInteraction m_user;
+  int m_choices = 0;
 };
 
-TEST_F(ClearLogTest, NoEmptiesTheLogAndCancelOrCancelledSaveDialogChangeNothing) {
-  // Cancel, and Yes then Cancel in the save dialog (which would have lost
-  // the copy the user asked for): the log stays byte for byte.
-  m_user.answerMessage(Answer::Cancel);
-  clearMailingLog(m_log);
-  m_user.answerMessage(Answer::Yes);
-  m_user.answerSaveFile(QString());
-  clearMailingLog(m_log);
+TEST_F(ClearLogTest, NoEmptiesTheLogCancelChangesNothingAndAnEmptyLogIsNotAsked) {
+  // Cancel, also of the save dialog (which would have lost the copy the
+  // user asked for): the log stays byte for byte.
+  clear(std::nullopt);
   EXPECT_EQ(test::readBytes(logPath()), m_before);
   EXPECT_FALSE(m_log.Active());
   EXPECT_FALSE(m_log.Exclusive());
 
-  m_user.answerMessage(Answer::No);
-  clearMailingLog(m_log);
+  clear(std::string());
   expectLogEmptiedWithItsFields();
   EXPECT_FALSE(m_log.Active());
   EXPECT_FALSE(m_log.Exclusive());
 
   // Now empty: its own message, nothing asked.
-  m_user.answerMessage(Answer::Ok);
-  clearMailingLog(m_log);
-  const auto& asked = m_user.questions();
-  ASSERT_EQ(asked.size(), 5u);
-  EXPECT_EQ(asked[0].text, QStringLiteral("Do you wish to save the data in the report?"));
-  EXPECT_EQ(asked[0].icon, UserInteraction::Icon::Question);
-  EXPECT_EQ(asked[0].buttons, UserInteraction::Buttons::YesNoCancel);
-  EXPECT_EQ(asked[4].text, QStringLiteral("Report is already empty."));
-  EXPECT_EQ(asked[4].icon, UserInteraction::Icon::Error);
-  EXPECT_EQ(asked[4].buttons, UserInteraction::Buttons::Ok);
+  try {
+    clear(std::string());
+    ADD_FAILURE() << "no error";
+  } catch (const EmptyLogError& error) {
+    EXPECT_STREQ(error.what(), "Report is already empty.");
+  }
+  EXPECT_EQ(m_choices, 2);
+  EXPECT_FALSE(m_log.Active());
 }
 
 TEST_F(ClearLogTest, YesToANewFileLeavesAByteCopyAnyReaderOpens) {
   const std::string copy = m_dir.file("saved.dbf");
   const std::vector<std::string> logged = records(logPath());
-  m_user.answerMessage(Answer::Yes);
-  m_user.answerSaveFile(QString::fromStdString(copy));
-  clearMailingLog(m_log);
+  clear(copy);
   EXPECT_EQ(test::readBytes(copy), m_before);
   EXPECT_EQ(records(copy), logged);
   EXPECT_EQ(logged.size(), 5u);
@@ -114,11 +113,7 @@ TEST_F(ClearLogTest, YesToAnExistingTableAppendsTheLogAfterItsOwnRecords) {
   }
   const std::vector<std::string> logged = records(logPath());
   const std::vector<std::string> own = records(saved);
-  m_user.answerMessage(Answer::Yes);
-  m_user.answerSaveFile(QString::fromStdString(saved));
-  clearMailingLog(m_log);
-  // The records are added, so the dialog must not ask to replace the file.
-  EXPECT_EQ(m_user.questions().at(1).existing, UserInteraction::ExistingFile::TakeAsIs);
+  clear(saved);
   std::vector<std::string> expected = own;
   expected.insert(expected.end(), logged.begin(), logged.end());
   EXPECT_EQ(records(saved), expected);
@@ -138,10 +133,8 @@ TEST_F(ClearLogTest, LogHeldOpenByAnotherProcessFailsWith32AndKeepsLogAndCopy) {
   });
   ASSERT_EQ(other.receive(), 'o');
   const std::string copy = m_dir.file("saved.dbf");
-  m_user.answerMessage(Answer::Yes);
-  m_user.answerSaveFile(QString::fromStdString(copy));
   try {
-    clearMailingLog(m_log);
+    clear(copy);
     ADD_FAILURE() << "no error";
   } catch (const ETableError& error) {
     EXPECT_EQ(error.code(), 32) << error.what();
@@ -192,10 +185,8 @@ TEST_F(ClearLogTest, CopyThatCannotBeMadeLeavesTheLogWithAMessage) {
     cases.push_back({"read-only folder", m_dir.file("readonly/saved.dbf"), "Permission denied"});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    m_user.answerMessage(Answer::Yes);
-    m_user.answerSaveFile(QString::fromStdString(c.target));
     try {
-      clearMailingLog(m_log);
+      clear(c.target);
       ADD_FAILURE() << "no error";
     } catch (const std::exception& error) {
       EXPECT_NE(std::string(error.what()).find(c.expected), std::string::npos) << error.what();
@@ -220,12 +211,10 @@ TEST_F(ClearLogTest, ReadOnlyTargetFolderLeavesTheLogWithAMessageForAnOrdinaryUs
     ::chmod(path.c_str(), 0777);
   ::chmod(logPath().c_str(), 0666);
   ::chmod(folder.c_str(), 0555);
-  m_user.answerMessage(Answer::Yes);
-  m_user.answerSaveFile(QString::fromStdString(folder + "/saved.dbf"));
   test::ChildProcess nobody([&](test::ChildProcess&) {
     if (::setgid(65534) != 0 || ::setuid(65534) != 0) return 2;
     try {
-      clearMailingLog(m_log);
+      clear(folder + "/saved.dbf");
     } catch (const ClearLogError& error) {
       return std::string(error.what()).find("Permission denied") != std::string::npos ? 0 : 3;
     } catch (...) {
@@ -234,10 +223,6 @@ TEST_F(ClearLogTest, ReadOnlyTargetFolderLeavesTheLogWithAMessageForAnOrdinaryUs
     return 5;  // cleared without the copy
   });
   EXPECT_EQ(nobody.wait(), 0);
-  while (m_user.pendingAnswers() > 0) {  // the child took them, not this process
-    m_user.message({}, {}, UserInteraction::Icon::None, UserInteraction::Buttons::Ok);
-    m_user.saveFileName({}, {}, {}, {}, {});
-  }
   EXPECT_EQ(test::readBytes(logPath()), m_before);
   EXPECT_FALSE(std::filesystem::exists(folder + "/saved.dbf"));
 }

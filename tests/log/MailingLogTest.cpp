@@ -18,8 +18,8 @@ namespace {
 constexpr const char* kNumber22 = "9214 7123 4567 8900 0004 25";
 constexpr const char* kNumber20 = "7100 0000 0000 0000 0001 ";
 
-LoggedMailer sampleMailer() {
-  LoggedMailer mailer;
+Mailer sampleMailer() {
+  Mailer mailer;
   mailer.names = {"  Jos\xe9 Example", "Far Too Long A Line For The Name Field!", "", "Suite 4"};
   mailer.city = "Springfield";
   mailer.state = "IL";

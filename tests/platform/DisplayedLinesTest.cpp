@@ -103,7 +103,8 @@ TEST_F(DisplayedLinesTest, FirstLinesOfLongTextsMatchTheWholeLayoutAndCutInOneSt
 }
 
 // A paste into a memo that keeps four lines ends as the whole text pasted at
-// once and then cut would, however long the text.
+// once and then cut would, however long the text. Every handler of a change
+// sees the text cut already, and the cut is no change of its own.
 TEST(MemoEdit, PasteEndsAsTheWholeTextCutToItsLines) {
   QString lines;
   for (int i = 0; lines.size() < 300000; ++i)
@@ -122,8 +123,9 @@ TEST(MemoEdit, PasteEndsAsTheWholeTextCutToItsLines) {
   for (const Case& c : cases) {
     MemoEdit memo;
     memo.setGeometry(0, 0, 264, 60);
-    QObject::connect(&memo, &QPlainTextEdit::textChanged,
-                     [&memo] { limitDisplayedLines(memo, 4); });
+    memo.setMaxDisplayedLines(4);
+    QObject::connect(&memo, &MemoEdit::linesChanged,
+                     [&memo] { EXPECT_LE(displayedLines(memo, 5).size(), 4); });
     memo.setPlainText(c.before);
     QTextCursor cursor = memo.textCursor();
     cursor.setPosition(c.before.isEmpty() ? 0 : 1);
@@ -141,6 +143,15 @@ TEST(MemoEdit, PasteEndsAsTheWholeTextCutToItsLines) {
     limitDisplayedLines(whole, 4);
     EXPECT_EQ(memo.toPlainText(), whole.toPlainText()) << c.pasted.left(30).toStdString();
   }
+
+  MemoEdit memo;
+  memo.setGeometry(0, 0, 264, 60);
+  memo.setMaxDisplayedLines(4);
+  int changes = 0;
+  QObject::connect(&memo, &MemoEdit::linesChanged, [&changes] { ++changes; });
+  memo.setPlainText("1\n2\n3\n4\n5\n6");
+  EXPECT_EQ(memo.toPlainText(), "1\n2\n3\n4");
+  EXPECT_EQ(changes, 1);
 }
 
 TEST(KeyPreview, TheWindowSeesKeysBeforeItsControls) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "print/PrintRequest.h"
+#include "mailer/PrintRequest.h"
 
 namespace kestrel::test {
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <optional>
 
-#include "print/PrintRequest.h"
+#include "mailer/PrintRequest.h"
 
 namespace kestrel::render {
 

@@ -1,4 +1,4 @@
-#include "app/FeeRules.h"
+#include "mailer/FeeRules.h"
 
 #include "core/Money.h"
 

@@ -1,11 +1,12 @@
 #include "dbase/TableHeader.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "dbase/ByteOrder.h"
 #include "dbase/DbfLayout.h"
 #include "dbase/ETableError.h"
+#include "dbase/FilePath.h"
+#include "dbase/MessagePath.h"
 #include "dbase/OsFile.h"
 
 namespace kestrel {
@@ -13,17 +14,13 @@ namespace {
 
 using namespace dbf;
 
-std::string baseName(const std::string& path) {
-  std::size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 [[noreturn]] void notDbase(const std::string& who, const std::string& why) {
-  throw ETableError(TableErrorCode::kNotDbase, who + " is not a dBASE database." + why);
+  throw ETableError(TableErrorCode::kNotDbase,
+                    messagePath(who) + " is not a dBASE database." + why);
 }
 
 std::string readError(const std::string& path) {
-  return "Error reading " + path + " [Use/OpenDbf]";
+  return "Error reading " + messagePath(path) + " [Use/OpenDbf]";
 }
 
 // The first bytes of the file, `size` of them (fewer when the file is
@@ -75,9 +72,9 @@ char checkedType(unsigned char raw, const std::string& name, const std::string& 
   const char type = static_cast<char>(raw);
   if (type != '\0' && std::string_view("BGPbgp").find(type) != std::string_view::npos) return 'M';
   if (type != '\0' && std::string_view("CDFLMN").find(type) != std::string_view::npos) return type;
-  throw ETableError(TableErrorCode::kInvalidFieldType, "Field: " + name + " [" +
-                                                           std::string(1, type) + "] in " + path +
-                                                           " is not a valid field type");
+  throw ETableError(TableErrorCode::kInvalidFieldType,
+                    "Field: " + name + " [" + std::string(1, type) + "] in " + messagePath(path) +
+                        " is not a valid field type");
 }
 
 void finishFields(TableHeader& header, const std::string& path) {
@@ -100,7 +97,7 @@ void readDbase3Fields(TableHeader& header, LeadingBytes& file, std::int64_t file
       (static_cast<long long>(header.headerLength) - static_cast<long long>(start)) /
       static_cast<long long>(size);
   if (header.headerLength < start || count < kMinFields || count > kMaxFields) {
-    notDbase(baseName(path), " (Number of fields is out of range) [Use/OpenDbf]");
+    notDbase(fileNameOf(path), " (Number of fields is out of range) [Use/OpenDbf]");
   }
   const unsigned char* bytes = file.first(start + static_cast<std::size_t>(count) * size);
   header.fields.reserve(static_cast<std::size_t>(count));

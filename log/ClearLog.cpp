@@ -14,6 +14,7 @@
 #include "log/TableGuards.h"
 #include "platform/AnsiText.h"
 #include "platform/ApplicationTitle.h"
+#include "platform/LocalPath.h"
 #include "platform/UserInteraction.h"
 
 namespace kestrel {
@@ -129,7 +130,7 @@ void clearMailingLog(TTzDbf& log) {
     const QString chosen = ui().saveFileName(QString(), QString(), QString(), QString(),
                                              UserInteraction::ExistingFile::TakeAsIs);
     if (chosen.isEmpty()) return;  // no copy, no clear
-    const std::string target = chosen.toStdString();
+    const std::string target = toLocalPath(chosen);
     if (QFileInfo::exists(chosen)) {
       appendLogTo(target, log.DbfFileName());
     } else {

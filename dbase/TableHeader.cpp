@@ -1,6 +1,7 @@
 #include "dbase/TableHeader.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "dbase/ByteOrder.h"
 #include "dbase/DbfLayout.h"
@@ -13,6 +14,22 @@ namespace kestrel {
 namespace {
 
 using namespace dbf;
+
+// The version bytes of dBASE III and later tables, with the record layout and
+// the memo file each one names.
+struct KnownVersion {
+  unsigned char version;
+  TableLayout layout;
+  MemoLayout memo;
+};
+constexpr KnownVersion kVersions[] = {
+    {kVersionDbase3, TableLayout::Dbase3, MemoLayout::None},
+    {kVersionDbase3Memo, TableLayout::Dbase3, MemoLayout::Dbase3},
+    {kVersionDbase4Memo, TableLayout::Dbase3, MemoLayout::Dbase4},
+    {kVersionLevel7, TableLayout::Level7, MemoLayout::None},
+    {kVersionLevel7Memo, TableLayout::Level7, MemoLayout::Dbase4},
+    {kVersionFoxPro, TableLayout::Dbase3, MemoLayout::FoxPro},
+};
 
 [[noreturn]] void notDbase(const std::string& who, const std::string& why) {
   throw ETableError(TableErrorCode::kNotDbase,
@@ -168,32 +185,17 @@ TableHeader readTableHeader(const OsFile& file, std::int64_t fileSize, const std
   TableHeader header;
   header.version = p[kVersionOffset];
   std::copy(p, p + kHeaderSize, header.prologue.begin());
-  switch (header.version) {
-    case kVersionDbase3:
-      break;
-    case kVersionDbase3Memo:
-      header.memo = MemoLayout::Dbase3;
-      break;
-    case kVersionDbase4Memo:
-      header.memo = MemoLayout::Dbase4;
-      break;
-    case kVersionLevel7:
-      header.layout = TableLayout::Level7;
-      break;
-    case kVersionLevel7Memo:
-      header.layout = TableLayout::Level7;
-      header.memo = MemoLayout::Dbase4;
-      break;
-    case kVersionFoxPro:
-      header.memo = MemoLayout::FoxPro;
-      break;
-    case kVersionDbase2:
-      readDbase2(header, bytes, fileSize, path);
-      finishFields(header, path);
-      return header;
-    default:
-      notDbase(path, "(Invalid version byte)+ [USE/OpenDBF]");
+  if (header.version == kVersionDbase2) {
+    readDbase2(header, bytes, fileSize, path);
+    finishFields(header, path);
+    return header;
   }
+  const auto known =
+      std::find_if(std::begin(kVersions), std::end(kVersions),
+                   [&](const KnownVersion& v) { return v.version == header.version; });
+  if (known == std::end(kVersions)) notDbase(path, "(Invalid version byte)+ [USE/OpenDBF]");
+  header.layout = known->layout;
+  header.memo = known->memo;
   header.recordCount = getLe32(p + kRecordCountOffset);
   header.headerLength = getLe16(p + kHeaderLengthOffset);
   header.recordLength = getLe16(p + kRecordLengthOffset);

@@ -12,10 +12,8 @@ namespace {
 
 // Index of a field by name, without regard to case; -1 when absent.
 int fieldIndexOf(DataSet& dataSet, const std::string& fieldName) {
-  const QString wanted = QString::fromStdString(fieldName);
   for (int i = 0; i < dataSet.FieldCount(); ++i) {
-    if (QString::fromStdString(dataSet.FieldName(i)).compare(wanted, Qt::CaseInsensitive) == 0)
-      return i;
+    if (sameFieldName(dataSet.FieldName(i), fieldName)) return i;
   }
   return -1;
 }

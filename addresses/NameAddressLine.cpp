@@ -1,6 +1,7 @@
 #include "addresses/NameAddressLine.h"
 
 #include "core/Blanks.h"
+#include "dbase/FilePath.h"
 
 namespace kestrel {
 
@@ -38,11 +39,6 @@ void appendQuoted(std::string& out, std::string_view value) {
     if (c == '"') out += '"';
   }
   out += '"';
-}
-
-std::string_view fileNameOf(std::string_view path) {
-  const std::size_t slash = path.find_last_of('/');
-  return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
 }  // namespace
@@ -103,15 +99,13 @@ std::string nameAddressLine(const std::vector<std::string>& memoLines, std::stri
 }
 
 std::string proposedTableName(std::string_view textFilePath) {
-  const std::string_view name = fileNameOf(textFilePath);
+  const std::string name = fileNameOf(std::string(textFilePath));
   const std::size_t stop = name.find('.');
-  return std::string(stop == std::string_view::npos ? std::string_view()
-                                                    : name.substr(0, stop + 1)) +
-         "dbf";
+  return (stop == std::string::npos ? std::string() : name.substr(0, stop + 1)) + "dbf";
 }
 
 std::string proposedTextName(std::string_view tablePath) {
-  std::string name(fileNameOf(tablePath));
+  std::string name = fileNameOf(std::string(tablePath));
   std::size_t at = name.find(".dbf");
   if (at == std::string::npos) at = name.find(".DBF");
   if (at != std::string::npos) name.erase(at, 4);

@@ -38,6 +38,7 @@
 #include "platform/ApplicationTitle.h"
 #include "platform/CommandRunner.h"
 #include "platform/KeyPreview.h"
+#include "platform/LocalPath.h"
 #include "platform/SettingsSaving.h"
 #include "platform/ShellOpen.h"
 #include "platform/UserInteraction.h"
@@ -71,14 +72,9 @@ const QString kPdfFallbackNotice =
 const QString kSelectCustomerID = QStringLiteral(
     "If you have labels without any Bar Code's, you must select a \"Customer ID\" number.");
 
-std::string withSeparator(std::string folder) {
-  if (folder.empty() || folder.back() != '/') folder.push_back('/');
-  return folder;
-}
-
 // Paths are built from the program folder as the file system spells it.
 QString programFile(const char* name) {
-  return QString::fromStdString(Settings().ProgramFolder) + QString::fromLatin1(name);
+  return fromLocalPath(Settings().ProgramFolder) + QString::fromLatin1(name);
 }
 
 }  // namespace
@@ -161,7 +157,7 @@ void TF_Main::ApplyDefaultBranding() {
 }
 
 bool TF_Main::loadCompanyLogo(const std::string& path) {
-  const QString file = QString::fromStdString(path);
+  const QString file = fromLocalPath(path);
   if (!QFileInfo::exists(file)) return false;
   QPixmap logo;
   if (!logo.load(file)) return false;

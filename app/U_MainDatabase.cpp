@@ -25,6 +25,8 @@
 #include "mailer/NumberingTransaction.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/CommandRunner.h"
+#include "platform/DisplayedLines.h"
+#include "platform/LocalPath.h"
 #include "platform/UserInteraction.h"
 
 namespace kestrel {
@@ -158,12 +160,12 @@ void TF_Main::showDatabaseLayout(bool databaseLayout) {
 void TF_Main::MIReadWriteToDBClick() {
   runCommand([this] {
     SettingsRecord& settings = Settings();
-    const QString addressFolder = QString::fromStdString(settings.AddressFolder);
+    const QString addressFolder = fromLocalPath(settings.AddressFolder);
     ui().setSaveFolder(addressFolder);
     // A name that is not there yet makes a new AddressBook.
     const QString path = ui().openOrNewFileName(kOpenCaption, addressFolder, kTableFilter);
     if (path.isEmpty()) return;
-    settings.AddressFolder = QFileInfo(path).absolutePath().toStdString();
+    settings.AddressFolder = toLocalPath(QFileInfo(path).absolutePath());
     // Another table chosen in database mode takes the place of the open one,
     // which is closed as it is (its deleted records stay until an Exit).
     closeAddressBook();
@@ -178,7 +180,7 @@ void TF_Main::openAddressBook(const QString& path) {
   labelDatabaseName->clear();
   labelOrder->clear();
   TTzDbf& table = *AddressBook;
-  setUpAddressBook(table, path.toStdString());
+  setUpAddressBook(table, toLocalPath(path));
   try {
     table.Open();
     checkAddressBookFields(table);

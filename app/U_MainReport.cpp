@@ -14,6 +14,7 @@
 #include "platform/AnsiText.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/CommandRunner.h"
+#include "platform/LocalPath.h"
 #include "platform/UserInteraction.h"
 #include "print/CurrentPrinter.h"
 
@@ -104,7 +105,7 @@ std::optional<std::string> chooseLogCopy() {
   const QString chosen = ui().saveFileName(QString(), QString(), QString(), QString(),
                                            UserInteraction::ExistingFile::TakeAsIs);
   if (chosen.isEmpty()) return std::nullopt;  // no copy, no clear
-  return chosen.toStdString();
+  return toLocalPath(chosen);
 }
 
 }  // namespace

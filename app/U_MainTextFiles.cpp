@@ -1,7 +1,6 @@
 // Options > Name & Address Text Files: Import reads a text file of names and
 // addresses into an address table, Export writes a table out as such a file.
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -15,6 +14,7 @@
 #include "platform/ApplicationTitle.h"
 #include "platform/BusyCursor.h"
 #include "platform/CommandRunner.h"
+#include "platform/LocalPath.h"
 #include "platform/ProgressWindow.h"
 #include "platform/UserInteraction.h"
 
@@ -35,16 +35,12 @@ const QString kExportError = QStringLiteral("Error on export: ");
 enum ExistingTableChoice { kOverwrite = 1, kAppend = 2, kCancel = 3 };
 
 QString addressFolder() {
-  return fromAnsi(Settings().AddressFolder);
+  return fromLocalPath(Settings().AddressFolder);
 }
 
 // A file name proposed in the address folder.
 QString proposedIn(const std::string& name) {
-  return QDir(addressFolder()).filePath(QString::fromStdString(name));
-}
-
-std::string localPath(const QString& path) {
-  return QFile::encodeName(path).toStdString();
+  return QDir(addressFolder()).filePath(fromLocalPath(name));
 }
 
 QString numbersText(const std::vector<std::uint64_t>& numbers, std::uint64_t count) {
@@ -75,15 +71,15 @@ void TF_Main::MIImportClick() {
   // An existing table gets the question below (overwrite, append or
   // cancel), not the save dialog's own "replace it?".
   const QString chosenTable =
-      ui().saveFileName(QString(), proposedIn(proposedTableName(localPath(textPath))), kTableFilter,
-                        QString(), UserInteraction::ExistingFile::TakeAsIs);
+      ui().saveFileName(QString(), proposedIn(proposedTableName(toLocalPath(textPath))),
+                        kTableFilter, QString(), UserInteraction::ExistingFile::TakeAsIs);
   if (chosenTable.isEmpty()) {
     showAddressBookAgain();
     return;
   }
   // A table whose name differs only in case is the one the storage layer
   // opens, so it is the one asked about (and overwritten).
-  const QString tablePath = QFile::decodeName(findIgnoringCase(localPath(chosenTable)).c_str());
+  const QString tablePath = fromLocalPath(findIgnoringCase(toLocalPath(chosenTable)));
   bool overwrite = false;
   if (QFileInfo::exists(tablePath)) {
     const int choice = ChoiceBox(
@@ -102,7 +98,7 @@ void TF_Main::MIImportClick() {
     ProgressWindow progress(this, QStringLiteral("Import"),
                             QStringLiteral("Importing %1").arg(QFileInfo(textPath).fileName()));
     outcome = importNameAddressFile(
-        localPath(textPath), localPath(tablePath), overwrite,
+        toLocalPath(textPath), toLocalPath(tablePath), overwrite,
         [](const std::string& utf8) { return toAnsi(QString::fromUtf8(utf8)); },
         [&](std::uint64_t done, std::uint64_t total) { return progress.step(done, total); });
   } catch (const std::exception& error) {
@@ -133,7 +129,7 @@ void TF_Main::MIExportClick() {
   // text file of that name is the user's own: the dialog asks before the
   // export replaces it.
   const QString textPath =
-      ui().saveFileName(QString(), proposedIn(proposedTextName(localPath(tablePath))), QString(),
+      ui().saveFileName(QString(), proposedIn(proposedTextName(toLocalPath(tablePath))), QString(),
                         QString(), UserInteraction::ExistingFile::AskToReplace);
   if (textPath.isEmpty()) return;
 
@@ -143,7 +139,7 @@ void TF_Main::MIExportClick() {
     ProgressWindow progress(this, QStringLiteral("Export"),
                             QStringLiteral("Exporting %1").arg(QFileInfo(tablePath).fileName()));
     outcome = exportNameAddressFile(
-        localPath(tablePath), localPath(textPath),
+        toLocalPath(tablePath), toLocalPath(textPath),
         [&](std::uint64_t done, std::uint64_t total) { return progress.step(done, total); });
   } catch (const std::exception& error) {
     showFailure(kExportError, error);

@@ -11,6 +11,9 @@
 #include <system_error>
 #include <vector>
 
+#include "dbase/FilePath.h"
+#include "dbase/MessagePath.h"
+
 namespace kestrel {
 namespace {
 
@@ -21,17 +24,6 @@ constexpr mode_t kSharedFolderMode = S_ISGID | 0775;
 std::string& machineFolderOverride() {
   static std::string folder;
   return folder;
-}
-
-std::string withSeparator(std::string folder) {
-  if (folder.empty() || folder.back() != '/') folder.push_back('/');
-  return folder;
-}
-
-std::string folderOf(const std::string& path) {
-  const auto slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 std::string userName() {
@@ -74,6 +66,11 @@ std::string groupAdvice(const struct stat& status) {
 }
 
 }  // namespace
+
+std::string withSeparator(std::string folder) {
+  if (folder.empty() || folder.back() != '/') folder.push_back('/');
+  return folder;
+}
 
 std::string programFolderPath() {
   // The executable's own folder, symbolic links resolved, as the window
@@ -120,13 +117,14 @@ std::string writeRefusal(const std::string& path) {
     if (::access(path.c_str(), folder ? W_OK | X_OK : W_OK) == 0 || errno != EACCES) return {};
     return (folder ? "You may not add files to the folder \""
                    : "You may not write to the file \"") +
-           path + "\"." + groupAdvice(status);
+           messagePath(path) + "\"." + groupAdvice(status);
   }
   if (errno != ENOENT) return {};
   const std::string folder = folderOf(path);
   if (::stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return {};
   if (::access(folder.c_str(), W_OK | X_OK) == 0 || errno != EACCES) return {};
-  return "You may not add files to the folder \"" + folder + "\"." + groupAdvice(status);
+  return "You may not add files to the folder \"" + messagePath(folder) + "\"." +
+         groupAdvice(status);
 }
 
 void setMachineFolderForTests(const std::string& folder) {

@@ -9,6 +9,11 @@ namespace kestrel {
 // member may add and rewrite the files in them while no other user may.
 inline constexpr const char* kSharedGroupName = "kestrel";
 
+// The folder with a path separator at its end, as every folder the program
+// keeps (the program folder, the machine folder) is spelled, so that a file
+// name is simply appended.
+std::string withSeparator(std::string folder);
+
 // The folder of the running executable, always ending in a path separator.
 // Every data file of an installation is found from it.
 std::string programFolderPath();

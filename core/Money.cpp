@@ -1,9 +1,12 @@
 #include "core/Money.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+
+#include "dbase/AsciiText.h"
 
 namespace kestrel {
 namespace {
@@ -60,10 +63,6 @@ std::string shortestText(double amount) {
   return result;
 }
 
-bool isBlank(char c) {
-  return c == ' ';
-}
-
 }  // namespace
 
 std::string FormatMoney(double amount) {
@@ -78,11 +77,7 @@ std::string FormatMoney(double amount) {
 }
 
 std::optional<double> readAmount(const std::string& text) {
-  std::size_t begin = 0;
-  std::size_t end = text.size();
-  while (begin < end && isBlank(text[begin])) ++begin;
-  while (end > begin && isBlank(text[end - 1])) --end;
-  const std::string body = text.substr(begin, end - begin);
+  const std::string body = trimSpaces(text);
 
   // Check the whole syntax first: strtod alone would accept "inf", "nan",
   // hexadecimal and a locale's own decimal separator.
@@ -115,6 +110,36 @@ std::optional<double> readAmount(const std::string& text) {
   if (error != std::errc() || parsedEnd != body.data() + body.size() || !std::isfinite(value))
     return std::nullopt;
   return value;
+}
+
+bool readMillionths(const std::string& text, std::int64_t& millionths, int& decimals) {
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  std::int64_t whole = 0;
+  bool digits = false;
+  while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
+    if (whole > 1'000'000'000'000) return false;  // beyond any amount a log holds
+    whole = whole * 10 + (text[i++] - '0');
+    digits = true;
+  }
+  std::int64_t fraction = 0;
+  decimals = 0;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
+      if (decimals < 6) fraction = fraction * 10 + (text[i] - '0');
+      ++decimals;
+      ++i;
+      digits = true;
+    }
+  }
+  if (!digits || i != text.size()) return false;
+  for (int d = std::min(decimals, 6); d < 6; ++d) fraction *= 10;
+  decimals = std::min(decimals, 6);
+  millionths = whole * 1'000'000 + fraction;
+  if (negative) millionths = -millionths;
+  return true;
 }
 
 }  // namespace kestrel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -16,10 +17,25 @@ namespace kestrel {
 // 15 significant digits, with at least two decimals. No rounding to cents.
 std::string FormatMoney(double amount);
 
+// Two readers of amounts, for two uses. The window reads what the user typed
+// into a fee field as a double (readAmount): a fee and the total of four are
+// shown again through FormatMoney, which prints the shortest text of at most
+// 15 digits, so a double's binary rounding never shows. The log report adds
+// up a column over every record of the log (readMillionths): a sum of
+// thousands of doubles drifts ("0.1" has no exact binary value), so the
+// report adds integer millionths, exactly, and shows the total with the most
+// decimals any of its amounts had.
+
 // Reads an amount: blanks around it are allowed, then an optional sign,
 // digits with an optional "." and an optional exponent. Anything else, an
 // empty text, blanks only, or a value beyond the range of a double, is not a
 // number.
 std::optional<double> readAmount(const std::string& text);
+
+// Reads "[-]digits[.digits]" (a "+" is taken too) into millionths, and how
+// many decimals it had (at most six count; more are cut). Anything else (a
+// blank fee, a word, blanks around the text) is not an amount: false, and a
+// report total skips it.
+bool readMillionths(const std::string& text, std::int64_t& millionths, int& decimals);
 
 }  // namespace kestrel

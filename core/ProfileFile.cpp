@@ -9,40 +9,26 @@
 #include <fstream>
 #include <iterator>
 
+#include "dbase/AsciiText.h"
+
 namespace kestrel {
 namespace {
 
-bool isBlank(char c) {
-  return c == ' ' || c == '\t';
-}
-
-std::string trimmed(const std::string& text) {
-  std::size_t begin = 0;
-  std::size_t end = text.size();
-  while (begin < end && isBlank(text[begin])) ++begin;
-  while (end > begin && isBlank(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
-}
-
-char asciiLower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool sameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (asciiLower(a[i]) != asciiLower(b[i])) return false;
-  }
-  return true;
+// Section names, keys and values lose the spaces and tabs around them; other
+// control characters belong to them.
+std::string trimSpacesAndTabs(const std::string& text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return std::string();
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 // The section name of a "[name]" line, or nothing for any other line.
 std::optional<std::string> sectionName(const std::string& line) {
-  const std::string text = trimmed(line);
+  const std::string text = trimSpacesAndTabs(line);
   if (text.empty() || text.front() != '[') return std::nullopt;
   const std::size_t close = text.find(']');
   if (close == std::string::npos) return std::nullopt;
-  return trimmed(text.substr(1, close - 1));
+  return trimSpacesAndTabs(text.substr(1, close - 1));
 }
 
 struct Entry {
@@ -55,7 +41,7 @@ std::optional<Entry> entryOf(const std::string& line) {
   if (sectionName(line)) return std::nullopt;
   const std::size_t equals = line.find('=');
   if (equals == std::string::npos) return std::nullopt;
-  return Entry{trimmed(line.substr(0, equals)), line.substr(equals + 1)};
+  return Entry{trimSpacesAndTabs(line.substr(0, equals)), line.substr(equals + 1)};
 }
 
 std::optional<int> parseWholeNumber(const std::string& text) {
@@ -145,7 +131,7 @@ ProfileFile ProfileFile::fromText(const std::string& bytes) {
 std::optional<std::size_t> ProfileFile::findSection(const std::string& section) const {
   for (std::size_t i = 0; i < m_lines.size(); ++i) {
     const auto name = sectionName(m_lines[i].content);
-    if (name && sameName(*name, section)) return i;
+    if (name && sameAsciiName(*name, section)) return i;
   }
   return std::nullopt;
 }
@@ -155,7 +141,7 @@ std::optional<std::size_t> ProfileFile::findKey(std::size_t sectionLine,
   for (std::size_t i = sectionLine + 1; i < m_lines.size(); ++i) {
     if (sectionName(m_lines[i].content)) break;
     const auto entry = entryOf(m_lines[i].content);
-    if (entry && sameName(entry->key, key)) return i;
+    if (entry && sameAsciiName(entry->key, key)) return i;
   }
   return std::nullopt;
 }
@@ -166,7 +152,7 @@ std::optional<std::string> ProfileFile::find(const std::string& section,
   if (!sectionLine) return std::nullopt;
   const auto keyLine = findKey(*sectionLine, key);
   if (!keyLine) return std::nullopt;
-  std::string value = trimmed(entryOf(m_lines[*keyLine].content)->value);
+  std::string value = trimSpacesAndTabs(entryOf(m_lines[*keyLine].content)->value);
   if (value.size() > kMaxValueLength) value.resize(kMaxValueLength);
   return value;
 }
@@ -210,7 +196,7 @@ void ProfileFile::writeString(const std::string& section, const std::string& key
   std::size_t last = *sectionLine;
   for (std::size_t i = *sectionLine + 1; i < m_lines.size(); ++i) {
     if (sectionName(m_lines[i].content)) break;
-    if (!trimmed(m_lines[i].content).empty()) last = i;
+    if (!trimSpacesAndTabs(m_lines[i].content).empty()) last = i;
   }
   if (m_lines[last].ending.empty()) m_lines[last].ending = "\r\n";
   m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(last) + 1,

@@ -24,7 +24,7 @@ struct SettingsRecord : NumberingState {
   // Mailer numbers as GS1-128 symbols (FNC1 first), as an Intelligent Mail
   // package barcode is printed; off keeps plain Code 128.
   bool IMpbBarCodes = false;
-  std::string AddressFolder;
+  std::string AddressFolder;      // a path, in the file system's bytes like ProgramFolder
   bool ShowMailerDialog = false;  // not stored
   int LabelCount = 0;             // not stored
 };

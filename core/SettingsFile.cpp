@@ -21,6 +21,67 @@ std::string defaultAddressFolder(const SettingsRecord& settings) {
   return settings.ProgramFolder + "Addresses";
 }
 
+enum class Kind { Text, SharedText, Flag, Number };
+
+// A stored field of the record: where the file keeps it and what a file
+// without it gives.
+struct Entry {
+  const char* section;
+  const char* key;
+  Kind kind;
+  std::string SettingsRecord::*text = nullptr;
+  bool SettingsRecord::*flag = nullptr;
+  int SettingsRecord::*number = nullptr;
+  const char* textDefault = "";
+  bool flagDefault = false;
+};
+
+constexpr Entry text(const char* section, const char* key, std::string SettingsRecord::*field,
+                     const char* byDefault = "") {
+  return {section, key, Kind::Text, field, nullptr, nullptr, byDefault, false};
+}
+
+constexpr Entry sharedText(const char* key, std::string SettingsRecord::*field,
+                           const char* byDefault) {
+  return {"Values", key, Kind::SharedText, field, nullptr, nullptr, byDefault, false};
+}
+
+constexpr Entry flag(const char* key, bool SettingsRecord::*field, bool byDefault) {
+  return {"Values", key, Kind::Flag, nullptr, field, nullptr, "", byDefault};
+}
+
+constexpr Entry number(const char* key, int SettingsRecord::*field) {
+  return {"Print Align", key, Kind::Number, nullptr, nullptr, field, "", false};
+}
+
+// In the order the file has always had them (a new file lists its sections
+// in the order of their first entry). The brand's folder entries, spelled
+// differently for reading and writing, follow them.
+constexpr Entry kEntries[] = {
+    text("Type", "Company", &SettingsRecord::Company),
+    text("YourAddress", "Line1", &SettingsRecord::Line1),
+    text("YourAddress", "Line2", &SettingsRecord::Line2),
+    text("YourAddress", "Line3", &SettingsRecord::Line3),
+    text("YourAddress", "Line4", &SettingsRecord::Line4),
+    text("YourAddress", "City", &SettingsRecord::City),
+    text("YourAddress", "State", &SettingsRecord::State),
+    text("YourAddress", "Zip", &SettingsRecord::Zip),
+    text("Values", "Postage", &SettingsRecord::Postage, "0.39"),
+    text("Values", "CertFee", &SettingsRecord::CertFee, "2.40"),
+    text("Values", "Return", &SettingsRecord::Return, "1.85"),
+    text("Values", "Restricted", &SettingsRecord::Restricted, "3.50"),
+    flag("PrintBarCode", &SettingsRecord::PrintBarCode, true),
+    sharedText("CustID", &SettingsRecord::CustID, "000000000"),
+    sharedText("SerialNum", &SettingsRecord::SerialNum, "0000000"),
+    flag("Increment", &SettingsRecord::Increment, true),
+    sharedText("MailerNum", &SettingsRecord::MailerNum, "71000000000000000000"),
+    flag("IMpbBarCodes", &SettingsRecord::IMpbBarCodes, false),
+    text("Printing", "PrintExtraLabel", &SettingsRecord::PrintExtraLabel, "Yes"),
+    text("Printing", "ExtraLabel", &SettingsRecord::ExtraLabel, "Addressed To"),
+    number("LeftRight", &SettingsRecord::LeftRight),
+    number("TopBottom", &SettingsRecord::TopBottom),
+};
+
 }  // namespace
 
 std::string settingsFilePath() {
@@ -30,47 +91,24 @@ std::string settingsFilePath() {
 void loadSettings(SettingsRecord& s, const std::string& path,
                   const std::function<void()>& applyDefaultBranding) {
   const ProfileFile file = ProfileFile::load(path);
-  s.Company = file.readString("Type", "Company", "");
+  for (const Entry& entry : kEntries) {
+    switch (entry.kind) {
+      case Kind::Text:
+      case Kind::SharedText:
+        s.*entry.text = file.readString(entry.section, entry.key, entry.textDefault);
+        break;
+      case Kind::Flag:
+        s.*entry.flag = file.readBool(entry.section, entry.key, entry.flagDefault);
+        break;
+      case Kind::Number:
+        s.*entry.number = file.readInt(entry.section, entry.key, 0);
+        break;
+    }
+  }
   if (s.Company.empty() && applyDefaultBranding) applyDefaultBranding();
-
-  s.Line1 = file.readString("YourAddress", "Line1", "");
-  s.Line2 = file.readString("YourAddress", "Line2", "");
-  s.Line3 = file.readString("YourAddress", "Line3", "");
-  s.Line4 = file.readString("YourAddress", "Line4", "");
-  s.City = file.readString("YourAddress", "City", "");
-  s.State = file.readString("YourAddress", "State", "");
-  s.Zip = file.readString("YourAddress", "Zip", "");
-
-  s.Postage = file.readString("Values", "Postage", "0.39");
-  s.CertFee = file.readString("Values", "CertFee", "2.40");
-  s.Return = file.readString("Values", "Return", "1.85");
-  s.Restricted = file.readString("Values", "Restricted", "3.50");
-  s.PrintBarCode = file.readBool("Values", "PrintBarCode", true);
-  s.CustID = file.readString("Values", "CustID", "000000000");
-  s.SerialNum = file.readString("Values", "SerialNum", "0000000");
-  s.Increment = file.readBool("Values", "Increment", true);
-  s.MailerNum = file.readString("Values", "MailerNum", "71000000000000000000");
-  s.IMpbBarCodes = file.readBool("Values", "IMpbBarCodes", false);
-
-  s.PrintExtraLabel = file.readString("Printing", "PrintExtraLabel", "Yes");
-  s.ExtraLabel = file.readString("Printing", "ExtraLabel", "Addressed To");
-  s.LeftRight = file.readInt("Print Align", "LeftRight", 0);
-  s.TopBottom = file.readInt("Print Align", "TopBottom", 0);
   s.BarCodeApp = file.readBool(kReadTypeSection, "BarCodeApp", true);
-
   s.AddressFolder = file.readString("System Path", kReadFolderKey, defaultAddressFolder(s));
 }
-
-namespace {
-
-// The shared numbering fields are another copy's as much as ours: they are
-// changed only by the numbering, under the lock (SharedNumbering.h). Here
-// they are written only into a file that does not hold them yet.
-void writeIfAbsent(ProfileFile& file, const char* key, const std::string& value) {
-  if (!file.find("Values", key)) file.writeString("Values", key, value);
-}
-
-}  // namespace
 
 bool writeSettingsFile(const SettingsRecord& s, const std::string& path) {
   // Under the numbering's lock, so that this read-modify-write never puts
@@ -84,31 +122,27 @@ bool writeSettingsFile(const SettingsRecord& s, const std::string& path) {
   // The file as another copy of the program may have left it: only our
   // entries change.
   ProfileFile file = ProfileFile::load(path);
-  file.writeString("Type", "Company", s.Company);
-
-  file.writeString("YourAddress", "Line1", s.Line1);
-  file.writeString("YourAddress", "Line2", s.Line2);
-  file.writeString("YourAddress", "Line3", s.Line3);
-  file.writeString("YourAddress", "Line4", s.Line4);
-  file.writeString("YourAddress", "City", s.City);
-  file.writeString("YourAddress", "State", s.State);
-  file.writeString("YourAddress", "Zip", s.Zip);
-
-  file.writeString("Values", "Postage", s.Postage);
-  file.writeString("Values", "CertFee", s.CertFee);
-  file.writeString("Values", "Return", s.Return);
-  file.writeString("Values", "Restricted", s.Restricted);
-  file.writeBool("Values", "PrintBarCode", s.PrintBarCode);
-  writeIfAbsent(file, "CustID", s.CustID);
-  writeIfAbsent(file, "SerialNum", s.SerialNum);
-  file.writeBool("Values", "Increment", s.Increment);
-  writeIfAbsent(file, "MailerNum", s.MailerNum);
-  file.writeBool("Values", "IMpbBarCodes", s.IMpbBarCodes);
-
-  file.writeString("Printing", "PrintExtraLabel", s.PrintExtraLabel);
-  file.writeString("Printing", "ExtraLabel", s.ExtraLabel);
-  file.writeInt("Print Align", "LeftRight", s.LeftRight);
-  file.writeInt("Print Align", "TopBottom", s.TopBottom);
+  for (const Entry& entry : kEntries) {
+    switch (entry.kind) {
+      case Kind::Text:
+        file.writeString(entry.section, entry.key, s.*entry.text);
+        break;
+      case Kind::SharedText:
+        // The shared numbering fields are another copy's as much as ours:
+        // they are changed only by the numbering, under the lock
+        // (SharedNumbering.h). Here they are written only into a file that
+        // does not hold them yet.
+        if (!file.find(entry.section, entry.key))
+          file.writeString(entry.section, entry.key, s.*entry.text);
+        break;
+      case Kind::Flag:
+        file.writeBool(entry.section, entry.key, s.*entry.flag);
+        break;
+      case Kind::Number:
+        file.writeInt(entry.section, entry.key, s.*entry.number);
+        break;
+    }
+  }
   file.writeBool(kWriteTypeSection, "BarCodeApp", s.BarCodeApp);
   file.writeString("System Path", kWriteFolderKey, s.AddressFolder);
 

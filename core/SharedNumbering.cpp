@@ -11,6 +11,7 @@
 
 #include "core/Folders.h"
 #include "core/ProfileFile.h"
+#include "dbase/MessagePath.h"
 #include "numbering/MailerNumber.h"
 
 namespace kestrel {
@@ -46,7 +47,7 @@ void writeShared(const NumberingState& state, const std::string& settingsPath) {
   file.writeString(kSection, "MailerNum", state.MailerNum);
   if (!file.save(settingsPath))
     throw NumberingFileError("The mailer number could not be written to the settings file \"" +
-                             settingsPath + "\", so no mailer was numbered." +
+                             messagePath(settingsPath) + "\", so no mailer was numbered." +
                              refusalLine(settingsPath));
 }
 
@@ -66,7 +67,7 @@ SettingsFileLock::SettingsFileLock(const std::string& settingsPath,
     m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   }
   if (m_fd < 0)
-    throw NumberingFileError("The settings file's lock \"" + path +
+    throw NumberingFileError("The settings file's lock \"" + messagePath(path) +
                              "\" could not be opened: " + std::strerror(errno) +
                              ". No mailer was numbered." + refusalLine(path));
   const auto deadline = std::chrono::steady_clock::now() + wait;
@@ -74,8 +75,9 @@ SettingsFileLock::SettingsFileLock(const std::string& settingsPath,
     if (errno != EWOULDBLOCK && errno != EINTR) {
       const int error = errno;
       ::close(m_fd);
-      throw NumberingFileError("The settings file \"" + settingsPath + "\" could not be locked: " +
-                               std::strerror(error) + ". No mailer was numbered.");
+      throw NumberingFileError("The settings file \"" + messagePath(settingsPath) +
+                               "\" could not be locked: " + std::strerror(error) +
+                               ". No mailer was numbered.");
     }
     if (std::chrono::steady_clock::now() >= deadline) {
       ::close(m_fd);

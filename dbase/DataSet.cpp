@@ -1,16 +1,14 @@
 #include "dbase/DataSet.h"
 
 #include <algorithm>
-#include <cctype>
 #include <exception>
+
+#include "dbase/AsciiText.h"
 
 namespace kestrel {
 
 bool sameFieldName(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::toupper(static_cast<unsigned char>(x)) ==
-           std::toupper(static_cast<unsigned char>(y));
-  });
+  return sameAsciiName(a, b);
 }
 
 DataSet::~DataSet() = default;

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "dbase/AsciiText.h"
 #include "dbase/EConvertError.h"
 #include "dbase/TableWarnings.h"
 
@@ -26,16 +27,13 @@ DateState& state() {
   return s;
 }
 
-char lower(char c) {
-  return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
 bool isDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
 DateOrder orderOfFormat(const std::string& format) {
   for (char c : format) {
-    char l = lower(c);
+    char l = asciiLower(c);
     if (l == 'd') return DateOrder::DayMonthYear;
     if (l == 'y') return DateOrder::YearMonthDay;
     if (l == 'm') return DateOrder::MonthDayYear;
@@ -108,7 +106,7 @@ void SetProgramDateFormat(const std::string& systemShortDateFormat) {
   format.order = DateOrder::MonthDayYear;
   format.separator = '/';
   if (!systemShortDateFormat.empty()) {
-    char first = lower(systemShortDateFormat.front());
+    char first = asciiLower(systemShortDateFormat.front());
     if (first == 'd') {
       format.order = DateOrder::DayMonthYear;
       for (char c : systemShortDateFormat) {
@@ -122,7 +120,7 @@ void SetProgramDateFormat(const std::string& systemShortDateFormat) {
     }
   }
   std::string folded;
-  for (char c : systemShortDateFormat) folded += lower(c);
+  for (char c : systemShortDateFormat) folded += asciiLower(c);
   format.fourDigitYear = folded.find("yyyy") != std::string::npos;
   s.program = format;
 }
@@ -168,33 +166,23 @@ std::string formatProgramDate(const Date& date) {
     }
     out += width;
   };
-  const auto year = [&] {
-    digits(f.fourDigitYear ? date.year : date.year % 100, f.fourDigitYear ? 4 : 2);
+  const auto part = [&](char which) {
+    if (which == 'd') {
+      digits(date.day, 2);
+    } else if (which == 'm') {
+      digits(date.month, 2);
+    } else {
+      digits(f.fourDigitYear ? date.year : date.year % 100, f.fourDigitYear ? 4 : 2);
+    }
   };
-  const auto separator = [&] { *out++ = f.separator; };
-  switch (f.order) {
-    case DateOrder::DayMonthYear:
-      digits(date.day, 2);
-      separator();
-      digits(date.month, 2);
-      separator();
-      year();
-      break;
-    case DateOrder::YearMonthDay:
-      year();
-      separator();
-      digits(date.month, 2);
-      separator();
-      digits(date.day, 2);
-      break;
-    case DateOrder::MonthDayYear:
-      digits(date.month, 2);
-      separator();
-      digits(date.day, 2);
-      separator();
-      year();
-      break;
-  }
+  const char* const order = f.order == DateOrder::DayMonthYear   ? "dmy"
+                            : f.order == DateOrder::YearMonthDay ? "ymd"
+                                                                 : "mdy";
+  part(order[0]);
+  *out++ = f.separator;
+  part(order[1]);
+  *out++ = f.separator;
+  part(order[2]);
   return std::string(text, out);
 }
 
@@ -210,9 +198,9 @@ std::string formatSystemDate(const Date& date) {
   const std::string& format = systemShortDateFormat();
   std::string out;
   for (std::size_t i = 0; i < format.size();) {
-    char l = lower(format[i]);
+    char l = asciiLower(format[i]);
     std::size_t run = 1;
-    while (i + run < format.size() && lower(format[i + run]) == l) ++run;
+    while (i + run < format.size() && asciiLower(format[i + run]) == l) ++run;
     if (l == 'd') {
       out += run >= 2 ? twoDigits(date.day) : std::to_string(date.day);
     } else if (l == 'm') {

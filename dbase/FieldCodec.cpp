@@ -5,17 +5,11 @@
 #include <cmath>
 #include <limits>
 
+#include "dbase/AsciiText.h"
 #include "dbase/EConvertError.h"
 
 namespace kestrel {
 namespace {
-
-std::string trimmed(const std::string& text) {
-  std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return std::string();
-  std::size_t last = text.find_last_not_of(' ');
-  return text.substr(first, last - first + 1);
-}
 
 // Cut to the field length and padded with blanks, written in place (every
 // field of every appended record passes here).
@@ -93,7 +87,7 @@ void putNumber(std::string& record, const FieldDescriptor& field, double value) 
 }
 
 double readDouble(const std::string& bytes) {
-  std::string text = trimmed(bytes);
+  std::string text = trimSpaces(bytes);
   double value = 0.0;
   if (!text.empty() && text[0] == '+') text.erase(0, 1);
   auto result = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -121,7 +115,7 @@ void putMemoBlock(std::string& record, const FieldDescriptor& field, std::uint32
 }
 
 std::uint32_t readMemoBlock(std::string_view bytes) {
-  const std::string text = trimmed(std::string(bytes));
+  const std::string text = trimSpaces(std::string(bytes));
   std::uint32_t block = 0;
   auto result = std::from_chars(text.data(), text.data() + text.size(), block);
   if (result.ec != std::errc() || result.ptr != text.data() + text.size()) return 0;
@@ -129,7 +123,7 @@ std::uint32_t readMemoBlock(std::string_view bytes) {
 }
 
 double parseNumberText(const std::string& text) {
-  std::string t = trimmed(text);
+  std::string t = trimSpaces(text);
   if (t.empty()) return 0.0;
   std::string digits = t[0] == '+' ? t.substr(1) : t;
   double value = 0.0;

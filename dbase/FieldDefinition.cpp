@@ -1,9 +1,9 @@
 #include "dbase/FieldDefinition.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 
+#include "dbase/AsciiText.h"
 #include "dbase/DbfLayout.h"
 #include "dbase/ETableError.h"
 #include "dbase/TableWarnings.h"
@@ -12,19 +12,6 @@ namespace kestrel {
 namespace {
 
 constexpr const char* kCreateError = "Invalid dBASE field definition [CreateDBF]";
-
-std::string stripControls(const std::string& text) {
-  std::size_t first = 0;
-  std::size_t last = text.size();
-  while (first < last && static_cast<unsigned char>(text[first]) <= 0x20) ++first;
-  while (last > first && static_cast<unsigned char>(text[last - 1]) <= 0x20) --last;
-  return text.substr(first, last - first);
-}
-
-std::string upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
 
 bool isMemoLike(char type) {
   return type == 'M' || type == 'B' || type == 'G' || type == 'P';
@@ -65,7 +52,7 @@ std::optional<std::vector<FieldDescriptor>> fieldsFromDefinitions(
         items.back() += c;
       }
     }
-    for (std::string& item : items) item = stripControls(item);
+    for (std::string& item : items) item = trimSpacesAndControls(item);
     const std::string givenName = items[0];
     const std::string givenType = items[1].empty() ? std::string() : items[1].substr(0, 1);
     const int givenLength = readDefinitionInteger(items[2]);
@@ -73,7 +60,7 @@ std::optional<std::vector<FieldDescriptor>> fieldsFromDefinitions(
 
     if (givenName.empty() || givenType.empty())
       throw ETableError(TableErrorCode::kInvalidFieldType, kCreateError);
-    char type = static_cast<char>(std::toupper(static_cast<unsigned char>(givenType[0])));
+    char type = asciiUpper(givenType[0]);
     if (type == 'X') continue;
     int length = givenLength;
     int decimals = givenDecimals;
@@ -91,7 +78,7 @@ std::optional<std::vector<FieldDescriptor>> fieldsFromDefinitions(
       decimals = 0;
     }
     std::string name = givenName.substr(0, dbf::kMaxNameLength);
-    const bool typeCorrected = type != std::toupper(static_cast<unsigned char>(givenType[0]));
+    const bool typeCorrected = type != asciiUpper(givenType[0]);
     if (typeCorrected || length != givenLength || decimals != givenDecimals) {
       char buffer[512];
       std::snprintf(buffer, sizeof buffer,
@@ -108,7 +95,7 @@ std::optional<std::vector<FieldDescriptor>> fieldsFromDefinitions(
     if (length <= 0) throw ETableError(TableErrorCode::kInvalidFieldType, kCreateError);
 
     FieldDescriptor field;
-    field.name = upper(name);
+    field.name = asciiUpper(name);
     // Names are matched without regard to case and cut to 10 characters, so
     // a second field of the same name could never be reached and its value
     // would land in the first one's bytes.

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "dbase/FilePath.h"
+
 namespace kestrel {
 namespace {
 
@@ -15,10 +17,7 @@ namespace {
 // table, index or semaphore file made in it must be writable by all of them,
 // whoever made it and whatever their umask.
 void letTheFoldersGroupWrite(int handle, const std::string& path) {
-  const auto slash = path.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "."
-                             : slash == 0               ? "/"
-                                                        : path.substr(0, slash);
+  const std::string folder = folderOf(path);
   struct stat file {};
   struct stat parent {};
   if (::fstat(handle, &file) != 0 || file.st_uid != ::geteuid() || !S_ISREG(file.st_mode)) return;

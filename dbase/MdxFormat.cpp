@@ -1,7 +1,8 @@
 #include "dbase/MdxFormat.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "dbase/AsciiText.h"
 
 namespace kestrel::mdx {
 
@@ -78,9 +79,7 @@ MdxHeader decodeHeader(std::span<const unsigned char, kHeaderSize> in) {
 void encodeTagEntry(const MdxTagEntry& e, std::span<unsigned char, kTagEntrySize> out) {
   unsigned char* p = out.data();
   putLe32(p + kTagHeaderPage, e.headerPage);
-  std::string upper = e.name;
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  putText(p + kTagName, kTagNameSize, upper);
+  putText(p + kTagName, kTagNameSize, asciiUpper(e.name));
   p[kTagMarker] = kTagMarkerValue;
   p[kTagKeyType] = static_cast<unsigned char>(e.keyType);
 }

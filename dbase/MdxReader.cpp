@@ -1,11 +1,12 @@
 #include "dbase/MdxReader.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 
+#include "dbase/AsciiText.h"
 #include "dbase/IndexError.h"
+#include "dbase/MessagePath.h"
 
 namespace kestrel {
 
@@ -13,16 +14,11 @@ namespace {
 // Deeper than any real tree: a billion keys at the smallest fan-out of a
 // 100-byte key still need fewer than 16 levels.
 constexpr std::size_t kMaxDepth = 32;
-
-std::string upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
 }  // namespace
 
 MdxReader::MdxReader(const std::string& path, const std::string& tagName) : m_path(path) {
   if (m_file.open(path, OsFile::Access::ReadOnly) != 0) {
-    throw IndexError(IndexError::kCorruptedIndex, "Unable to open index: " + path);
+    throw IndexError(IndexError::kCorruptedIndex, "Unable to open index: " + messagePath(path));
   }
   openFile(tagName);
 }
@@ -36,7 +32,7 @@ void MdxReader::openFile(const std::string& tagName) {
   const std::int64_t size = m_file.size();
   if (size < 0) {
     m_file.close();
-    throw IndexError(IndexError::kCorruptedIndex, "Unable to open index: " + m_path);
+    throw IndexError(IndexError::kCorruptedIndex, "Unable to open index: " + messagePath(m_path));
   }
   m_fileSize = static_cast<std::uint64_t>(size);
   open(tagName);
@@ -58,15 +54,15 @@ void MdxReader::readAt(std::uint64_t offset, unsigned char* out, std::size_t siz
   }
   std::size_t got = 0;
   if (int error = m_file.readAt(static_cast<std::int64_t>(offset), out, size, got)) {
-    throw IndexError::fromErrno(error, m_path + " [ReadIndex]");
+    throw IndexError::fromErrno(error, messagePath(m_path) + " [ReadIndex]");
   }
   if (got != size) corrupt("file shorter than expected");  // shrunk while open
 }
 
 void MdxReader::corrupt(const std::string& what) const {
-  throw IndexError(
-      IndexError::kCorruptedIndex,
-      "Invalid dBASE key expression or corrupted index file " + m_path + " (" + what + ")");
+  throw IndexError(IndexError::kCorruptedIndex,
+                   "Invalid dBASE key expression or corrupted index file " + messagePath(m_path) +
+                       " (" + what + ")");
 }
 
 void MdxReader::checkPage(std::uint32_t page, const char* what) const {
@@ -77,7 +73,7 @@ void MdxReader::checkPage(std::uint32_t page, const char* what) const {
 
 void MdxReader::open(const std::string& tagName) {
   if (m_fileSize < mdx::kHeaderSize)
-    throw IndexError(IndexError::kCorruptedIndex, "Unable to open index: " + m_path);
+    throw IndexError(IndexError::kCorruptedIndex, "Unable to open index: " + messagePath(m_path));
   std::array<unsigned char, mdx::kHeaderSize> bytes{};
   readAt(0, bytes.data(), bytes.size());
   m_header = mdx::decodeHeader(bytes);
@@ -85,15 +81,15 @@ void MdxReader::open(const std::string& tagName) {
   // layout this reader knows is not read at all.
   if (m_header.pagesPerNode != mdx::kPagesPerNode || m_header.nodeBytes != mdx::kNodeSize ||
       m_header.tagEntryLength != mdx::kTagEntrySize)
-    throw IndexError(IndexError::kCorruptedIndex, "Unable to open index: " + m_path);
+    throw IndexError(IndexError::kCorruptedIndex, "Unable to open index: " + messagePath(m_path));
   if (m_header.tagCount == 0 || m_header.tagCount > mdx::kTagSlots) corrupt("tag count");
 
-  const std::string wanted = upper(tagName);
+  const std::string wanted = asciiUpper(tagName);
   bool found = false;
   for (std::size_t k = 0; k < m_header.tagCount && !found; ++k) {
     const auto entry = mdx::decodeTagEntry(std::span<const unsigned char, mdx::kTagEntrySize>(
         bytes.data() + mdx::kTagTableOffset + k * mdx::kTagEntrySize, mdx::kTagEntrySize));
-    if (wanted.empty() || upper(entry.name) == wanted) {
+    if (wanted.empty() || asciiUpper(entry.name) == wanted) {
       m_entry = entry;
       found = true;
     }
@@ -181,7 +177,7 @@ void MdxReader::First() {
     // The index may have grown and got a new root since the last walk
     // (an append through MdxUpdater on the same file).
     const std::int64_t size = m_file.size();
-    if (size < 0) throw IndexError::fromErrno(EIO, m_path + " [ReadIndex]");
+    if (size < 0) throw IndexError::fromErrno(EIO, messagePath(m_path) + " [ReadIndex]");
     m_fileSize = static_cast<std::uint64_t>(size);
     unsigned char root[4];
     readAt(mdx::pageOffset(m_entry.headerPage) + mdx::kThRootPage, root, sizeof root);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "dbase/IndexError.h"
+#include "dbase/MessagePath.h"
 
 namespace kestrel {
 
@@ -25,7 +26,7 @@ MdxUpdater::MdxUpdater(const std::string& path, const std::string& tagName) : m_
       m_file.open(path, OsFile::Access::ReadWrite) == 0 ? m_file.size() : std::int64_t{-1};
   if (size < 0) {
     m_file.close();
-    throw IndexError(IndexError::kCorruptedIndex, "Unable to open index: " + path);
+    throw IndexError(IndexError::kCorruptedIndex, "Unable to open index: " + messagePath(path));
   }
   m_fileSize = static_cast<std::uint64_t>(size);
 }
@@ -33,9 +34,9 @@ MdxUpdater::MdxUpdater(const std::string& path, const std::string& tagName) : m_
 MdxUpdater::~MdxUpdater() = default;
 
 void MdxUpdater::corrupt(const std::string& what) const {
-  throw IndexError(
-      IndexError::kCorruptedIndex,
-      "Invalid dBASE key expression or corrupted index file " + m_path + " (" + what + ")");
+  throw IndexError(IndexError::kCorruptedIndex,
+                   "Invalid dBASE key expression or corrupted index file " + messagePath(m_path) +
+                       " (" + what + ")");
 }
 
 MdxUpdater::Node MdxUpdater::readNode(std::uint32_t page) const {
@@ -47,7 +48,7 @@ MdxUpdater::Node MdxUpdater::readNode(std::uint32_t page) const {
   const int error = m_file.readAt(static_cast<std::int64_t>(mdx::pageOffset(page)),
                                   node.bytes.data(), node.bytes.size(), got);
   if (error != 0 || got != node.bytes.size()) {
-    throw IndexError::fromErrno(error != 0 ? error : EIO, m_path + " [UpdateIndex]");
+    throw IndexError::fromErrno(error != 0 ? error : EIO, messagePath(m_path) + " [UpdateIndex]");
   }
   node.count = mdx::getLe32(node.bytes.data() + mdx::kNodeKeyCount);
   if (node.count > m_maxKeys) corrupt("key count at page " + std::to_string(page));
@@ -62,7 +63,8 @@ void MdxUpdater::writeNode(const Node& node) {
 
 std::uint32_t MdxUpdater::allocatePage() {
   const std::uint64_t page = (m_fileSize + mdx::kPageSize - 1) / mdx::kPageSize;
-  if (page > UINT32_MAX - mdx::kPagesPerNode) throw IndexError(IndexError::kNoDiskSpace, m_path);
+  if (page > UINT32_MAX - mdx::kPagesPerNode)
+    throw IndexError(IndexError::kNoDiskSpace, messagePath(m_path));
   return static_cast<std::uint32_t>(page);
 }
 
@@ -241,7 +243,7 @@ void MdxUpdater::writeHeaderPageCount() {
 
 void MdxUpdater::writeAt(std::uint64_t offset, const unsigned char* data, std::size_t size) {
   if (int error = m_file.writeAt(static_cast<std::int64_t>(offset), data, size)) {
-    throw IndexError::fromErrno(error, m_path + " [UpdateIndex]");
+    throw IndexError::fromErrno(error, messagePath(m_path) + " [UpdateIndex]");
   }
 }
 

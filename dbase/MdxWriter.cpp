@@ -7,6 +7,7 @@
 
 #include "dbase/ExternalSort.h"
 #include "dbase/IndexError.h"
+#include "dbase/MessagePath.h"
 
 namespace kestrel {
 
@@ -22,7 +23,8 @@ std::uint64_t divideUp(std::uint64_t a, std::uint64_t b) {
 MdxWriter::MdxWriter(const std::string& path, const std::string& tableName,
                      const mdx::MdxDate& today)
     : m_path(path) {
-  if (int error = m_ownFile.create(path)) throw IndexError::fromErrno(error, path + " [MakeIndex]");
+  if (int error = m_ownFile.create(path))
+    throw IndexError::fromErrno(error, messagePath(path) + " [MakeIndex]");
   start(tableName, today);
 }
 
@@ -32,7 +34,8 @@ MdxWriter::MdxWriter(OsFile& file, const std::string& path, const std::string& t
   // The table component has claimed the file for the build (no other
   // process reads it), so it is written over in place, through the
   // descriptor that holds the claim: the name may lead elsewhere by now.
-  if (int error = m_file->truncate(0)) throw IndexError::fromErrno(error, path + " [MakeIndex]");
+  if (int error = m_file->truncate(0))
+    throw IndexError::fromErrno(error, messagePath(path) + " [MakeIndex]");
   start(tableName, today);
 }
 
@@ -116,13 +119,14 @@ void MdxWriter::flush() {
 
 void MdxWriter::writeAt(std::uint64_t offset, const unsigned char* data, std::size_t size) {
   if (int error = m_file->writeAt(static_cast<std::int64_t>(offset), data, size)) {
-    throw IndexError::fromErrno(error, m_path + " [MakeIndex]");
+    throw IndexError::fromErrno(error, messagePath(m_path) + " [MakeIndex]");
   }
 }
 
 std::uint32_t MdxWriter::emitNode(const unsigned char* node) {
   if (m_nextPage > std::numeric_limits<std::uint32_t>::max() - 2 * mdx::kPagesPerNode)
-    throw IndexError(IndexError::kNoDiskSpace, m_path + " index too large [MakeIndex]");
+    throw IndexError(IndexError::kNoDiskSpace,
+                     messagePath(m_path) + " index too large [MakeIndex]");
   const std::uint32_t page = m_nextPage;
   m_nextPage += mdx::kPagesPerNode;
   m_out.insert(m_out.end(), node, node + mdx::kNodeSize);

@@ -7,7 +7,9 @@
 #include "dbase/ByteOrder.h"
 #include "dbase/DbfLayout.h"
 #include "dbase/ETableError.h"
+#include "dbase/FilePath.h"
 #include "dbase/LockRetry.h"
+#include "dbase/MessagePath.h"
 
 namespace kestrel {
 namespace {
@@ -23,10 +25,7 @@ std::uint64_t roundUp(std::uint64_t value, std::uint64_t unit) {
 int MemoFile::createDbase4(const std::string& path) {
   unsigned char header[kMemoHeaderWritten] = {};
   putLe32(header + kMemoNextBlockOffset, 1);
-  std::size_t slash = path.find_last_of('/');
-  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-  std::size_t dot = base.find_last_of('.');
-  if (dot != std::string::npos) base.erase(dot);
+  const std::string base = stemOf(path);
   std::copy_n(base.begin(), std::min(base.size(), kMemoNameSize), header + kMemoNameOffset);
   putLe16(header + kMemoMarkerOffset, kMemoMarker);
   putLe16(header + kMemoBlockSizeOffset, static_cast<std::uint16_t>(kMemoBlockSize));
@@ -36,12 +35,7 @@ int MemoFile::createDbase4(const std::string& path) {
 }
 
 std::string MemoFile::memoPathFor(const std::string& tablePath, MemoLayout layout) {
-  std::size_t slash = tablePath.find_last_of('/');
-  std::size_t dot = tablePath.find_last_of('.');
-  std::string stem = (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-                         ? tablePath + "."
-                         : tablePath.substr(0, dot + 1);
-  return findIgnoringCase(stem + (layout == MemoLayout::FoxPro ? "FPT" : "DBT"));
+  return findIgnoringCase(withExtension(tablePath, layout == MemoLayout::FoxPro ? ".FPT" : ".DBT"));
 }
 
 void MemoFile::open(const std::string& path, MemoLayout layout, bool exclusive, bool readOnly) {
@@ -51,20 +45,21 @@ void MemoFile::open(const std::string& path, MemoLayout layout, bool exclusive, 
   int error = m_file.open(path, readOnly ? OsFile::Access::ReadOnly : OsFile::Access::ReadWrite);
   if (error != 0) {
     throw ETableError(tableErrorCodeFromErrno(error, false),
-                      "Memo file not found: " + path + " [USE]");
+                      "Memo file not found: " + messagePath(path) + " [USE]");
   }
   if (!(readOnly && exclusive)) {
     auto kind = exclusive ? OsFile::LockKind::Exclusive : OsFile::LockKind::Shared;
     if (m_file.tryLock(kShareLockOffset, 1, kind) != 0) {
       m_file.close();
-      throw ETableError(TableErrorCode::kSharingViolation, path + " [USE]");
+      throw ETableError(TableErrorCode::kSharingViolation, messagePath(path) + " [USE]");
     }
   }
   unsigned char header[kFptHeaderSize] = {};
   std::size_t got = 0;
   if (int error = m_file.readAt(0, header, sizeof header, got)) {
     m_file.close();
-    throw ETableError(tableErrorCodeFromErrno(error, false), "Error reading " + path + " [USE]");
+    throw ETableError(tableErrorCodeFromErrno(error, false),
+                      "Error reading " + messagePath(path) + " [USE]");
   }
   m_blockSize = kMemoBlockSize;
   if (layout == MemoLayout::Dbase4 && got >= kMemoBlockSizeOffset + 2) {
@@ -82,7 +77,8 @@ void MemoFile::close() {
 std::size_t MemoFile::readSome(std::int64_t offset, void* buffer, std::size_t size) const {
   std::size_t got = 0;
   if (int error = m_file.readAt(offset, buffer, size, got)) {
-    throw ETableError(tableErrorCodeFromErrno(error, false), "Error reading " + m_path);
+    throw ETableError(tableErrorCodeFromErrno(error, false),
+                      "Error reading " + messagePath(m_path));
   }
   return got;
 }
@@ -111,8 +107,9 @@ std::string MemoFile::read(std::uint32_t block, std::uint32_t recordNumber) cons
   const std::int64_t fileSize = m_file.size();
   const std::int64_t offset = static_cast<std::int64_t>(block) * m_blockSize;
   if (block == 0 || offset >= fileSize) {
-    throw ETableError(TableErrorCode::kInvalidMemoAddress,
-                      m_path + " Record # " + std::to_string(recordNumber) + " [GetMemo]");
+    throw ETableError(
+        TableErrorCode::kInvalidMemoAddress,
+        messagePath(m_path) + " Record # " + std::to_string(recordNumber) + " [GetMemo]");
   }
   unsigned char head[8] = {};
   const std::size_t got = readSome(offset, head, sizeof head);
@@ -120,9 +117,9 @@ std::string MemoFile::read(std::uint32_t block, std::uint32_t recordNumber) cons
   if (m_layout == MemoLayout::FoxPro) {
     // Without its head a FoxPro memo has no length: the file is cut short.
     if (got < kFptBlockHeader) {
-      throw ETableError(
-          TableErrorCode::kReadError,
-          "Error reading " + m_path + " Record # " + std::to_string(recordNumber) + " [GetMemo]");
+      throw ETableError(TableErrorCode::kReadError,
+                        "Error reading " + messagePath(m_path) + " Record # " +
+                            std::to_string(recordNumber) + " [GetMemo]");
     }
     std::int64_t length = getBe32(head + 4);
     std::int64_t start = offset + static_cast<std::int64_t>(kFptBlockHeader);
@@ -193,30 +190,32 @@ void MemoFile::lock(const std::string& operation) {
         return m_file.tryLock(kMemoLockOffset, 1, OsFile::LockKind::Exclusive) == 0;
       }))
     return;
-  throw ETableError(TableErrorCode::kMemoLockFailed, m_path + " [" + operation + "]");
+  throw ETableError(TableErrorCode::kMemoLockFailed, messagePath(m_path) + " [" + operation + "]");
 }
 
 void MemoFile::unlock(const std::string& operation) {
   if (m_file.unlock(kMemoLockOffset, 1) != 0) {
-    throw ETableError(TableErrorCode::kMemoUnlockFailed, m_path + " [" + operation + "]");
+    throw ETableError(TableErrorCode::kMemoUnlockFailed,
+                      messagePath(m_path) + " [" + operation + "]");
   }
 }
 
 std::uint32_t MemoFile::add(const std::string& text, bool shared, const std::string& operation) {
   if (text.size() > static_cast<std::size_t>(kMaxTableFileSize)) {
-    throw ETableError(TableErrorCode::kMemoWriteError, m_path + " [" + operation + "]");
+    throw ETableError(TableErrorCode::kMemoWriteError,
+                      messagePath(m_path) + " [" + operation + "]");
   }
   if (shared) lock(operation);
   auto fail = [&](int code) {
     if (shared) (void)m_file.unlock(kMemoLockOffset, 1);
-    throw ETableError(code, m_path + " [" + operation + "]");
+    throw ETableError(code, messagePath(m_path) + " [" + operation + "]");
   };
   const std::int64_t oldSize = m_file.size();
   if (oldSize < 0) fail(TableErrorCode::kReadError);
   unsigned char oldNext[4] = {};
   try {
     if (readSome(kMemoNextBlockOffset, oldNext, sizeof oldNext) != sizeof oldNext && oldSize >= 4) {
-      throw ETableError(TableErrorCode::kReadError, "Error reading " + m_path);
+      throw ETableError(TableErrorCode::kReadError, "Error reading " + messagePath(m_path));
     }
   } catch (...) {
     if (shared) (void)m_file.unlock(kMemoLockOffset, 1);

@@ -2,9 +2,11 @@
 
 #include <dirent.h>
 
-#include <cctype>
 #include <cerrno>
 #include <utility>
+
+#include "dbase/AsciiText.h"
+#include "dbase/FilePath.h"
 
 namespace kestrel {
 
@@ -98,19 +100,13 @@ bool fileExists(const std::string& path) {
 
 std::string findIgnoringCase(const std::string& path) {
   if (fileExists(path)) return path;
-  const auto folded = [](std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-  };
-  const std::size_t slash = path.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
-  const std::string name = folded(slash == std::string::npos ? path : path.substr(slash + 1));
-  DIR* dir = ::opendir(folder.empty() ? "/" : folder.c_str());
+  const std::string name = asciiLower(fileNameOf(path));
+  DIR* dir = ::opendir(folderOf(path).c_str());
   if (dir == nullptr) return path;
   std::string found = path;
   while (const dirent* entry = ::readdir(dir)) {
-    if (folded(entry->d_name) == name) {
-      found = path.substr(0, slash + 1) + entry->d_name;
+    if (asciiLower(entry->d_name) == name) {
+      found = pathBeside(path, entry->d_name);
       break;
     }
   }

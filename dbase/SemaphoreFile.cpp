@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <thread>
 
+#include "dbase/FilePath.h"
 #include "dbase/IndexError.h"
+#include "dbase/MessagePath.h"
 
 namespace kestrel {
 
@@ -44,17 +46,14 @@ SemaphoreFile::~SemaphoreFile() {
 }
 
 std::string SemaphoreFile::pathForTable(const std::string& tablePath) {
-  const auto slash = tablePath.find_last_of('/');
-  const auto dot = tablePath.find_last_of('.');
-  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-  return (hasExtension ? tablePath.substr(0, dot) : tablePath) + ".@S@";
+  return withExtension(tablePath, ".@S@");
 }
 
 void SemaphoreFile::lockTable(const char* action) {
   if (!lockWithRetries(m_table, static_cast<std::int64_t>(kTableLockByte), 1, m_timing))
-    throw IndexError(
-        IndexError::kSemaphoreError,
-        "Cannot lock database for: " + m_path + " Action=" + action + " [Database Semaphore]");
+    throw IndexError(IndexError::kSemaphoreError,
+                     "Cannot lock database for: " + messagePath(m_path) + " Action=" + action +
+                         " [Database Semaphore]");
 }
 
 void SemaphoreFile::unlockTable() {
@@ -66,9 +65,9 @@ void SemaphoreFile::unlockTable() {
 void SemaphoreFile::lockBytes(const char* action) {
   if (!lockWithRetries(m_file, kCountedBytes, kCountedLength, m_timing))
     throw IndexError(IndexError::kSemaphoreError,
-                     "10 second timeout: Cannot lock index semaphore file: " + m_path + " " +
-                         action + kCrLf + "Possible cause: Network lock limit exceeded" + kCrLf +
-                         " Lock result code: " + std::to_string(kLockViolation));
+                     "10 second timeout: Cannot lock index semaphore file: " + messagePath(m_path) +
+                         " " + action + kCrLf + "Possible cause: Network lock limit exceeded" +
+                         kCrLf + " Lock result code: " + std::to_string(kLockViolation));
 }
 
 void SemaphoreFile::unlockBytes() {
@@ -80,14 +79,14 @@ std::uint8_t SemaphoreFile::readByte(int offset) const {
   std::size_t got = 0;
   // A file shorter than 4 bytes (cut by someone else) reads as zeros.
   if (int error = m_file.readAt(offset, &b, 1, got)) {
-    throw IndexError::fromErrno(error, m_path + " [Database Semaphore]");
+    throw IndexError::fromErrno(error, messagePath(m_path) + " [Database Semaphore]");
   }
   return b;
 }
 
 void SemaphoreFile::writeByte(int offset, std::uint8_t value) {
   if (int error = m_file.writeAt(offset, &value, 1)) {
-    throw IndexError::fromErrno(error, m_path + " [Database Semaphore]");
+    throw IndexError::fromErrno(error, messagePath(m_path) + " [Database Semaphore]");
   }
 }
 
@@ -104,12 +103,12 @@ void SemaphoreFile::logOn() {
   // Holding the table's byte, no other process creates or erases the file now.
   try {
     if (int error = m_file.openOrCreate(m_path)) {
-      throw IndexError::fromErrno(error, m_path + " [Database Semaphore]");
+      throw IndexError::fromErrno(error, messagePath(m_path) + " [Database Semaphore]");
     }
     static const unsigned char zeros[4] = {0, 0, 0, 0};
     if (m_file.size() < 4) {
       if (int error = m_file.writeAt(0, zeros, sizeof zeros)) {
-        throw IndexError::fromErrno(error, m_path + " [Database Semaphore]");
+        throw IndexError::fromErrno(error, messagePath(m_path) + " [Database Semaphore]");
       }
     }
     lockBytes("LOGIN");
@@ -145,27 +144,32 @@ void SemaphoreFile::logOff() {
 
 void SemaphoreFile::changeTimeout() const {
   throw IndexError(IndexError::kSemaphoreError,
-                   std::string("100") + " second timeout, cannot read: " + m_path + kCrLf +
-                       "Possible cause: Other user's program has terminated abnormally." + kCrLf +
-                       "Cure: Log all users of this application off the network," + kCrLf +
-                       "then delete " + m_path);
+                   std::string("100") + " second timeout, cannot read: " + messagePath(m_path) +
+                       kCrLf + "Possible cause: Other user's program has terminated abnormally." +
+                       kCrLf + "Cure: Log all users of this application off the network," + kCrLf +
+                       "then delete " + messagePath(m_path));
+}
+
+void SemaphoreFile::untilTaken(const char* action, const std::function<bool()>& take) {
+  const auto deadline = std::chrono::steady_clock::now() + m_timing.changeWait;
+  for (;;) {
+    lockBytes(action);
+    const bool taken = take();
+    unlockBytes();
+    if (taken) return;
+    if (std::chrono::steady_clock::now() >= deadline) changeTimeout();
+    std::this_thread::sleep_for(m_timing.attemptPause);
+  }
 }
 
 void SemaphoreFile::beginRead() {
   if (!m_file.isOpen()) return;
-  const auto deadline = std::chrono::steady_clock::now() + m_timing.changeWait;
-  for (;;) {
-    lockBytes("READ");
+  untilTaken("READ", [this] {
     const std::uint8_t readers = readByte(1);
-    if (readers != kChangeMark) {
-      if (readers < kMaxReaders) writeByte(1, static_cast<std::uint8_t>(readers + 1));
-      unlockBytes();
-      return;
-    }
-    unlockBytes();
-    if (std::chrono::steady_clock::now() >= deadline) changeTimeout();
-    std::this_thread::sleep_for(m_timing.attemptPause);
-  }
+    if (readers == kChangeMark) return false;
+    if (readers < kMaxReaders) writeByte(1, static_cast<std::uint8_t>(readers + 1));
+    return true;
+  });
 }
 
 void SemaphoreFile::endRead() {
@@ -178,18 +182,11 @@ void SemaphoreFile::endRead() {
 
 void SemaphoreFile::beginChange() {
   if (!m_file.isOpen()) return;
-  const auto deadline = std::chrono::steady_clock::now() + m_timing.changeWait;
-  for (;;) {
-    lockBytes("WRITE");
-    if (readByte(1) == 0) {
-      writeByte(1, kChangeMark);
-      unlockBytes();
-      return;
-    }
-    unlockBytes();
-    if (std::chrono::steady_clock::now() >= deadline) changeTimeout();
-    std::this_thread::sleep_for(m_timing.attemptPause);
-  }
+  untilTaken("WRITE", [this] {
+    if (readByte(1) != 0) return false;
+    writeByte(1, kChangeMark);
+    return true;
+  });
 }
 
 void SemaphoreFile::endChange() {

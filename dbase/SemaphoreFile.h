@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "dbase/OsFile.h"
@@ -70,6 +71,10 @@ class SemaphoreFile {
   std::uint8_t readByte(int offset) const;
   void writeByte(int offset, std::uint8_t value);
   [[noreturn]] void changeTimeout() const;
+  // Runs `take` under the byte lock until it answers true (the turn is
+  // taken), pausing between attempts, until another process's change has
+  // kept the turn for too long.
+  void untilTaken(const char* action, const std::function<bool()>& take);
 
   std::string m_path;
   OsFile& m_table;

@@ -1,19 +1,21 @@
 #include "dbase/TTzDbf.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <exception>
 #include <stdexcept>
 
+#include "dbase/AsciiText.h"
 #include "dbase/CodePage.h"
 #include "dbase/DateText.h"
 #include "dbase/DbfLayout.h"
 #include "dbase/ETableError.h"
 #include "dbase/FieldCodec.h"
 #include "dbase/FieldDefinition.h"
+#include "dbase/FilePath.h"
+#include "dbase/MessagePath.h"
 #include "dbase/TableCreator.h"
 #include "dbase/TableWarnings.h"
 #include "dbase/WorkAreas.h"
@@ -23,44 +25,6 @@ namespace {
 
 using namespace dbf;
 
-std::string trimBlanks(const std::string& text) {
-  std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return std::string();
-  std::size_t last = text.find_last_not_of(' ');
-  return text.substr(first, last - first + 1);
-}
-
-// Field names and aliases are ASCII; folding only A-Z also keeps the match
-// free of the user's locale.
-char asciiUpper(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-std::string upper(std::string text) {
-  for (char& c : text) c = asciiUpper(c);
-  return text;
-}
-
-std::string baseNameWithoutExtension(const std::string& path) {
-  std::size_t slash = path.find_last_of('/');
-  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  std::size_t dot = name.find_last_of('.');
-  return dot == std::string::npos ? name : name.substr(0, dot);
-}
-
-// Eight bytes with a-z made A-Z, all at once: a byte gets its 0x20 bit
-// taken away when it lies in 0x61..0x7A (the adds stay within each byte
-// because the high bits are masked off first, and bytes from 0x80 up are
-// left as they are).
-std::uint64_t upperWord(std::uint64_t word) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101u;
-  const std::uint64_t low7 = word & (kOnes * 0x7F);
-  const std::uint64_t fromA = low7 + kOnes * (0x80 - 'a');
-  const std::uint64_t pastZ = low7 + kOnes * (0x80 - 'z' - 1);
-  const std::uint64_t lowerCase = (fromA & ~pastZ & ~word) & (kOnes * 0x80);
-  return word - (lowerCase >> 2);
-}
-
 // Whether the first `length` bytes of `query` name those of `key`, a word at
 // a time, the last word overlapping the one before it. Requires: length >= 8.
 bool sameWords(const char* query, const char* key, std::size_t length) {
@@ -69,7 +33,7 @@ bool sameWords(const char* query, const char* key, std::size_t length) {
     std::uint64_t stored = 0;
     std::memcpy(&asked, query + at, sizeof asked);
     std::memcpy(&stored, key + at, sizeof stored);
-    return upperWord(asked) == stored;
+    return asciiUpperWord(asked) == stored;
   };
   for (std::size_t at = 0; at + 8 <= length; at += 8) {
     if (!sameWord(at)) return false;
@@ -117,7 +81,7 @@ TTzDbf::~TTzDbf() {
 void TTzDbf::SetDbfFileName(const std::string& fileName) {
   const bool wasActive = Active();
   Close();
-  m_fileName = withTableExtension(trimBlanks(fileName));
+  m_fileName = withTableExtension(trimSpaces(fileName));
   if (wasActive) Open();
 }
 
@@ -163,7 +127,7 @@ void TTzDbf::Open() {
 
 void TTzDbf::createIfMissing() {
   if (fileExists(m_fileName)) return;
-  const std::string notCreated = "Could not create \"" + m_fileName + "\"";
+  const std::string notCreated = "Could not create \"" + messagePath(m_fileName) + "\"";
   if (m_fieldDefinitions.empty()) {
     showTableWarning("FieldList.Count is <= 0 trying to create a database");
     showTableWarning(notCreated);
@@ -201,7 +165,7 @@ void TTzDbf::openFiles() {
   }
   if (int error = openError) {
     throw ETableError(tableErrorCodeFromErrno(error, false),
-                      "Cannot open " + m_fileName + " [USE]");
+                      "Cannot open " + messagePath(m_fileName) + " [USE]");
   }
   // The emulated share mode: read-only exclusive opens follow no sharing rules.
   if (!(m_readOnly && m_exclusive)) {
@@ -209,7 +173,7 @@ void TTzDbf::openFiles() {
     if (int error = m_file.tryLock(kShareLockOffset, 1, kind)) {
       throw ETableError(error == EAGAIN ? TableErrorCode::kSharingViolation
                                         : tableErrorCodeFromErrno(error, false),
-                        "Cannot open " + m_fileName + " [USE]");
+                        "Cannot open " + messagePath(m_fileName) + " [USE]");
     }
   }
   const std::int64_t size = m_file.size();
@@ -221,7 +185,7 @@ void TTzDbf::openFiles() {
     m_readAhead.drop();
   }
   m_header = readTableHeader(m_file, size, m_fileName, m_readAhead.bytes());
-  m_alias = upper(m_name.empty() ? baseNameWithoutExtension(m_fileName) : m_name);
+  m_alias = asciiUpper(m_name.empty() ? stemOf(m_fileName) : m_name);
   if (WorkAreas::aliasInUse(m_alias, m_workArea)) {
     throw ETableError(TableErrorCode::kInvalidParameter,
                       "Alias name \"" + m_alias + "\" already in use. [USE]");
@@ -291,7 +255,8 @@ void TTzDbf::writeBack() {
   std::int64_t size = m_countedSize >= 0 ? m_countedSize : m_file.size();
   for (int rewrite = 0; rewrite < kHeaderRewrites; ++rewrite) {
     if (size < 0)
-      throw ETableError(TableErrorCode::kReadError, "Error reading " + m_fileName + " [CLOSE]");
+      throw ETableError(TableErrorCode::kReadError,
+                        "Error reading " + messagePath(m_fileName) + " [CLOSE]");
     rewriteHeader(countFromFileSize(size), "CLOSE");
     const std::int64_t after = m_file.size();
     if (after == size) return;
@@ -312,7 +277,7 @@ void TTzDbf::writeHeaderAndEnd() {
     forgetFileBytes();
     if (int error = m_file.writeAt(recordOffset(count + 1), &eof, 1)) {
       throw ETableError(tableErrorCodeFromErrno(error, true),
-                        "Error writing " + m_fileName + " [CLOSE]");
+                        "Error writing " + messagePath(m_fileName) + " [CLOSE]");
     }
   }
   writeHeader(count, before, "CLOSE");
@@ -330,7 +295,7 @@ void TTzDbf::readHeaderBytes(unsigned char (&before)[kHeaderSize], const std::st
   if (readError != 0 || got != sizeof before) {
     throw ETableError(
         readError != 0 ? tableErrorCodeFromErrno(readError, false) : TableErrorCode::kReadError,
-        "Error reading " + m_fileName + " [" + operation + "]");
+        "Error reading " + messagePath(m_fileName) + " [" + operation + "]");
   }
 }
 
@@ -345,7 +310,7 @@ void TTzDbf::writeHeader(std::uint32_t count, const unsigned char (&before)[kHea
   if (int error = m_file.writeAt(0, header.data(), header.size())) {
     (void)m_file.writeAt(0, before, header.size());  // best effort; the error is what counts
     throw ETableError(tableErrorCodeFromErrno(error, true),
-                      "Error writing " + m_fileName + " [" + operation + "]");
+                      "Error writing " + messagePath(m_fileName) + " [" + operation + "]");
   }
 }
 
@@ -399,7 +364,7 @@ std::uint32_t TTzDbf::countFromFileSize(std::int64_t size) const {
   if (int error = m_file.readAt(slot, m_tail.data(), m_tail.size(), got)) {
     m_countedSize = -1;
     throw ETableError(tableErrorCodeFromErrno(error, false),
-                      "Error reading " + m_fileName + " [RecordCount]");
+                      "Error reading " + messagePath(m_fileName) + " [RecordCount]");
   }
   m_tail.resize(got);
   const auto isFlag = [](unsigned char flag) { return flag == kLiveFlag || flag == kDeletedFlag; };
@@ -432,7 +397,7 @@ std::uint32_t TTzDbf::lastRecordBefore(std::uint32_t padding) const {
   const std::size_t length = m_header.recordLength;
   const auto readError = [this](int error) {
     return ETableError(tableErrorCodeFromErrno(error, false),
-                       "Error reading " + m_fileName + " [RecordCount]");
+                       "Error reading " + messagePath(m_fileName) + " [RecordCount]");
   };
   // One read of the last slots (padding is seldom longer), never back past
   // the header's count.
@@ -522,7 +487,8 @@ void TTzDbf::loadRecord(std::uint32_t recNo, std::string& into, bool forward) {
     if (error != 0 || got != length) {
       throw ETableError(
           error != 0 ? tableErrorCodeFromErrno(error, false) : TableErrorCode::kReadError,
-          "Error reading " + m_fileName + " Record # " + std::to_string(recNo) + " [GetRecord]");
+          "Error reading " + messagePath(m_fileName) + " Record # " + std::to_string(recNo) +
+              " [GetRecord]");
     }
   }
   if (m_language == TTableLanguage::tlOem) oemToAnsiInPlace(into.data() + 1, into.data() + length);
@@ -535,7 +501,8 @@ std::string TTzDbf::fetchRawRecord(std::uint32_t recNo) const {
   if (error != 0 || got != bytes.size()) {
     throw ETableError(
         error != 0 ? tableErrorCodeFromErrno(error, false) : TableErrorCode::kReadError,
-        "Error reading " + m_fileName + " Record # " + std::to_string(recNo) + " [GetRecord]");
+        "Error reading " + messagePath(m_fileName) + " Record # " + std::to_string(recNo) +
+            " [GetRecord]");
   }
   return bytes;
 }
@@ -574,15 +541,15 @@ void TTzDbf::writeRecordAt(std::uint32_t recNo, const std::string& bytes,
   if (readError != 0 || got != previous.size()) {
     throw ETableError(
         readError != 0 ? tableErrorCodeFromErrno(readError, false) : TableErrorCode::kReadError,
-        "Error reading " + m_fileName + " Record # " + std::to_string(recNo) + " [" + operation +
-            "]");
+        "Error reading " + messagePath(m_fileName) + " Record # " + std::to_string(recNo) + " [" +
+            operation + "]");
   }
   if (int error = m_file.writeAt(offset, bytes.data(), bytes.size())) {
     // Best effort: the error below is what the caller must see either way.
     (void)m_file.writeAt(offset, previous.data(), previous.size());
     throw ETableError(tableErrorCodeFromErrno(error, true),
-                      "Error writing " + m_fileName + " Record # " + std::to_string(recNo) + " [" +
-                          operation + "]");
+                      "Error writing " + messagePath(m_fileName) + " Record # " +
+                          std::to_string(recNo) + " [" + operation + "]");
   }
   m_changed = true;
 }
@@ -591,8 +558,8 @@ void TTzDbf::writeFlag(std::uint32_t recNo, char flag, const std::string& operat
   m_readAhead.drop();
   if (int error = m_file.writeAt(recordOffset(recNo), &flag, 1)) {
     throw ETableError(tableErrorCodeFromErrno(error, true),
-                      "Error writing " + m_fileName + " Record # " + std::to_string(recNo) + " [" +
-                          operation + "]");
+                      "Error writing " + messagePath(m_fileName) + " Record # " +
+                          std::to_string(recNo) + " [" + operation + "]");
   }
   m_changed = true;
 }
@@ -769,20 +736,20 @@ void TTzDbf::Cancel() {
   }
 }
 
+bool TTzDbf::onStoredRecord(const char* operation) {
+  checkActive(operation);
+  if (m_state != TDataSetState::dsBrowse) Cancel();
+  return m_recNo != 0 && holdsRecord(m_recNo);
+}
+
 void TTzDbf::Delete() {
   const Notice notice(*this, DataSetEvent::RecordChanged);
-  checkActive("Delete");
-  if (m_state != TDataSetState::dsBrowse) Cancel();
-  if (m_recNo == 0 || !holdsRecord(m_recNo)) return;
-  s_DeleteWithLock();
+  if (onStoredRecord("Delete")) s_DeleteWithLock();
 }
 
 void TTzDbf::Restore() {
   const Notice notice(*this, DataSetEvent::RecordChanged);
-  checkActive("Restore");
-  if (m_state != TDataSetState::dsBrowse) Cancel();
-  if (m_recNo == 0 || !holdsRecord(m_recNo)) return;
-  s_RestoreWithLock();
+  if (onStoredRecord("Restore")) s_RestoreWithLock();
 }
 
 bool TTzDbf::withRetries(const std::function<bool()>& attempt, const LockFailedEvent& event) {
@@ -804,46 +771,47 @@ void TTzDbf::s_AppendWithLock() {
   if (!heldBefore) UnLock();
 }
 
-void TTzDbf::s_ReplaceWithLock() {
+std::optional<bool> TTzDbf::lockCurrentRecord(const LockFailedEvent& event, const char* operation) {
   const bool heldBefore = m_exclusive || holdsRecordLock(m_recNo);
-  if (!heldBefore && !withRetries([this] { return lockRecord(m_recNo); }, m_onRLockFailedOnPost)) {
-    showTableWarning("Lock failed [Post]");
+  if (!heldBefore && !withRetries([this] { return lockRecord(m_recNo); }, event)) {
+    showTableWarning(std::string("Lock failed [") + operation + "]");
+    return std::nullopt;
+  }
+  return heldBefore;
+}
+
+void TTzDbf::s_ReplaceWithLock() {
+  const std::optional<bool> heldBefore = lockCurrentRecord(m_onRLockFailedOnPost, "Post");
+  if (!heldBefore) {
     Cancel();
     return;
   }
   if (!m_exclusive && !holdsRecordLock(m_recNo)) {
-    throw ETableError(TableErrorCode::kRecordNotLocked,
-                      "Record #" + std::to_string(m_recNo) + " in " + m_fileName + " [REPLACE]");
+    throw ETableError(
+        TableErrorCode::kRecordNotLocked,
+        "Record #" + std::to_string(m_recNo) + " in " + messagePath(m_fileName) + " [REPLACE]");
   }
   const std::string before = m_index ? fetchRawRecord(m_recNo) : std::string();
   const std::string after = encodedRecord();
   writeRecordAt(m_recNo, after, "REPLACE");
   if (m_index) m_index->recordWritten(m_recNo, before, after);
   m_state = TDataSetState::dsBrowse;
-  if (!heldBefore) UnLock();
+  if (!*heldBefore) UnLock();
 }
 
 void TTzDbf::s_DeleteWithLock() {
-  const bool heldBefore = m_exclusive || holdsRecordLock(m_recNo);
-  if (!heldBefore &&
-      !withRetries([this] { return lockRecord(m_recNo); }, m_onRLockFailedOnDelete)) {
-    showTableWarning("Lock failed [Delete]");
-    return;
-  }
+  const std::optional<bool> heldBefore = lockCurrentRecord(m_onRLockFailedOnDelete, "Delete");
+  if (!heldBefore) return;
   DeleteRec();
-  if (!heldBefore) UnLock();
+  if (!*heldBefore) UnLock();
 }
 
 void TTzDbf::s_RestoreWithLock() {
-  const bool heldBefore = m_exclusive || holdsRecordLock(m_recNo);
-  if (!heldBefore &&
-      !withRetries([this] { return lockRecord(m_recNo); }, m_onRLockFailedOnRestore)) {
-    showTableWarning("Lock failed [Restore]");
-    return;
-  }
+  const std::optional<bool> heldBefore = lockCurrentRecord(m_onRLockFailedOnRestore, "Restore");
+  if (!heldBefore) return;
   writeFlag(m_recNo, static_cast<char>(kLiveFlag), "Restore");
   readRecord(m_recNo);
-  if (!heldBefore) UnLock();
+  if (!*heldBefore) UnLock();
 }
 
 // --- Storage-layer operations ---------------------------------------------------------
@@ -895,8 +863,8 @@ const FieldDescriptor& TTzDbf::fieldNamed(const std::string& fieldName,
                                           const char* operation) const {
   int index = fieldIndex(fieldName);
   if (index < 0) {
-    throw ETableError(220, "Field \"" + fieldName + "\" not in \"" + m_fileName + "\" [" +
-                               std::string(operation) + "]");
+    throw ETableError(220, "Field \"" + fieldName + "\" not in \"" + messagePath(m_fileName) +
+                               "\" [" + std::string(operation) + "]");
   }
   return m_header.fields[static_cast<std::size_t>(index)];
 }
@@ -925,17 +893,17 @@ void TTzDbf::SetFieldText(const std::string& fieldName, const std::string& text)
     case 'N':
     case 'F':
       // An empty text clears the field, as it does for the other types.
-      if (trimBlanks(text).empty()) {
+      if (trimSpaces(text).empty()) {
         putText(m_record, field, std::string());
       } else {
         putNumber(m_record, field, parseNumberText(text));
       }
       break;
     case 'L':
-      if (trimBlanks(text).empty()) {
+      if (trimSpaces(text).empty()) {
         putText(m_record, field, std::string());
       } else {
-        putLogical(m_record, field, readLogical(trimBlanks(text)));
+        putLogical(m_record, field, readLogical(trimSpaces(text)));
       }
       break;
     case 'M':
@@ -999,9 +967,11 @@ std::uint32_t TTzDbf::addMemo(const std::string& text, const std::string& operat
 
 std::uint32_t TTzDbf::addStoredMemo(const std::string& stored, const std::string& operation) {
   if (!m_memo.isOpen())
-    throw ETableError(TableErrorCode::kNoMemoFile, m_fileName + " [" + operation + "]");
+    throw ETableError(TableErrorCode::kNoMemoFile,
+                      messagePath(m_fileName) + " [" + operation + "]");
   if (m_readOnly)
-    throw ETableError(TableErrorCode::kAccessDenied, m_memo.path() + " [" + operation + "]");
+    throw ETableError(TableErrorCode::kAccessDenied,
+                      messagePath(m_memo.path()) + " [" + operation + "]");
   return m_memo.add(stored, !m_exclusive, operation);
 }
 
@@ -1037,7 +1007,7 @@ void TTzDbf::UnLock() {
   if (error != 0) {
     throw ETableError(
         error == EAGAIN ? TableErrorCode::kLockViolation : tableErrorCodeFromErrno(error, true),
-        "Error attempting to UNLOCK file " + m_fileName + " in Workarea " +
+        "Error attempting to UNLOCK file " + messagePath(m_fileName) + " in Workarea " +
             std::to_string(m_workArea));
   }
 }
@@ -1058,27 +1028,35 @@ bool TTzDbf::lockRecord(std::uint32_t recNo) {
   return true;
 }
 
-void TTzDbf::AppendRec() {
-  checkActive("AppendRec");
+void TTzDbf::checkMayAppend() const {
   if (m_readOnly)
-    throw ETableError(TableErrorCode::kAccessDenied, m_fileName + " is open read-only [APPEND]");
+    throw ETableError(TableErrorCode::kAccessDenied,
+                      messagePath(m_fileName) + " is open read-only [APPEND]");
   if (!m_exclusive && !m_appendLocked) {
     throw ETableError(TableErrorCode::kAccessDenied,
-                      "File must be locked to append: " + m_fileName + " [APPEND]");
+                      "File must be locked to append: " + messagePath(m_fileName) + " [APPEND]");
   }
+}
+
+void TTzDbf::AppendRec() {
+  checkActive("AppendRec");
+  checkMayAppend();
   appendStoredRecord(encodedRecord());
 }
 
 void TTzDbf::appendStoredRecord(std::string bytes) {
   const std::int64_t oldSize = m_file.size();
   if (oldSize < 0)
-    throw ETableError(TableErrorCode::kReadError, "Error reading " + m_fileName + " [APPEND]");
+    throw ETableError(TableErrorCode::kReadError,
+                      "Error reading " + messagePath(m_fileName) + " [APPEND]");
   const std::uint32_t count = m_exclusive ? m_count : countFromFileSize(oldSize);
   const std::int64_t offset = recordOffset(count + 1);
   // The record and a new end-of-file byte go out in one write, so the file
   // always ends with exactly one 0x1A after its last record.
   bytes += static_cast<char>(kEndOfFile);
-  const auto writeError = [this] { return "Error writing " + m_fileName + " [APPEND]"; };
+  const auto writeError = [this] {
+    return "Error writing " + messagePath(m_fileName) + " [APPEND]";
+  };
   if (count >= 0xFFFFFFFEu ||
       offset + static_cast<std::int64_t>(bytes.size()) > kMaxTableFileSize) {
     throw ETableError(TableErrorCode::kWriteError, writeError());
@@ -1096,7 +1074,7 @@ void TTzDbf::appendStoredRecord(std::string bytes) {
       std::size_t got = 0;
       if (int error = m_file.readAt(offset, previous.data(), previous.size(), got)) {
         throw ETableError(tableErrorCodeFromErrno(error, false),
-                          "Error reading " + m_fileName + " [APPEND]");
+                          "Error reading " + messagePath(m_fileName) + " [APPEND]");
       }
       previous.resize(got);
     }
@@ -1136,7 +1114,7 @@ void TTzDbf::DeleteRec() {
   checkActive("DeleteRec");
   if (!m_exclusive && !holdsRecordLock(m_recNo)) {
     throw ETableError(TableErrorCode::kRecordNotLocked,
-                      m_fileName + " Record not locked [DeleteRec]");
+                      messagePath(m_fileName) + " Record not locked [DeleteRec]");
   }
   m_state = TDataSetState::dsBrowse;
   if (m_recNo >= 1 && holdsRecord(m_recNo)) {

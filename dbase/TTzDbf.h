@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -216,6 +217,15 @@ class TTzDbf : public DataSet {
   bool lockRecord(std::uint32_t recNo);
   bool holdsRecordLock(std::uint32_t recNo) const;
   bool withRetries(const std::function<bool()>& attempt, const LockFailedEvent& event);
+  // Locks the current record for a write, retried while `event` asks; a
+  // refusal is the warning "Lock failed [operation]" and gives nothing,
+  // otherwise whether the lock was held before.
+  std::optional<bool> lockCurrentRecord(const LockFailedEvent& event, const char* operation);
+  // A table open read-only, or shared without the append lock, refuses appends.
+  void checkMayAppend() const;
+  // Delete and Restore act on the record shown, an edit of it cancelled
+  // first: whether there is one in the file.
+  bool onStoredRecord(const char* operation);
   std::uint32_t addMemo(const std::string& text, const std::string& operation);
   std::uint32_t addStoredMemo(const std::string& stored, const std::string& operation);
   // The raw text of the current record's memo in this field ("" for block 0).

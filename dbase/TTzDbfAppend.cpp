@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <optional>
 
+#include "dbase/AsciiText.h"
 #include "dbase/CodePage.h"
 #include "dbase/DateText.h"
 #include "dbase/DbfLayout.h"
 #include "dbase/EConvertError.h"
 #include "dbase/ETableError.h"
 #include "dbase/FieldCodec.h"
+#include "dbase/MessagePath.h"
 #include "dbase/TTzDbf.h"
 #include "dbase/TableCreator.h"
 
@@ -34,12 +36,6 @@ bool sameLayout(const std::vector<FieldDescriptor>& a, const std::vector<FieldDe
                     });
 }
 
-std::string trimmed(const std::string& text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return std::string();
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 bool isNumeric(char type) {
   return type == 'N' || type == 'F';
 }
@@ -51,7 +47,7 @@ void TTzDbf::AppendFrom(const std::string& fileName) {
   checkActive("AppendFrom");
   checkBrowseMode();
   const std::string source = withTableExtension(fileName);
-  const std::string detail = "[AppendFrom(" + source + ")]";
+  const std::string detail = "[AppendFrom(" + messagePath(source) + ")]";
   if (!fileExists(source)) throw ETableError(TableErrorCode::kFileNotFound, detail);
   if (sameFile(source, m_fileName)) {
     throw ETableError(TableErrorCode::kFileInUse, "Attempting to append file to itself. " + detail);
@@ -73,12 +69,7 @@ void TTzDbf::appendRecordsOf(TTzDbf& source) {
     if (index >= 0) matched.emplace_back(&field, &source.fields()[static_cast<std::size_t>(index)]);
   }
   if (matched.empty()) return;
-  if (m_readOnly)
-    throw ETableError(TableErrorCode::kAccessDenied, m_fileName + " is open read-only [APPEND]");
-  if (!m_exclusive && !m_appendLocked) {
-    throw ETableError(TableErrorCode::kAccessDenied,
-                      "File must be locked to append: " + m_fileName + " [APPEND]");
-  }
+  checkMayAppend();
   const std::uint32_t current = m_recNo;
   const bool copyAsIs = sameLayout(m_header.fields, source.fields());
   const std::string operation = "AppendFrom";
@@ -113,13 +104,13 @@ void TTzDbf::appendRecordsOf(TTzDbf& source) {
           if (fromType == 'C') {
             putText(m_record, *to, value);
           } else if (isNumeric(fromType)) {
-            const std::string number = trimmed(value);
+            const std::string number = trimSpaces(value);
             putText(m_record, *to,
                     number.size() > static_cast<std::size_t>(to->length)
                         ? std::string(static_cast<std::size_t>(to->length), '*')
                         : number);
           } else if (fromType == 'L') {
-            if (!trimmed(value).empty()) putText(m_record, *to, readLogical(value) ? "T" : "F");
+            if (!trimSpaces(value).empty()) putText(m_record, *to, readLogical(value) ? "T" : "F");
           } else if (fromType == 'D') {
             if (auto date = readDate(value)) putText(m_record, *to, formatProgramDate(*date));
           }
@@ -128,7 +119,7 @@ void TTzDbf::appendRecordsOf(TTzDbf& source) {
         case 'F':
           if (isNumeric(fromType) || fromType == 'C') {
             try {
-              if (!trimmed(value).empty()) putNumber(m_record, *to, parseNumberText(value));
+              if (!trimSpaces(value).empty()) putNumber(m_record, *to, parseNumberText(value));
             } catch (const EConvertError&) {
               // Text that is no number leaves the field blank.
             }
@@ -141,7 +132,7 @@ void TTzDbf::appendRecordsOf(TTzDbf& source) {
           if (fromType == 'D') {
             putDate(m_record, *to, readDate(value));
           } else if (fromType == 'C') {
-            putDate(m_record, *to, parseProgramDate(trimmed(value)));
+            putDate(m_record, *to, parseProgramDate(trimSpaces(value)));
           }
           break;
         case 'M':

@@ -6,25 +6,14 @@
 
 #include "dbase/DbfLayout.h"
 #include "dbase/ETableError.h"
+#include "dbase/FilePath.h"
 #include "dbase/IndexError.h"
 #include "dbase/MdxBuilder.h"
+#include "dbase/MessagePath.h"
 #include "dbase/TTzDbf.h"
 
 namespace kestrel {
 namespace {
-
-std::string folderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string stemOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  const std::size_t dot = name.find_last_of('.');
-  return dot == std::string::npos ? name : name.substr(0, dot);
-}
 
 mdx::MdxDate currentDate() {
   const std::time_t now = std::time(nullptr);
@@ -66,7 +55,8 @@ void TTzDbf::scanRecords(
       const std::uint32_t failed = first + static_cast<std::uint32_t>(got / length);
       throw ETableError(
           error != 0 ? tableErrorCodeFromErrno(error, false) : TableErrorCode::kReadError,
-          "Error reading " + m_fileName + " Record # " + std::to_string(failed) + " [GetRecord]");
+          "Error reading " + messagePath(m_fileName) + " Record # " + std::to_string(failed) +
+              " [GetRecord]");
     }
     for (std::uint32_t i = 0; i < n; ++i) visit(piece.data() + i * length, first + i);
     first += n;
@@ -126,7 +116,7 @@ bool TTzDbf::IndexOnOne(const std::string& keyExpression, const std::string& ind
     } catch (const ETableError&) {
       reopen(false);
       throw ETableError(TableErrorCode::kExclusiveRequired,
-                        m_fileName + " MakeIndex(" + indexPath + ")");
+                        messagePath(m_fileName) + " MakeIndex(" + messagePath(indexPath) + ")");
     }
     reopened = true;
     claim = TableIndex::claimForBuild(indexPath, claimed, true);
@@ -135,15 +125,15 @@ bool TTzDbf::IndexOnOne(const std::string& keyExpression, const std::string& ind
     try {
       reopen(false);
     } catch (const ETableError& error) {
-      throw ETableError(error.code(),
-                        "Cannot_Reopen_Database_Sharable MakeIndex(" + indexPath + ")");
+      throw ETableError(error.code(), "Cannot_Reopen_Database_Sharable MakeIndex(" +
+                                          messagePath(indexPath) + ")");
     }
   };
   try {
     if (claim != 0) {
       throw ETableError(claim == EAGAIN ? TableErrorCode::kExclusiveRequired
                                         : tableErrorCodeFromErrno(claim, true),
-                        m_fileName + " MakeIndex(" + indexPath + ")");
+                        messagePath(m_fileName) + " MakeIndex(" + messagePath(indexPath) + ")");
     }
     buildIndex(field, expression, indexPath, claimed);
   } catch (...) {

@@ -9,6 +9,8 @@
 #include "dbase/DbfLayout.h"
 #include "dbase/ETableError.h"
 #include "dbase/FieldCodec.h"
+#include "dbase/FilePath.h"
+#include "dbase/MessagePath.h"
 #include "dbase/TTzDbf.h"
 
 namespace kestrel {
@@ -16,19 +18,9 @@ namespace {
 
 using namespace dbf;
 
-std::string withExtension(const std::string& path, const std::string& extension) {
-  const std::size_t slash = path.find_last_of('/');
-  const std::size_t dot = path.find_last_of('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-    return path + "." + extension;
-  return path.substr(0, dot + 1) + extension;
-}
-
 std::uint64_t freeBytesBeside(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
   struct statvfs fs {};
-  if (::statvfs(folder.c_str(), &fs) != 0) return 0;
+  if (::statvfs(folderOf(path).c_str(), &fs) != 0) return 0;
   return static_cast<std::uint64_t>(fs.f_bavail) * fs.f_frsize;
 }
 
@@ -64,7 +56,7 @@ bool TTzDbf::Pack() {
       reopen(false);
     } catch (const ETableError& error) {
       throw ETableError(error.code(),
-                        "Cannot re-open database sharable. " + m_fileName + " [Pack]");
+                        "Cannot re-open database sharable. " + messagePath(m_fileName) + " [Pack]");
     }
   }
   if (!orderPath.empty()) IndexOnOne(orderExpression, orderPath);
@@ -86,9 +78,9 @@ std::uint32_t TTzDbf::compactRecords() {
     if (out.empty()) return;
     const std::uint32_t writtenTo = kept - static_cast<std::uint32_t>(out.size() / length) + 1;
     if (int error = m_file.writeAt(recordOffset(writtenTo), out.data(), out.size())) {
-      throw ETableError(
-          tableErrorCodeFromErrno(error, true),
-          "Error writing " + m_fileName + " Record # " + std::to_string(writtenTo) + " [Pack]");
+      throw ETableError(tableErrorCodeFromErrno(error, true),
+                        "Error writing " + messagePath(m_fileName) + " Record # " +
+                            std::to_string(writtenTo) + " [Pack]");
     }
     out.clear();
   };
@@ -111,7 +103,7 @@ std::uint32_t TTzDbf::compactRecords() {
   if (error == 0) error = m_file.truncate(end + 1);
   if (error != 0) {
     throw ETableError(tableErrorCodeFromErrno(error, true),
-                      "Error writing " + m_fileName + " [Pack]");
+                      "Error writing " + messagePath(m_fileName) + " [Pack]");
   }
   rewriteHeader(kept, "Pack");
   m_changed = false;
@@ -128,16 +120,17 @@ void TTzDbf::packMemoFile() {
   const std::int64_t memoSize = m_memo.size();
   if (freeBytesBeside(memoPath) / 1024 <
       static_cast<std::uint64_t>(std::max<std::int64_t>(0, memoSize)) / 1024) {
-    throw ETableError(TableErrorCode::kMemoPackDiskSpace, memoPath + " [PackMemofile]");
+    throw ETableError(TableErrorCode::kMemoPackDiskSpace,
+                      messagePath(memoPath) + " [PackMemofile]");
   }
   std::vector<std::size_t> memoFields;
   for (std::size_t i = 0; i < m_header.fields.size(); ++i) {
     if (m_header.fields[i].type == 'M') memoFields.push_back(i);
   }
-  const std::string newPath = withExtension(m_fileName, "$$$");
+  const std::string newPath = withExtension(m_fileName, ".$$$");
   const auto failed = [&](int code) {
     (void)removeFile(newPath);
-    throw ETableError(code, memoPath + " [PackMemofile]");
+    throw ETableError(code, messagePath(memoPath) + " [PackMemofile]");
   };
   if (int error = m_memo.createEmptyCopy(newPath)) failed(tableErrorCodeFromErrno(error, true));
   std::vector<std::uint32_t> blocks;  // per record and memo field
@@ -169,14 +162,15 @@ void TTzDbf::packMemoFile() {
                                      record.data() + field.offset,
                                      static_cast<std::size_t>(field.length))) {
         throw ETableError(tableErrorCodeFromErrno(error, true),
-                          "Error writing " + m_fileName + " Record # " + std::to_string(recNo) +
-                              " [PackMemofile]");
+                          "Error writing " + messagePath(m_fileName) + " Record # " +
+                              std::to_string(recNo) + " [PackMemofile]");
       }
     }
   }
   m_memo.close();
   if (int error = renameFile(newPath, memoPath)) {
-    throw ETableError(tableErrorCodeFromErrno(error, true), memoPath + " [PackMemofile]");
+    throw ETableError(tableErrorCodeFromErrno(error, true),
+                      messagePath(memoPath) + " [PackMemofile]");
   }
   m_memo.open(memoPath, m_header.memo, m_exclusive, m_readOnly);
 }

@@ -2,15 +2,16 @@
 
 #include "dbase/DbfLayout.h"
 #include "dbase/ETableError.h"
+#include "dbase/FilePath.h"
 #include "dbase/MemoFile.h"
+#include "dbase/MessagePath.h"
 #include "dbase/OsFile.h"
 #include "dbase/TableHeader.h"
 
 namespace kestrel {
 
 std::string withTableExtension(const std::string& path) {
-  std::size_t slash = path.find_last_of('/');
-  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const std::string name = fileNameOf(path);
   if (name.empty() || name.find('.') != std::string::npos) return path;
   // Tables written on other systems often carry ".dbf"; an existing one of
   // those is the table meant, a new table gets ".DBF".
@@ -19,8 +20,7 @@ std::string withTableExtension(const std::string& path) {
 }
 
 void createTableFile(const std::string& path, const std::vector<FieldDescriptor>& fields) {
-  std::size_t slash = path.find_last_of('/');
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const std::string name = fileNameOf(path);
   std::string bytes = encodeNewTableHeader(fields, today());
   bytes += static_cast<char>(dbf::kEndOfFile);
   OsFile file;
@@ -30,7 +30,7 @@ void createTableFile(const std::string& path, const std::vector<FieldDescriptor>
     file.close();
     (void)removeFile(path);  // nothing half-made is left; the write error is reported
     throw ETableError(tableErrorCodeFromErrno(error, true),
-                      "Error writing " + name + ". [CreateDbf]");
+                      "Error writing " + messagePath(name) + ". [CreateDbf]");
   }
   file.close();
   if (hasMemoFields(fields)) {
@@ -39,7 +39,7 @@ void createTableFile(const std::string& path, const std::vector<FieldDescriptor>
       (void)removeFile(memoPath);
       (void)removeFile(path);
       throw ETableError(tableErrorCodeFromErrno(memoError, true),
-                        "Cannot create memo file " + memoPath + " [CreateDbf()]");
+                        "Cannot create memo file " + messagePath(memoPath) + " [CreateDbf()]");
     }
   }
 }

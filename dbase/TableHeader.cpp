@@ -1,11 +1,13 @@
 #include "dbase/TableHeader.h"
 
 #include <algorithm>
-#include <cctype>
+#include <iterator>
 
 #include "dbase/ByteOrder.h"
 #include "dbase/DbfLayout.h"
 #include "dbase/ETableError.h"
+#include "dbase/FilePath.h"
+#include "dbase/MessagePath.h"
 #include "dbase/OsFile.h"
 
 namespace kestrel {
@@ -13,17 +15,29 @@ namespace {
 
 using namespace dbf;
 
-std::string baseName(const std::string& path) {
-  std::size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
+// The version bytes of dBASE III and later tables, with the record layout and
+// the memo file each one names.
+struct KnownVersion {
+  unsigned char version;
+  TableLayout layout;
+  MemoLayout memo;
+};
+constexpr KnownVersion kVersions[] = {
+    {kVersionDbase3, TableLayout::Dbase3, MemoLayout::None},
+    {kVersionDbase3Memo, TableLayout::Dbase3, MemoLayout::Dbase3},
+    {kVersionDbase4Memo, TableLayout::Dbase3, MemoLayout::Dbase4},
+    {kVersionLevel7, TableLayout::Level7, MemoLayout::None},
+    {kVersionLevel7Memo, TableLayout::Level7, MemoLayout::Dbase4},
+    {kVersionFoxPro, TableLayout::Dbase3, MemoLayout::FoxPro},
+};
 
 [[noreturn]] void notDbase(const std::string& who, const std::string& why) {
-  throw ETableError(TableErrorCode::kNotDbase, who + " is not a dBASE database." + why);
+  throw ETableError(TableErrorCode::kNotDbase,
+                    messagePath(who) + " is not a dBASE database." + why);
 }
 
 std::string readError(const std::string& path) {
-  return "Error reading " + path + " [Use/OpenDbf]";
+  return "Error reading " + messagePath(path) + " [Use/OpenDbf]";
 }
 
 // The first bytes of the file, `size` of them (fewer when the file is
@@ -75,9 +89,9 @@ char checkedType(unsigned char raw, const std::string& name, const std::string& 
   const char type = static_cast<char>(raw);
   if (type != '\0' && std::string_view("BGPbgp").find(type) != std::string_view::npos) return 'M';
   if (type != '\0' && std::string_view("CDFLMN").find(type) != std::string_view::npos) return type;
-  throw ETableError(TableErrorCode::kInvalidFieldType, "Field: " + name + " [" +
-                                                           std::string(1, type) + "] in " + path +
-                                                           " is not a valid field type");
+  throw ETableError(TableErrorCode::kInvalidFieldType,
+                    "Field: " + name + " [" + std::string(1, type) + "] in " + messagePath(path) +
+                        " is not a valid field type");
 }
 
 void finishFields(TableHeader& header, const std::string& path) {
@@ -100,7 +114,7 @@ void readDbase3Fields(TableHeader& header, LeadingBytes& file, std::int64_t file
       (static_cast<long long>(header.headerLength) - static_cast<long long>(start)) /
       static_cast<long long>(size);
   if (header.headerLength < start || count < kMinFields || count > kMaxFields) {
-    notDbase(baseName(path), " (Number of fields is out of range) [Use/OpenDbf]");
+    notDbase(fileNameOf(path), " (Number of fields is out of range) [Use/OpenDbf]");
   }
   const unsigned char* bytes = file.first(start + static_cast<std::size_t>(count) * size);
   header.fields.reserve(static_cast<std::size_t>(count));
@@ -171,32 +185,17 @@ TableHeader readTableHeader(const OsFile& file, std::int64_t fileSize, const std
   TableHeader header;
   header.version = p[kVersionOffset];
   std::copy(p, p + kHeaderSize, header.prologue.begin());
-  switch (header.version) {
-    case kVersionDbase3:
-      break;
-    case kVersionDbase3Memo:
-      header.memo = MemoLayout::Dbase3;
-      break;
-    case kVersionDbase4Memo:
-      header.memo = MemoLayout::Dbase4;
-      break;
-    case kVersionLevel7:
-      header.layout = TableLayout::Level7;
-      break;
-    case kVersionLevel7Memo:
-      header.layout = TableLayout::Level7;
-      header.memo = MemoLayout::Dbase4;
-      break;
-    case kVersionFoxPro:
-      header.memo = MemoLayout::FoxPro;
-      break;
-    case kVersionDbase2:
-      readDbase2(header, bytes, fileSize, path);
-      finishFields(header, path);
-      return header;
-    default:
-      notDbase(path, "(Invalid version byte)+ [USE/OpenDBF]");
+  if (header.version == kVersionDbase2) {
+    readDbase2(header, bytes, fileSize, path);
+    finishFields(header, path);
+    return header;
   }
+  const auto known =
+      std::find_if(std::begin(kVersions), std::end(kVersions),
+                   [&](const KnownVersion& v) { return v.version == header.version; });
+  if (known == std::end(kVersions)) notDbase(path, "(Invalid version byte)+ [USE/OpenDBF]");
+  header.layout = known->layout;
+  header.memo = known->memo;
   header.recordCount = getLe32(p + kRecordCountOffset);
   header.headerLength = getLe16(p + kHeaderLengthOffset);
   header.recordLength = getLe16(p + kRecordLengthOffset);

@@ -6,10 +6,12 @@
 
 #include "dbase/DbfLayout.h"
 #include "dbase/ETableError.h"
+#include "dbase/FilePath.h"
 #include "dbase/IndexError.h"
 #include "dbase/IndexKey.h"
 #include "dbase/MdxReader.h"
 #include "dbase/MdxUpdater.h"
+#include "dbase/MessagePath.h"
 #include "dbase/SemaphoreFile.h"
 
 namespace kestrel {
@@ -30,7 +32,8 @@ TableIndex::TableIndex(OsFile claimed, const std::string& indexPath, OsFile& tab
     // place, so the file is never unclaimed in between.
     const auto kind = shared ? OsFile::LockKind::Shared : OsFile::LockKind::Exclusive;
     if (claimed.tryLock(kIndexInUseByte, 1, kind) != 0) {
-      throw IndexError(IndexError::kCorruptedIndex, "Unable to open index: " + indexPath);
+      throw IndexError(IndexError::kCorruptedIndex,
+                       "Unable to open index: " + messagePath(indexPath));
     }
     // The reader keeps the claimed file (and with it the lock): the file
     // this process built is the one it reads, whatever the name leads to.
@@ -64,16 +67,36 @@ void TableIndex::close() {
 }
 
 template <typename Step>
+void TableIndex::inTurn(Turn turn, Step step) {
+  if (!m_semaphore) {
+    step();
+    return;
+  }
+  const auto end = [&] {
+    if (turn == Turn::Change) {
+      m_semaphore->endChange();
+    } else {
+      m_semaphore->endRead();
+    }
+  };
+  if (turn == Turn::Change) {
+    m_semaphore->beginChange();
+  } else {
+    m_semaphore->beginRead();
+  }
+  try {
+    step();
+  } catch (...) {
+    end();
+    throw;
+  }
+  end();
+}
+
+template <typename Step>
 void TableIndex::reading(Step step) {
   try {
-    if (m_semaphore) m_semaphore->beginRead();
-    try {
-      step();
-    } catch (...) {
-      if (m_semaphore) m_semaphore->endRead();
-      throw;
-    }
-    if (m_semaphore) m_semaphore->endRead();
+    inTurn(Turn::Read, step);
   } catch (const IndexError& error) {
     throw asTableError(error);
   }
@@ -124,18 +147,13 @@ void TableIndex::recordWritten(std::uint32_t recNo, const std::string& before,
       key.encode(slice(before), reinterpret_cast<unsigned char*>(oldKey.data()));
       if (oldKey == newKey) return;
     }
-    if (m_semaphore) m_semaphore->beginChange();
-    try {
+    inTurn(Turn::Change, [&] {
       if (before.empty()) {
         updater.insert(newBytes, recNo);
       } else {
         updater.replace(reinterpret_cast<const unsigned char*>(oldKey.data()), newBytes, recNo);
       }
-    } catch (...) {
-      if (m_semaphore) m_semaphore->endChange();
-      throw;
-    }
-    if (m_semaphore) m_semaphore->endChange();
+    });
   } catch (const IndexError& error) {
     throw asTableError(error);
   }
@@ -199,8 +217,7 @@ std::string TableIndex::indexPathFor(const std::string& tablePath, const std::st
   const std::size_t dot = name.find_last_of('.');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) name += ".MDX";
   if (name.find_first_of("/\\:") != std::string::npos) return name;
-  const std::size_t tableSlash = tablePath.find_last_of('/');
-  return tableSlash == std::string::npos ? name : tablePath.substr(0, tableSlash + 1) + name;
+  return pathBeside(tablePath, name);
 }
 
 ETableError TableIndex::asTableError(const IndexError& error) {

@@ -71,6 +71,12 @@ class TableIndex {
   // `indexPath` (over a file there only with `replace`; EEXIST otherwise).
   static int placeClaimed(const std::string& indexPath, OsFile& file, bool replace);
 
+  // A turn of the semaphore around a step: reads of the index file share
+  // one, a change has it alone. The turn ends also when the step throws.
+  enum class Turn { Read, Change };
+  template <typename Step>
+  void inTurn(Turn turn, Step step);
+  // A step in a read turn, its index errors raised as the storage layer's.
   template <typename Step>
   void reading(Step step);
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
+#include "dbase/AsciiText.h"
 #include "dbase/DbfLayout.h"
 
 namespace kestrel {
@@ -17,11 +17,6 @@ struct Area {
 std::array<Area, dbf::kMaxWorkAreas>& areas() {
   static std::array<Area, dbf::kMaxWorkAreas> all;
   return all;
-}
-
-std::string upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
 }
 
 }  // namespace
@@ -42,7 +37,7 @@ void WorkAreas::release(int area) {
 }
 
 bool WorkAreas::aliasInUse(const std::string& alias, int exceptArea) {
-  const std::string wanted = upper(alias);
+  const std::string wanted = asciiUpper(alias);
   const auto& all = areas();
   for (std::size_t i = 0; i < all.size(); ++i) {
     if (static_cast<int>(i) + 1 != exceptArea && all[i].used && all[i].alias == wanted) return true;
@@ -52,7 +47,7 @@ bool WorkAreas::aliasInUse(const std::string& alias, int exceptArea) {
 
 void WorkAreas::setAlias(int area, const std::string& alias) {
   if (area >= 1 && area <= dbf::kMaxWorkAreas) {
-    areas()[static_cast<std::size_t>(area - 1)].alias = upper(alias);
+    areas()[static_cast<std::size_t>(area - 1)].alias = asciiUpper(alias);
   }
 }
 

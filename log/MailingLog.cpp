@@ -5,6 +5,7 @@
 
 #include "core/Folders.h"
 #include "dbase/DateText.h"
+#include "dbase/MessagePath.h"
 #include "dbase/TTzDbf.h"
 #include "log/TableGuards.h"
 
@@ -22,8 +23,8 @@ std::string numberForMessage(std::string number) {
 [[noreturn]] void throwNotLogged(const std::string& logNumber, const std::string& path,
                                  const std::string& reason) {
   throw MailingLogError("The mailer " + numberForMessage(logNumber) +
-                        " was printed, but it could not be recorded in the mailing log \"" + path +
-                        "\".\r\n" + reason +
+                        " was printed, but it could not be recorded in the mailing log \"" +
+                        messagePath(path) + "\".\r\n" + reason +
                         "\r\nPlease write its number down and add it to your records by hand.");
 }
 

@@ -3,9 +3,11 @@
 #include <QRegularExpression>
 
 #include "dbase/DateText.h"
+#include "dbase/MessagePath.h"
 #include "dbase/TableWarnings.h"
 #include "platform/AnsiText.h"
 #include "platform/ApplicationTitle.h"
+#include "platform/LocalPath.h"
 #include "platform/ProgramLocale.h"
 #include "platform/UserInteraction.h"
 
@@ -18,6 +20,8 @@ void connectStorageLayer() {
     ui().message(title, fromAnsi(text), UserInteraction::Icon::None, UserInteraction::Buttons::Ok);
   });
   SetProgramDateFormat(numericShortDateFormat(programLocale().dateFormat(QLocale::ShortFormat)));
+  // Messages are Windows-1252 text; a path in them is spelled in it too.
+  SetMessagePathSpelling([](const std::string& path) { return toAnsi(fromLocalPath(path)); });
 }
 
 std::string numericShortDateFormat(const QString& systemFormat) {

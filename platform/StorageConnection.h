@@ -9,7 +9,9 @@ namespace kestrel {
 // its warnings become plain message boxes of the user-interaction service
 // (application title, no icon, OK), and it learns the short date format of
 // the program's locale (the system's, U.S. English for the C locale), in
-// which date fields are read and written.
+// which date fields are read and written. A file's path goes into the
+// messages of the storage layer and core/ in Windows-1252 like the rest of
+// them, so that a name with accents is shown as it is.
 void connectStorageLayer();
 
 // The system's short date format as the storage layer can read it back: a

@@ -11,6 +11,8 @@
 
 #include "core/Folders.h"
 #include "core/Settings.h"
+#include "platform/AnsiText.h"
+#include "platform/LocalPath.h"
 #include "print/PrintError.h"
 
 namespace kestrel {
@@ -107,7 +109,7 @@ QString pdfJobFolder() {
   // executable's.
   const std::string& given = Settings().ProgramFolder;
   const std::string folder = given.empty() ? programFolderPath() : given;
-  return QDir::cleanPath(QString::fromStdString(folder) + QStringLiteral("Printed"));
+  return QDir::cleanPath(fromLocalPath(folder) + QStringLiteral("Printed"));
 }
 
 QString prepareNextPdfJob() {
@@ -116,7 +118,7 @@ QString prepareNextPdfJob() {
   // its own destination.
   if (!g_pdfFallback || printer.outputFormat() != QPrinter::PdfFormat) return {};
   const QString folder = pdfJobFolder();
-  const std::string folderName = QFile::encodeName(folder).toStdString();
+  const std::string folderName = toLocalPath(folder);
   if (!makeSharedFolder(folderName))
     throw PrintError(
         QStringLiteral("The folder \"%1\" for printed PDF files cannot be made.").arg(folder));
@@ -140,7 +142,7 @@ QString prepareNextPdfJob() {
   QString reason = QStringLiteral("No PDF file can be made in the folder \"%1\".").arg(folder);
   // A user outside the group that shares the folder learns which group to join.
   if (const std::string refusal = writeRefusal(folderName); !refusal.empty())
-    reason += QLatin1Char('\n') + QFile::decodeName(refusal.c_str());
+    reason += QLatin1Char('\n') + fromAnsi(refusal);
   throw PrintError(reason);
 }
 

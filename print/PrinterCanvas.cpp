@@ -1,10 +1,10 @@
 #include "print/PrinterCanvas.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPrinter>
 
+#include "platform/LocalPath.h"
 #include "print/PdfFileCheck.h"
 #include "print/PrintError.h"
 
@@ -77,7 +77,7 @@ void PrinterCanvas::finishOutput(const QString& what) {
 }
 
 std::string PrinterCanvas::outputPath() const {
-  return QFile::encodeName(m_printer.outputFileName()).toStdString();
+  return toLocalPath(m_printer.outputFileName());
 }
 
 bool PrinterCanvas::isPdfFile() const {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/Money.h"
 #include "dbase/DataSet.h"
 #include "report/ReportError.h"
 
@@ -30,38 +31,6 @@ std::string trimmed(const std::string& text, bool left) {
   if (left)
     while (start < end && text[start] == ' ') ++start;
   return text.substr(start, end - start);
-}
-
-// Reads "[-]digits[.digits]" in millionths, and how many decimals it had.
-// Anything else (a blank fee, a word) adds nothing to a total.
-bool readMillionths(const std::string& text, std::int64_t& millionths, int& decimals) {
-  std::size_t i = 0;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  std::int64_t whole = 0;
-  bool digits = false;
-  while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
-    if (whole > 1'000'000'000'000) return false;  // beyond any amount a log holds
-    whole = whole * 10 + (text[i++] - '0');
-    digits = true;
-  }
-  std::int64_t fraction = 0;
-  decimals = 0;
-  if (i < text.size() && text[i] == '.') {
-    ++i;
-    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
-      if (decimals < 6) fraction = fraction * 10 + (text[i] - '0');
-      ++decimals;
-      ++i;
-      digits = true;
-    }
-  }
-  if (!digits || i != text.size()) return false;
-  for (int d = std::min(decimals, 6); d < 6; ++d) fraction *= 10;
-  decimals = std::min(decimals, 6);
-  millionths = whole * 1'000'000 + fraction;
-  if (negative) millionths = -millionths;
-  return true;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QDir>
 
+#include "platform/AnsiText.h"
 #include "report/ReportError.h"
 
 namespace kestrel {
@@ -12,8 +13,9 @@ namespace {
 constexpr std::size_t kFlushBytes = 1 << 20;
 
 [[noreturn]] void throwSpool(const QTemporaryFile& file, const char* doing) {
-  throw ReportError(std::string("The report's work file \"") + file.fileName().toStdString() +
-                    "\" cannot be " + doing + ": " + file.errorString().toStdString() + ".");
+  // The report's messages are Windows-1252 text, like every message of the core.
+  throw ReportError(std::string("The report's work file \"") + toAnsi(file.fileName()) +
+                    "\" cannot be " + doing + ": " + toAnsi(file.errorString()) + ".");
 }
 
 void putLength(std::string& out, std::size_t length) {

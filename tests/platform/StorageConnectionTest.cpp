@@ -2,11 +2,16 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <QTemporaryDir>
 #include <QTimeZone>
 
 #include "ScriptedUserInteraction.h"
 #include "dbase/DateText.h"
+#include "dbase/MessagePath.h"
+#include "dbase/TTzDbf.h"
 #include "dbase/TableWarnings.h"
+#include "platform/CommandRunner.h"
+#include "platform/LocalPath.h"
 #include "platform/ProgramLocale.h"
 #include "platform/StorageConnection.h"
 
@@ -30,6 +35,42 @@ TEST(StorageConnection, WarningsBecomePlainMessagesAndTheDateFormatIsTheSystems)
   EXPECT_EQ(shown.buttons, UserInteraction::Buttons::Ok);
   EXPECT_EQ(systemShortDateFormat(),
             numericShortDateFormat(programLocale().dateFormat(QLocale::ShortFormat)));
+}
+
+// The path's bytes are the file system's (UTF-8), the storage layer's
+// message is Windows-1252 text: a table chosen in a folder with accents is
+// named in its error as the user spelled it, and a name that Windows-1252
+// cannot hold at least keeps its letters.
+TEST(StorageConnection, AStorageErrorNamesAnAccentedFileAsItIs) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  connectStorageLayer();
+  struct Case {
+    const char* name;   // UTF-8
+    const char* shown;  // UTF-8
+  };
+  for (const Case& c :
+       {Case{"Adressen-M\xC3\xBCller.dbf", "Adressen-M\xC3\xBCller.dbf"}, Case{"\xC5\x81\xC3\xB3"
+                                                                               "d\xC5\xBA.dbf",
+                                                                               "L\xC3\xB3"
+                                                                               "dz.dbf"}}) {
+    const QString path = dir.filePath(QString::fromUtf8(c.name));
+    SCOPED_TRACE(path.toStdString());
+    ScriptedUserInteraction user;
+    user.answerMessage(UserInteraction::Answer::Ok);
+    EXPECT_FALSE(runCommand([&] {
+      TTzDbf table;
+      table.SetDbfFileName(toLocalPath(path));
+      table.SetCreateIfNotFound(false);
+      table.Open();
+    }));
+    ASSERT_EQ(user.questions().size(), 1u);
+    EXPECT_EQ(user.questions()[0].text,
+              QStringLiteral("Error # 2 (File not found)\r\nCannot open %1 [USE]")
+                  .arg(dir.filePath(QString::fromUtf8(c.shown))));
+  }
+  SetMessagePathSpelling(nullptr);
+  SetWarningHandler({});
 }
 
 // A machine without a locale reads dates the U.S. way, in the log's date

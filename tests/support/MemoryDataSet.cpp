@@ -1,22 +1,14 @@
 #include "MemoryDataSet.h"
 
 #include <algorithm>
-#include <cctype>
 #include <stdexcept>
+
+#include "dbase/AsciiText.h"
 
 namespace kestrel::test {
 
-namespace {
-
-std::string upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
-}  // namespace
-
 MemoryDataSet::MemoryDataSet(std::vector<Field> fields) : m_fields(std::move(fields)) {
-  for (Field& field : m_fields) field.name = upper(field.name);
+  for (Field& field : m_fields) field.name = asciiUpper(field.name);
   m_buffer = blankRow();
 }
 
@@ -25,7 +17,7 @@ void MemoryDataSet::checkActive() const {
 }
 
 int MemoryDataSet::fieldAt(const std::string& name) const {
-  const std::string key = upper(name);
+  const std::string key = asciiUpper(name);
   for (std::size_t i = 0; i < m_fields.size(); ++i)
     if (m_fields[i].name == key) return static_cast<int>(i);
   throw std::invalid_argument("Field not found: " + name);

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QFile>
 
+#include "platform/LocalPath.h"
 #include "print/PdfFileCheck.h"
 #include "print/PrintError.h"
 
@@ -23,7 +24,7 @@ void writePngFile(const QImage& page, const QString& path) {
   file.close();
   if (written && file.error() == QFileDevice::NoError) return;
   const QString reason = file.errorString();
-  removePartialOutput(QFile::encodeName(path).toStdString());
+  removePartialOutput(toLocalPath(path));
   throw PrintError(QStringLiteral("cannot write \"%1\" completely: %2").arg(path, reason));
 }
 

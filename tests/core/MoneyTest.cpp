@@ -2,6 +2,7 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 
 #include "core/Money.h"
 
@@ -68,6 +69,53 @@ TEST(ReadAmount, DecimalPointStaysADotUnderACommaLocale) {
   EXPECT_FALSE(readAmount("12,5").has_value());
   EXPECT_EQ(FormatMoney(12.5), blanks(8) + "12.50");
   std::setlocale(LC_NUMERIC, saved.c_str());
+}
+
+// The two readers side by side on the same texts: the window's takes what a
+// user may type (blanks, an exponent), the report's only the plain decimal
+// texts the log holds, and sums them exactly, however many records there are.
+TEST(ReadMillionths, ReadsTheLogsPlainAmountsExactly) {
+  struct Case {
+    const char* text;
+    bool isAmount;
+    std::int64_t millionths;
+    int decimals;
+  };
+  const Case cases[] = {
+      {"2.40", true, 2'400'000, 2},
+      {"-3", true, -3'000'000, 0},
+      {"+0.5", true, 500'000, 1},
+      {".25", true, 250'000, 2},
+      {"5.", true, 5'000'000, 0},
+      {"1.23456789", true, 1'234'567, 6},
+      {"", false, 0, 0},
+      {" 2.40", false, 0, 0},
+      {"1e5", false, 0, 0},
+      {"12,5", false, 0, 0},
+      {"-", false, 0, 0},
+      {"99999999999999999999", false, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    std::int64_t millionths = 0;
+    int decimals = 0;
+    ASSERT_EQ(readMillionths(c.text, millionths, decimals), c.isAmount);
+    if (!c.isAmount) continue;
+    EXPECT_EQ(millionths, c.millionths);
+    EXPECT_EQ(decimals, c.decimals);
+  }
+  // Ten thousand fees of 0.10: exact in millionths, not in doubles.
+  std::int64_t total = 0;
+  double doubles = 0;
+  for (int k = 0; k < 10000; ++k) {
+    std::int64_t millionths = 0;
+    int decimals = 0;
+    ASSERT_TRUE(readMillionths("0.10", millionths, decimals));
+    total += millionths;
+    doubles += *readAmount("0.10");
+  }
+  EXPECT_EQ(total, 1'000'000'000);
+  EXPECT_NE(doubles, 1000.0);
 }
 
 }  // namespace

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QList>
+#include <QPointF>
+#include <QRawFont>
+#include <QString>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class QPainter;
+
+namespace kestrel {
+
+// Texts shaped once for each font they are drawn in. Shaping a text (its
+// glyphs and their places, kerning included) costs far more than drawing
+// it, and a report repeats most of its texts on every page: the headings,
+// the dates, the fees. The kept glyphs land exactly where
+// QPainter::drawText puts them.
+class ShapedTexts {
+ public:
+  // The glyphs of one font engine (a text needs more than one when its
+  // font lacks a character), placed from the start of the baseline.
+  struct Glyphs {
+    QRawFont font;
+    std::vector<quint32> indexes;
+    std::vector<QPointF> positions;
+  };
+  // A text as shaped in one font, and its advance (what
+  // QFontMetricsF::horizontalAdvance gives).
+  struct Text {
+    std::vector<Glyphs> glyphs;
+    qreal width = 0;
+    // A text with control characters or soft hyphens, which drawText and a
+    // line layout treat apart, is drawn by drawText itself.
+    QString drawnWhole;
+    QFont font;  // for drawnWhole
+  };
+
+  // The text (Windows-1252, as a report holds it) shaped in `font`. The
+  // reference holds until the next call.
+  const Text& shaped(const QFont& font, const std::string& text);
+
+ private:
+  struct FontTexts {
+    explicit FontTexts(const QFont& f) : font(f), metrics(f) {}
+    QFont font;
+    QFontMetricsF metrics;
+    std::unordered_map<std::string, Text> texts;
+  };
+  FontTexts& forFont(const QFont& font);
+
+  std::vector<std::unique_ptr<FontTexts>> m_fonts;
+  FontTexts* m_last = nullptr;
+};
+
+// Shaped texts gathered at their places and drawn with one call for each
+// font: a report page has hundreds of cells, and a PDF or printer engine
+// pays a fixed price for every piece of text it is handed.
+class GlyphBatch {
+ public:
+  // The text with the start of its baseline at `origin` (painter units).
+  void add(const ShapedTexts::Text& text, QPointF origin);
+  // Draws what was added, in the painter's pen, and empties the batch.
+  void draw(QPainter& painter);
+
+ private:
+  struct Run {
+    QRawFont font;
+    QList<quint32> indexes;
+    QList<QPointF> positions;
+  };
+  struct Whole {
+    QFont font;
+    QString text;
+    QPointF origin;
+  };
+  std::vector<Run> m_runs;
+  std::vector<Whole> m_wholes;
+};
+
+}  // namespace kestrel

@@ -15,7 +15,7 @@ namespace {
 // Texts kept for one font. Most texts of a report repeat (headings, dates,
 // fees) and are shaped again only after a clear; the names, one per record,
 // would otherwise keep the whole report in memory.
-constexpr std::size_t kMaxTextsPerFont = 1 << 13;
+constexpr std::size_t kMaxTextsPerFont = 1 << 12;
 // Fonts kept: a report page uses three.
 constexpr std::size_t kMaxFonts = 16;
 
@@ -26,6 +26,22 @@ bool drawnWhole(const QString& text) {
   return std::any_of(text.begin(), text.end(), [](QChar c) {
     return c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() < 0xA0) || c.unicode() == 0xAD;
   });
+}
+
+// A place as the paint engines take it: in 1/64 steps, cut towards zero.
+qreal inSixtyFourths(qreal v) {
+  return std::trunc(v * 64) / 64;
+}
+
+// Whether a glyph at `next` can follow one at `last` in one run. A PDF
+// writer puts each glyph of a run at its step from the one before, written
+// with nine significant digits: a step of a thousand units or more can lose
+// its last 1/64, and the error would move every later glyph of the run
+// off the place drawText gives it. Such a step starts a new run, whose
+// first glyph is placed on its own, as drawText places a text's first.
+bool withinStep(QPointF last, QPointF next) {
+  constexpr qreal kMaxStep = 1000;
+  return std::abs(next.x() - last.x()) < kMaxStep && std::abs(next.y() - last.y()) < kMaxStep;
 }
 
 }  // namespace
@@ -60,6 +76,7 @@ const ShapedTexts::Text& ShapedTexts::shaped(const QFont& font, const std::strin
   QTextOption option;
   option.setFlags(QTextOption::IncludeTrailingSpaces);
   layout.setTextOption(option);
+  layout.setCacheEnabled(true);  // or the glyph runs would shape the text again
   layout.beginLayout();
   const QTextLine line = layout.createLine();
   layout.endLayout();
@@ -86,21 +103,30 @@ void GlyphBatch::add(const ShapedTexts::Text& text, QPointF origin) {
   }
   // drawText starts a text at its x in 1/64 steps (cut towards zero) and
   // adds the glyphs' advances to that; so do these glyphs.
-  const qreal x = std::trunc(origin.x() * 64) / 64;
+  const qreal x = inSixtyFourths(origin.x());
   for (const ShapedTexts::Glyphs& glyphs : text.glyphs) {
+    if (glyphs.indexes.empty()) continue;
+    const QPointF first(x + glyphs.positions.front().x(),
+                        inSixtyFourths(origin.y() + glyphs.positions.front().y()));
     Run* run = nullptr;
-    for (Run& kept : m_runs)
-      if (kept.font == glyphs.font) run = &kept;
-    if (!run) run = &m_runs.emplace_back(Run{glyphs.font, {}, {}});
+    for (std::size_t r = m_used; r-- > 0 && !run;)
+      if (m_runs[r].font == glyphs.font) run = &m_runs[r];
+    if (!run || !withinStep(run->last, first)) {
+      if (m_used == m_runs.size()) m_runs.emplace_back();
+      run = &m_runs[m_used++];
+      run->font = glyphs.font;
+    }
     for (const quint32 index : glyphs.indexes) run->indexes.append(index);
     for (const QPointF& p : glyphs.positions)
       run->positions.append(QPointF(x + p.x(), origin.y() + p.y()));
+    run->last = QPointF(x + glyphs.positions.back().x(),
+                        inSixtyFourths(origin.y() + glyphs.positions.back().y()));
   }
 }
 
 void GlyphBatch::draw(QPainter& painter) {
-  for (Run& run : m_runs) {
-    if (run.indexes.isEmpty()) continue;
+  for (std::size_t r = 0; r < m_used; ++r) {
+    Run& run = m_runs[r];
     {
       QGlyphRun glyphs;
       glyphs.setRawFont(run.font);
@@ -112,6 +138,7 @@ void GlyphBatch::draw(QPainter& painter) {
     run.indexes.clear();
     run.positions.clear();
   }
+  m_used = 0;
   if (m_wholes.empty()) return;
   const QFont before = painter.font();
   for (const Whole& whole : m_wholes) {

@@ -58,8 +58,8 @@ class ShapedTexts {
 };
 
 // Shaped texts gathered at their places and drawn with one call for each
-// font: a report page has hundreds of cells, and a PDF or printer engine
-// pays a fixed price for every piece of text it is handed.
+// font and line: a report page has hundreds of cells, and a PDF or printer
+// engine pays a fixed price for every piece of text it is handed.
 class GlyphBatch {
  public:
   // The text with the start of its baseline at `origin` (painter units).
@@ -68,10 +68,13 @@ class GlyphBatch {
   void draw(QPainter& painter);
 
  private:
+  // Glyphs of one font engine drawn with one call; kept, emptied, for the
+  // next page.
   struct Run {
     QRawFont font;
     QList<quint32> indexes;
     QList<QPointF> positions;
+    QPointF last;  // the last glyph's place, in 1/64 steps
   };
   struct Whole {
     QFont font;
@@ -79,6 +82,7 @@ class GlyphBatch {
     QPointF origin;
   };
   std::vector<Run> m_runs;
+  std::size_t m_used = 0;  // runs of m_runs in use, in drawing order
   std::vector<Whole> m_wholes;
 };
 

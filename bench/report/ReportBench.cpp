@@ -16,6 +16,7 @@
 #include "dbase/TTzDbf.h"
 #include "log/LogReport.h"
 #include "log/MailingLog.h"
+#include "numbering/MailerNumber.h"
 #include "report/ReportDocument.h"
 #include "report/ReportLayout.h"
 #include "report/ReportPainter.h"
@@ -34,7 +35,9 @@ std::string benchFolder() {
 }
 
 // The log of kRecords mailers, made once per folder; names in a shuffled
-// order so that the sort has work to do.
+// order so that the sort has work to do, and every mailer with a number of
+// its own, as in a real log (a report must not gain from texts that only a
+// made-up log repeats).
 const std::string& programFolder() {
   static const std::string folder = [] {
     const std::string f = benchFolder();
@@ -53,7 +56,8 @@ const std::string& programFolder() {
         log.SetFieldText("state", "IL");
         log.SetFieldText("zip", "62701-1234");
         log.SetFieldText("rdate", "12/8/2026");
-        log.SetFieldText("mailernum", "9214 7123 4567 8900 0004 25");
+        log.SetFieldText("mailernum", GroupMailerNumber(ComposeMailerNumber(
+                                          "123456789", std::to_string(i + 1), kTNumberPrefix)));
         log.SetFieldText("postage", "      0.39");
         log.SetFieldText("certified", "      2.40");
         log.SetFieldText("return", "      1.85");

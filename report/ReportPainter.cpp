@@ -80,27 +80,51 @@ struct Page {
 
   // Text (Windows-1252) in a cell, vertically centred, cut at the cell's
   // width. Each distinct text of a font is shaped once for the whole report
-  // and its glyphs go into the band's one drawing call; nothing is clipped
-  // (no clip path in every PDF cell: a long report has a million cells).
+  // and its glyphs go into the band's drawing calls; nothing is clipped (no
+  // clip path in every PDF cell: a long report has a million cells).
   // A total is never cut: a wrong figure would pass for the right one; it
   // grows to the left of its column instead.
   void drawCell(const PageFont& font, const QRectF& place, const std::string& text, bool alignRight,
                 bool cut = true) {
+    const ShapedTexts::Text& shaped = fitted(font, place, text, cut);
+    cells.add(shaped, origin(font, place, shaped, alignRight));
+  }
+
+  // The same for a text that comes once a page (a box's caption): drawn as
+  // text on its own, so that it is handed to the device with its
+  // characters.
+  void drawSingleText(const PageFont& font, const QRectF& place, const std::string& text) {
+    std::string shown;
+    const ShapedTexts::Text& shaped = fitted(font, place, text, true, &shown);
+    painter.setFont(font.font);
+    painter.drawText(origin(font, place, shaped, false), fromAnsi(shown));
+  }
+
+ private:
+  // The text as shaped, cut from the end until it fits the place's width
+  // when `cut`; `shown` (when given) is set to what is left of it.
+  const ShapedTexts::Text& fitted(const PageFont& font, const QRectF& place,
+                                  const std::string& text, bool cut, std::string* shown = nullptr) {
     ShapedTexts& shapes = document.shapedTexts();
     const ShapedTexts::Text* shaped = &shapes.shaped(font.font, text);
-    if (cut && shaped->width > place.width()) {
-      std::string kept = text;
-      while (shaped->width > place.width() && !kept.empty()) {
-        kept.pop_back();
-        shaped = &shapes.shaped(font.font, kept);
-      }
+    if (shown) *shown = text;
+    if (!cut || shaped->width <= place.width()) return *shaped;
+    std::string kept = text;
+    while (shaped->width > place.width() && !kept.empty()) {
+      kept.pop_back();
+      shaped = &shapes.shaped(font.font, kept);
     }
-    const qreal x = alignRight ? place.right() - shaped->width : place.left();
+    if (shown) *shown = kept;
+    return *shaped;
+  }
+
+  // Where a shaped text starts its baseline in a cell.
+  static QPointF origin(const PageFont& font, const QRectF& place, const ShapedTexts::Text& shaped,
+                        bool alignRight) {
+    const qreal x = alignRight ? place.right() - shaped.width : place.left();
     const QFontMetricsF& metrics = font.metrics;
-    const qreal baseline = place.top() +
-                           (place.height() - metrics.ascent() - metrics.descent()) / 2 +
-                           metrics.ascent();
-    cells.add(*shaped, QPointF(x, baseline));
+    return QPointF(x, place.top() + (place.height() - metrics.ascent() - metrics.descent()) / 2 +
+                          metrics.ascent());
   }
 };
 
@@ -216,11 +240,10 @@ void drawFoot(Page& page, double y) {
     page.painter.drawRect(place);
     // The caption keeps two points off the box's lines.
     const double inset = 2 * kUnitsPerPoint;
-    page.drawCell(
+    page.drawSingleText(
         page.body,
         QRectF(place.left() + inset, place.top() + inset / 2, place.width() - 2 * inset, page.line),
-        shape.caption, false);
-    page.cells.draw(page.painter);
+        shape.caption);
   }
 }
 

@@ -29,7 +29,7 @@ done
 # Seconds of a benchmark's real and CPU time, from its CSV line.
 csv_seconds_of() {
   awk -F, -v name="$1" 'index($1, name) == 2 {r=$3; c=$4; u=$5} END {
-    f=(u=="ns")?1e-9:(u=="us")?1e-6:(u=="ms")?1e-3:1; printf "%.3f %.3f", r*f, c*f}' "$2"
+    f=(u=="ns")?1e-9:(u=="us")?1e-6:(u=="ms")?1e-3:1; printf "%.3f %.3f\n", r*f, c*f}' "$2"
 }
 median() { printf '%s\n' "$@" | sort -g | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }

@@ -28,10 +28,17 @@ namespace {
 
 constexpr int kRecords = 100000;
 
+// With KESTREL_BENCH_ONE_NUMBER set, every mailer of the log has the same
+// number, as the log of the first measurements had (its own folder).
+bool oneNumber() {
+  return std::getenv("KESTREL_BENCH_ONE_NUMBER") != nullptr;
+}
+
 std::string benchFolder() {
   const char* dir = std::getenv("KESTREL_BENCH_DIR");
   static QTemporaryDir temporary;
-  return (dir ? std::string(dir) : temporary.path().toStdString()) + "/report-bench/";
+  return (dir ? std::string(dir) : temporary.path().toStdString()) +
+         (oneNumber() ? "/report-bench-one-number/" : "/report-bench/");
 }
 
 // The log of kRecords mailers, made once per folder; names in a shuffled
@@ -57,7 +64,8 @@ const std::string& programFolder() {
         log.SetFieldText("zip", "62701-1234");
         log.SetFieldText("rdate", "12/8/2026");
         log.SetFieldText("mailernum", GroupMailerNumber(ComposeMailerNumber(
-                                          "123456789", std::to_string(i + 1), kTNumberPrefix)));
+                                          "123456789", std::to_string(oneNumber() ? 42 : i + 1),
+                                          kTNumberPrefix)));
         log.SetFieldText("postage", "      0.39");
         log.SetFieldText("certified", "      2.40");
         log.SetFieldText("return", "      1.85");

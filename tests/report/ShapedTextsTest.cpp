@@ -22,19 +22,32 @@ QFont font(const char* family, int pixels, bool bold) {
 }
 
 // Three fonts of one family differing only in weight or size, and another
-// family; texts with kerned pairs, blanks at either end, Windows-1252
-// letters, soft hyphens (never printed), a tab, bytes the code page lacks
-// and nothing at all.
+// family; plain ASCII texts (put together from their pairs) with kerned
+// pairs and possible ligatures, digits and signs alone, blanks at either
+// end, Windows-1252 letters, soft hyphens (never printed), a tab, bytes the
+// code page lacks and nothing at all.
 const std::vector<QFont>& fonts() {
   static const std::vector<QFont> all{font("Arial", 75, false), font("Arial", 75, true),
                                       font("Arial", 115, true),
                                       font("Liberation Serif", 75, false)};
   return all;
 }
-const std::vector<std::string> kTexts{"Total",      "AVAWAY Tor",      "Recipient 12345",
-                                      "   4.64",    "trailing  ",      "Caf\xE9 \x80 5 \xBD",
-                                      "hyphen\xAD", "soft\xADhyphen",  "tab\tstop",
-                                      "\x81\x9D",   "Page 12 of 1389", ""};
+const std::vector<std::string> kTexts{"Total",
+                                      "AVAWAY Tor",
+                                      "Recipient 12345",
+                                      "   4.64",
+                                      "trailing  ",
+                                      "Caf\xE9 \x80 5 \xBD",
+                                      "hyphen\xAD",
+                                      "soft\xADhyphen",
+                                      "tab\tstop",
+                                      "\x81\x9D",
+                                      "Page 12 of 1389",
+                                      "Griffin office",
+                                      "9214 7123 4567 8900 0004 25",
+                                      "12/08/2026",
+                                      "L'Tyr \"11\" W.A.V.",
+                                      ""};
 
 // Each text of each font drawn at its own place, scaled as a report page
 // is for the preview; by the kept glyphs (one batch) or by drawText.

@@ -8,6 +8,7 @@
 #include "core/Money.h"
 #include "dbase/DataSet.h"
 #include "report/ReportError.h"
+#include "report/ShapedTexts.h"
 
 namespace kestrel {
 
@@ -75,6 +76,13 @@ ReportDocument::ReportDocument(const ReportLayout& layout, const ReportDefinitio
     throw ReportError("The report layout file \"" + layout.path + "\" is not valid: line " +
                       std::to_string(report.line) + ": a record of the report \"" + report.name +
                       "\" does not fit on a page.");
+}
+
+ReportDocument::~ReportDocument() = default;
+
+ShapedTexts& ReportDocument::shapedTexts() {
+  if (!m_shapedTexts) m_shapedTexts = std::make_unique<ShapedTexts>();
+  return *m_shapedTexts;
 }
 
 double ReportDocument::lineHeight() const {

@@ -13,6 +13,7 @@
 namespace kestrel {
 
 class DataSet;
+class ShapedTexts;
 
 // One run of one report: the records read from the data set in its current
 // order, cut into pages, with the record count and the column totals. The
@@ -37,6 +38,9 @@ class ReportDocument {
   // a field the data set lacks or a record block does not fit on a page.
   ReportDocument(const ReportLayout& layout, const ReportDefinition& report,
                  std::map<std::string, std::string> parameters, DataSet& data);
+  ~ReportDocument();
+  ReportDocument(const ReportDocument&) = delete;
+  ReportDocument& operator=(const ReportDocument&) = delete;
 
   // Starts the run at the data set's first record and counts the pages.
   void begin();
@@ -76,6 +80,10 @@ class ReportDocument {
   double footerHeight() const;
   int recordsPerPage() const { return m_perPage; }
 
+  // The texts drawn so far, kept shaped for the pages still to be drawn:
+  // most texts of a report come back on every page.
+  ShapedTexts& shapedTexts();
+
  private:
   struct Total {
     std::int64_t millionths = 0;
@@ -95,6 +103,7 @@ class ReportDocument {
   std::vector<bool> m_isLineNumber;   // the "#" column: the record's number in the run
   std::vector<Total> m_totals;        // one per column, in row order
   std::unique_ptr<ReportSpool> m_spool;
+  std::unique_ptr<ShapedTexts> m_shapedTexts;
   int pagesFor(std::uint32_t records) const;
   // Points left on a page for the records and the totals, between the
   // headings and the foot.

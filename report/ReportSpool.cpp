@@ -63,20 +63,33 @@ void ReportSpool::finish() {
 std::vector<std::vector<std::string>> ReportSpool::read(std::size_t markNumber, std::size_t count) {
   finish();
   std::vector<std::vector<std::string>> records;
-  if (markNumber >= m_marks.size()) return records;
-  if (!m_file.seek(m_marks[markNumber])) throwSpool(m_file, "read");
-  char length[4];
-  while (records.size() < count && m_file.pos() < m_end) {
-    if (m_file.read(length, 4) != 4) throwSpool(m_file, "read");
-    std::vector<std::string> texts(getLength(length));
-    for (std::string& text : texts) {
-      if (m_file.read(length, 4) != 4) throwSpool(m_file, "read");
-      text.resize(getLength(length));
-      if (!text.empty() && m_file.read(text.data(), static_cast<qint64>(text.size())) !=
-                               static_cast<qint64>(text.size()))
-        throwSpool(m_file, "read");
+  // A mark's records (to the next mark, or the end) are read at once and
+  // taken apart in memory; a page is one mark's records.
+  std::string bytes;
+  for (std::size_t mark = markNumber; mark < m_marks.size() && records.size() < count; ++mark) {
+    const std::int64_t from = m_marks[mark];
+    const std::int64_t to = mark + 1 < m_marks.size() ? m_marks[mark + 1] : m_end;
+    bytes.resize(static_cast<std::size_t>(to - from));
+    if (!m_file.seek(from) || m_file.read(bytes.data(), static_cast<qint64>(bytes.size())) !=
+                                  static_cast<qint64>(bytes.size()))
+      throwSpool(m_file, "read");
+    std::size_t at = 0;
+    const auto length = [&] {
+      if (bytes.size() - at < 4) throwSpool(m_file, "read");
+      const std::uint32_t n = getLength(bytes.data() + at);
+      at += 4;
+      return n;
+    };
+    while (records.size() < count && at < bytes.size()) {
+      std::vector<std::string> texts(length());
+      for (std::string& text : texts) {
+        const std::uint32_t n = length();
+        if (bytes.size() - at < n) throwSpool(m_file, "read");
+        text.assign(bytes, at, n);
+        at += n;
+      }
+      records.push_back(std::move(texts));
     }
-    records.push_back(std::move(texts));
   }
   return records;
 }

@@ -16,6 +16,7 @@
 #include "dbase/TTzDbf.h"
 #include "log/LogReport.h"
 #include "log/MailingLog.h"
+#include "numbering/MailerNumber.h"
 #include "report/ReportDocument.h"
 #include "report/ReportLayout.h"
 #include "report/ReportPainter.h"
@@ -27,14 +28,23 @@ namespace {
 
 constexpr int kRecords = 100000;
 
+// With KESTREL_BENCH_ONE_NUMBER set, every mailer of the log has the same
+// number, as the log of the first measurements had (its own folder).
+bool oneNumber() {
+  return std::getenv("KESTREL_BENCH_ONE_NUMBER") != nullptr;
+}
+
 std::string benchFolder() {
   const char* dir = std::getenv("KESTREL_BENCH_DIR");
   static QTemporaryDir temporary;
-  return (dir ? std::string(dir) : temporary.path().toStdString()) + "/report-bench/";
+  return (dir ? std::string(dir) : temporary.path().toStdString()) +
+         (oneNumber() ? "/report-bench-one-number/" : "/report-bench/");
 }
 
 // The log of kRecords mailers, made once per folder; names in a shuffled
-// order so that the sort has work to do.
+// order so that the sort has work to do, and every mailer with a number of
+// its own, as in a real log (a report must not gain from texts that only a
+// made-up log repeats).
 const std::string& programFolder() {
   static const std::string folder = [] {
     const std::string f = benchFolder();
@@ -53,7 +63,9 @@ const std::string& programFolder() {
         log.SetFieldText("state", "IL");
         log.SetFieldText("zip", "62701-1234");
         log.SetFieldText("rdate", "12/8/2026");
-        log.SetFieldText("mailernum", "9214 7123 4567 8900 0004 25");
+        log.SetFieldText("mailernum", GroupMailerNumber(ComposeMailerNumber(
+                                          "123456789", std::to_string(oneNumber() ? 42 : i + 1),
+                                          kTNumberPrefix)));
         log.SetFieldText("postage", "      0.39");
         log.SetFieldText("certified", "      2.40");
         log.SetFieldText("return", "      1.85");

@@ -1,0 +1,124 @@
+#pragma once
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QList>
+#include <QPointF>
+#include <QRawFont>
+#include <QString>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class QPainter;
+
+namespace kestrel {
+
+// Texts shaped once for each font they are drawn in. Shaping a text (its
+// glyphs and their places, kerning included) costs far more than drawing
+// it, and a report repeats most of its texts on every page: the headings,
+// the dates, the fees. The kept glyphs land exactly where
+// QPainter::drawText puts them.
+class ShapedTexts {
+ public:
+  // The glyphs of one font engine (a text needs more than one when its
+  // font lacks a character), placed from the start of the baseline.
+  struct Glyphs {
+    QRawFont font;
+    std::vector<quint32> indexes;
+    std::vector<QPointF> positions;
+  };
+  // A text as shaped in one font, and its advance (what
+  // QFontMetricsF::horizontalAdvance gives).
+  struct Text {
+    std::vector<Glyphs> glyphs;
+    qreal width = 0;
+    // A text with control characters or soft hyphens, which drawText and a
+    // line layout treat apart, is drawn by drawText itself.
+    QString drawnWhole;
+    QFont font;  // for drawnWhole
+  };
+
+  // The text (Windows-1252, as a report holds it) shaped in `font`. The
+  // reference holds until the next call.
+  const Text& shaped(const QFont& font, const std::string& text);
+
+ private:
+  // Printable ASCII, the bulk of a log's texts, put together from its
+  // characters and their pairs as the shaper placed them: one character's
+  // glyph and advance, and the kerning of each pair. Used only while the
+  // font shapes such text pair by pair (each pair checked as it is first
+  // met, the font as a whole on sample lines): a text of that kind then
+  // gets the very glyphs and places the shaper gives, at a fraction of
+  // the price, which counts for the texts that never repeat (names,
+  // mailer numbers).
+  class AsciiPairs {
+   public:
+    explicit AsciiPairs(const QFont& font);
+    // False when the text is not printable ASCII or a pair of it is not
+    // placed pair by pair.
+    bool shape(const QString& text, Text& into);
+
+   private:
+    static constexpr int kFirst = 0x20, kCount = 0x7F - 0x20;
+    struct Single {
+      bool known = false, usable = false;
+      quint32 glyph = 0;
+      qreal advance = 0;
+    };
+    enum class Pair : unsigned char { Unknown, Usable, Unusable };
+    const Single& single(int c);
+    bool pair(int a, int b);
+    QFont m_font;
+    QRawFont m_rawFont;  // the font engine of every usable character
+    bool m_rawFontKnown = false;
+    bool m_usable = true;  // the sample lines agreed
+    std::vector<Single> m_singles;
+    std::vector<Pair> m_pairs;
+    std::vector<qreal> m_kerning;
+  };
+
+  struct FontTexts {
+    explicit FontTexts(const QFont& f) : font(f), metrics(f), pairs(f) {}
+    QFont font;
+    QFontMetricsF metrics;
+    AsciiPairs pairs;
+    std::unordered_map<std::string, Text> texts;
+  };
+  FontTexts& forFont(const QFont& font);
+
+  std::vector<std::unique_ptr<FontTexts>> m_fonts;
+  FontTexts* m_last = nullptr;
+};
+
+// Shaped texts gathered at their places and drawn with one call for each
+// font and line: a report page has hundreds of cells, and a PDF or printer
+// engine pays a fixed price for every piece of text it is handed.
+class GlyphBatch {
+ public:
+  // The text with the start of its baseline at `origin` (painter units).
+  void add(const ShapedTexts::Text& text, QPointF origin);
+  // Draws what was added, in the painter's pen, and empties the batch.
+  void draw(QPainter& painter);
+
+ private:
+  // Glyphs of one font engine drawn with one call; kept, emptied, for the
+  // next page.
+  struct Run {
+    QRawFont font;
+    QList<quint32> indexes;
+    QList<QPointF> positions;
+    QPointF last;  // the last glyph's place, in 1/64 steps
+  };
+  struct Whole {
+    QFont font;
+    QString text;
+    QPointF origin;
+  };
+  std::vector<Run> m_runs;
+  std::size_t m_used = 0;  // runs of m_runs in use, in drawing order
+  std::vector<Whole> m_wholes;
+};
+
+}  // namespace kestrel

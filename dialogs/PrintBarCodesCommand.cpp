@@ -1,4 +1,4 @@
-#include "print/PrintBarCodesCommand.h"
+#include "dialogs/PrintBarCodesCommand.h"
 
 #include <QDialog>
 #include <algorithm>
@@ -6,6 +6,7 @@
 
 #include "core/SettingsFile.h"
 #include "core/SharedNumbering.h"
+#include "dialogs/U_PrintBarCode.h"
 #include "numbering/MailerNumber.h"
 #include "platform/AnsiText.h"
 #include "platform/ApplicationTitle.h"
@@ -14,7 +15,6 @@
 #include "print/CurrentPrinter.h"
 #include "print/FormPrinter.h"
 #include "print/PrinterCanvas.h"
-#include "print/U_PrintBarCode.h"
 
 namespace kestrel {
 

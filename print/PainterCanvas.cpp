@@ -95,20 +95,44 @@ int PainterCanvas::textWidth(const QString& text) {
 
 void PainterCanvas::drawMonoImage(const QImage& image, const QRect& target) {
   if (!isPainting() || image.isNull() || target.isEmpty()) return;
-  // A Code 128 image is the same row over and over; one row stretched to the
-  // rectangle paints the same pixels without smoothing, and spares a PDF or a
-  // printer spool hundreds of identical rows.
-  m_painter->drawImage(target,
-                       hasIdenticalRows(image) ? image.copy(0, 0, image.width(), 1) : image);
+  // A bar-code image is a few bands of identical rows: one for Code 128, two
+  // for POSTNET (tall bars only, then every bar). Each band drawn as its
+  // first row stretched over its share of the rectangle paints the same
+  // pixels without smoothing, and spares a PDF or a printer spool hundreds
+  // of identical rows, which a mass print would otherwise compress for
+  // every mailer.
+  const std::vector<RowBand> bands = identicalRowBands(image);
+  if (bands.empty() || bands.size() > kMaxRowBands) {
+    m_painter->drawImage(target, image);
+    return;
+  }
+  for (const RowBand& band : bands) {
+    const int top = target.top() + band.first * target.height() / image.height();
+    const int bottom = target.top() + (band.first + band.rows) * target.height() / image.height();
+    if (bottom > top)
+      m_painter->drawImage(QRect(target.left(), top, target.width(), bottom - top),
+                           image.copy(0, band.first, image.width(), 1));
+  }
+}
+
+std::vector<PainterCanvas::RowBand> PainterCanvas::identicalRowBands(const QImage& image) {
+  std::vector<RowBand> bands;
+  const qsizetype rowBytes = (static_cast<qsizetype>(image.width()) * image.depth() + 7) / 8;
+  for (int y = 0; y < image.height(); ++y) {
+    if (!bands.empty() &&
+        std::memcmp(image.constScanLine(bands.back().first), image.constScanLine(y),
+                    static_cast<std::size_t>(rowBytes)) == 0) {
+      ++bands.back().rows;
+      continue;
+    }
+    if (bands.size() == kMaxRowBands) return {};  // not a bar code's few bands
+    bands.push_back(RowBand{y, 1});
+  }
+  return bands;
 }
 
 bool PainterCanvas::hasIdenticalRows(const QImage& image) {
-  const qsizetype rowBytes = (static_cast<qsizetype>(image.width()) * image.depth() + 7) / 8;
-  const uchar* first = image.constScanLine(0);
-  for (int y = 1; y < image.height(); ++y)
-    if (std::memcmp(first, image.constScanLine(y), static_cast<std::size_t>(rowBytes)) != 0)
-      return false;
-  return true;
+  return identicalRowBands(image).size() == 1;
 }
 
 }  // namespace kestrel

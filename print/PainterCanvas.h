@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QPainter>
+#include <vector>
 
 #include "print/PageCanvas.h"
 
@@ -34,6 +35,16 @@ class PainterCanvas : public PageCanvas {
 
   // Whether every row of the image holds the same pixels.
   static bool hasIdenticalRows(const QImage& image);
+
+  // A run of identical rows of an image, from its first row.
+  struct RowBand {
+    int first = 0;
+    int rows = 0;
+  };
+  static constexpr std::size_t kMaxRowBands = 4;
+  // The image as runs of identical rows, top to bottom; empty when it has
+  // more than kMaxRowBands of them (a picture, not a bar code).
+  static std::vector<RowBand> identicalRowBands(const QImage& image);
 
  protected:
   // Opens the canvas's own painter on the device and sets the drawing state

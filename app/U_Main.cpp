@@ -25,6 +25,7 @@
 #include "dialogs/ChoiceBox.h"
 #include "dialogs/HelpWindow.h"
 #include "dialogs/MailerNumberCommand.h"
+#include "dialogs/PrintBarCodesCommand.h"
 #include "dialogs/U_About.h"
 #include "dialogs/U_Align.h"
 #include "dialogs/U_ExtraLabel.h"
@@ -44,7 +45,6 @@
 #include "platform/UserInteraction.h"
 #include "print/CurrentPrinter.h"
 #include "print/FormPrinter.h"
-#include "print/PrintBarCodesCommand.h"
 
 namespace kestrel {
 

@@ -6,8 +6,9 @@
 set -euo pipefail
 
 packages=(
-  # the log report's anchor (bench/report/anchor_report.py): reads the log,
-  # writes the same report as a PDF
+  # the log report's anchor (bench/report/anchor_report.py) reads the log and
+  # writes the same report as a PDF; Mass Print's (bench/addresses/
+  # anchor_mailers.py) writes the same mailers
   python3-dbfread python3-reportlab
 )
 

@@ -31,7 +31,4 @@ for name in BM_Import100000Lines BM_Export100000Records; do
   "$build/bench/addresses/bench_address_text" --benchmark_filter="^${name}" 2>/dev/null | grep "^BM_"
 done
 
-
-echo "== Mass Print: 1,000 records of an AddressBook to PDF =="
-cmake --build "$build" -j 2 --target bench_addresses > /dev/null
-"$build/bench/addresses/bench_addresses" --benchmark_format=console 2>/dev/null | grep "^BM_"
+bash bench/addresses/run.sh

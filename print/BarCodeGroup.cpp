@@ -1,4 +1,6 @@
+#include <QImage>
 #include <array>
+#include <cstring>
 
 #include "numbering/Barcode.h"
 #include "numbering/BarcodeSizes.h"
@@ -43,42 +45,51 @@ constexpr double kShortFX = 2.4, kShortFY = 0.4;
 
 // Every Code 128 image is stretched to 2.5 inches whatever its module count,
 // and keeps its own height.
-void drawCode128(const LayoutPage& page, const TBarcodeBmp& image, double x, double y) {
-  const MonoBitmap& bitmap = image.Bitmap();
+void drawCode128(const LayoutPage& page, const QImage& image, double x, double y) {
   page.canvas.drawMonoImage(
-      toQImage(bitmap), QRect(page.mapping.PageX(x), page.mapping.PageY(y),
-                              code128PrintedWidth(page.mapping.pixelsPerInchX()), bitmap.Height));
+      image, QRect(page.mapping.PageX(x), page.mapping.PageY(y),
+                   code128PrintedWidth(page.mapping.pixelsPerInchX()), image.height()));
 }
 
-void setUpCode128(TBarcodeBmp& image, const std::string& number, TBarCodeType symbology,
-                  TbcRotate rotate, int scale, int height) {
+// One row of the number's Code 128 image, turned as asked. Every row of the
+// image is the same (the symbol carries no text), and a row turned by 180
+// degrees is the turned image's every row.
+QImage code128Row(const std::string& number, TBarCodeType symbology, TbcRotate rotate, int scale) {
+  TBarcodeBmp image;
   image.SetBarcodeType(symbology);
   image.SetInterpret(false);
   image.SetScale(scale);
-  image.SetHeight(height);
+  image.SetHeight(1);
   image.SetRotate(rotate);
   image.SetBarcodeText(number);
+  return toQImage(image.Bitmap());
+}
+
+// The whole image, `height` copies of the row: the same pixels as the bar-code
+// unit's image of that height, made without drawing and converting every
+// row of a mass print's thousands of images.
+QImage repeatedRow(const QImage& row, int height) {
+  QImage image(row.width(), height, row.format());
+  if (image.isNull() || row.isNull()) return QImage();
+  image.setColorTable(row.colorTable());
+  const auto bytes = static_cast<std::size_t>(row.bytesPerLine());
+  for (int y = 0; y < height; ++y) std::memcpy(image.scanLine(y), row.constScanLine(0), bytes);
+  return image;
 }
 }  // namespace
 
 void drawBarCodeGroup(const LayoutPage& page, const std::string& tNumber,
                       const std::string& fNumber, TBarCodeType symbology) {
   const int scale = code128Scale(page.mapping.pixelsPerInchX());
-  TBarcodeBmp tImage;
-  TBarcodeBmp fImage;
-  setUpCode128(tImage, tNumber, symbology, TbcRotate::bcRotate180, scale,
-               code128TallHeight(page.mapping.pixelsPerInchY()));
-  setUpCode128(fImage, fNumber, symbology, TbcRotate::bcNoRotate, scale,
-               code128TallHeight(page.mapping.pixelsPerInchY()));
-  drawCode128(page, tImage, kTallTX, kTallTY);
-  drawCode128(page, fImage, kTallFX, kTallFY);
-
-  // The short images are the tall ones rebuilt with the smaller height.
-  tImage.SetHeight(code128ShortHeight(page.mapping.pixelsPerInchY()));
-  fImage.SetHeight(code128ShortHeight(page.mapping.pixelsPerInchY()));
-  drawCode128(page, tImage, kShortTX, kShortTY);
-  drawCode128(page, fImage, kShortFX, kShortFY);
-
+  const int tall = code128TallHeight(page.mapping.pixelsPerInchY());
+  const int low = code128ShortHeight(page.mapping.pixelsPerInchY());
+  const QImage tRow = code128Row(tNumber, symbology, TbcRotate::bcRotate180, scale);
+  const QImage fRow = code128Row(fNumber, symbology, TbcRotate::bcNoRotate, scale);
+  drawCode128(page, repeatedRow(tRow, tall), kTallTX, kTallTY);
+  drawCode128(page, repeatedRow(fRow, tall), kTallFX, kTallFY);
+  // The short images are the same rows, fewer of them.
+  drawCode128(page, repeatedRow(tRow, low), kShortTX, kShortTY);
+  drawCode128(page, repeatedRow(fRow, low), kShortFX, kShortFY);
   const QString tText = fromAnsi(GroupMailerNumber(tNumber));
   const QString fText = fromAnsi(GroupMailerNumber(fNumber));
   for (const NumberText& item : kNumberTexts) {

@@ -7,7 +7,6 @@
 
 #include "numbering/MailerNumber.h"
 #include "platform/AnsiText.h"
-#include "print/CupsPrinterCanvas.h"
 #include "print/CurrentPrinter.h"
 #include "print/MailerLayout.h"
 #include "print/PageMapping.h"
@@ -20,26 +19,6 @@ namespace kestrel {
 namespace {
 const QString kMailerJobName = QStringLiteral("Kestrel mailer");
 const QString kLabelJobName = QStringLiteral("Kestrel bar-code label");
-
-// One open job on the canvas; a job that an error leaves unfinished is
-// dropped, so that the next job can start.
-class OpenJob {
- public:
-  OpenJob(PageCanvas& canvas, const QString& name) : m_canvas(canvas) { canvas.startJob(name); }
-  ~OpenJob() {
-    if (!m_ended) m_canvas.abortJob();
-  }
-  OpenJob(const OpenJob&) = delete;
-  OpenJob& operator=(const OpenJob&) = delete;
-  void end() {
-    m_ended = true;
-    m_canvas.endJob();
-  }
-
- private:
-  PageCanvas& m_canvas;
-  bool m_ended = false;
-};
 
 // An alignment offset as stored: a decimal whole number, blanks around it
 // allowed.
@@ -67,29 +46,26 @@ PageFont pageFontOf(const QFont& font, const PageGeometry& geometry) {
   return PageFont{font.family(), height, 0, font.weight() >= QFont::Bold};
 }
 
-// Draws one page in a freshly opened job: the base font on the page first
-// and back again at the end, whatever the groups selected in between.
+// Prints one page as one job: the base font on the page first and back
+// again at the end, whatever the groups selected in between.
 template <typename DrawGroups>
 void printPage(PageCanvas& canvas, const QString& jobName, int leftRight, int topBottom,
                const QFont& baseFont, DrawGroups drawGroups) {
-  OpenJob job(canvas, jobName);
-  const PageGeometry geometry = canvas.geometry();
-  const PageMapping mapping(geometry, leftRight, topBottom);
-  const PageFont keptBaseFont = pageFontOf(baseFont, geometry);
-  canvas.setFont(keptBaseFont);
-  drawGroups(LayoutPage{canvas, mapping, baseFont.family()});
-  canvas.setFont(keptBaseFont);
-  job.end();
+  canvas.runJob(jobName, [&] {
+    const PageGeometry geometry = canvas.geometry();
+    const PageMapping mapping(geometry, leftRight, topBottom);
+    const PageFont keptBaseFont = pageFontOf(baseFont, geometry);
+    canvas.setFont(keptBaseFont);
+    drawGroups(LayoutPage{canvas, mapping, baseFont.family()});
+    canvas.setFont(keptBaseFont);
+  });
 }
 
-// The current printer: a real printer takes each job through CUPS; a PDF
+// The current printer: a real printer takes each job as one CUPS job; a PDF
 // writer (no printer on the machine, or a file chosen in Printer Setup)
 // writes each job to a file of its own.
 std::unique_ptr<PageCanvas> currentPrinterCanvas() {
-  QPrinter& printer = printerForNextJob();
-  if (printer.outputFormat() == QPrinter::NativeFormat)
-    return std::make_unique<CupsPrinterCanvas>(printer);
-  return std::make_unique<PrinterCanvas>(printer, [] { prepareNextPdfJob(); });
+  return std::make_unique<PrinterCanvas>(printerForNextJob(), [] { prepareNextPdfJob(); });
 }
 }  // namespace
 

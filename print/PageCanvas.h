@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QRect>
 #include <QString>
+#include <functional>
 
 #include "print/PageFont.h"
 #include "print/PageGeometry.h"
@@ -25,6 +26,13 @@ class PageCanvas {
   // Drops a job that an error interrupted, so that the next job can start.
   // Does nothing when no job is open.
   virtual void abortJob() noexcept = 0;
+
+  // Prints one job of one page: opens it, lets drawPage draw the page and
+  // ends it; a job that drawPage or the device leaves unfinished is dropped.
+  // A device that takes its jobs whole (the printer, PrinterCanvas) runs
+  // them its own way; drawPage may then be called more than once (a copy
+  // each).
+  virtual void runJob(const QString& jobName, const std::function<void()>& drawPage);
 
   // Resolution and physical offsets. Requires: a job is open.
   virtual PageGeometry geometry() const = 0;

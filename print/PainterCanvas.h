@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QPainter>
+#include <vector>
 
 #include "print/PageCanvas.h"
 
@@ -35,17 +36,34 @@ class PainterCanvas : public PageCanvas {
   // Whether every row of the image holds the same pixels.
   static bool hasIdenticalRows(const QImage& image);
 
+  // A run of identical rows of an image, from its first row.
+  struct RowBand {
+    int first = 0;
+    int rows = 0;
+  };
+  static constexpr std::size_t kMaxRowBands = 4;
+  // The image as runs of identical rows, top to bottom; empty when it has
+  // more than kMaxRowBands of them (a picture, not a bar code).
+  static std::vector<RowBand> identicalRowBands(const QImage& image);
+
  protected:
-  // Opens the painter on the device and sets the drawing state every page
-  // needs. Throws PrintError with the given reason when the device refuses.
+  // Opens the canvas's own painter on the device and sets the drawing state
+  // every page needs. Throws PrintError with the given reason when the
+  // device refuses.
   void beginPainting(QPaintDevice& device, const QString& refusal);
-  // Closes the painter; false when the device reported a failure.
+  // Closes the canvas's own painter (or lets go of a borrowed one); false
+  // when the device reported a failure.
   bool endPainting();
-  bool isPainting() const { return m_painter.isActive(); }
-  QPainter& painter() { return m_painter; }
+  // Draws on a painter that a print job opened and keeps (PrintJob), with
+  // the same drawing state; endPainting lets go of it without closing it.
+  void borrowPainter(QPainter& painter);
+  bool isPainting() const { return m_painter && m_painter->isActive(); }
 
  private:
-  QPainter m_painter;
+  void setUpPainter();
+
+  QPainter m_ownPainter;
+  QPainter* m_painter = nullptr;  // the own painter or a borrowed one, while painting
   PageFont m_font;
   QFont m_qtFont;
 };

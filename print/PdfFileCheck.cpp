@@ -1,12 +1,12 @@
 #include "print/PdfFileCheck.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <charconv>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <string_view>
 
 namespace kestrel {
@@ -97,16 +97,44 @@ bool tableIsWhole(std::string_view bytes, std::uint64_t offset) {
   }
 }
 
+// The file's bytes, mapped rather than read: the check looks at the trailer,
+// the table and the first bytes of each object, so a long report's file is
+// never held in memory whole.
+class MappedFile {
+ public:
+  explicit MappedFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+      void* mapped =
+          ::mmap(nullptr, static_cast<std::size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+      if (mapped != MAP_FAILED) {
+        m_data = static_cast<const char*>(mapped);
+        m_size = static_cast<std::size_t>(info.st_size);
+      }
+    }
+    ::close(fd);
+  }
+  ~MappedFile() {
+    if (m_data) ::munmap(const_cast<char*>(m_data), m_size);
+  }
+  MappedFile(const MappedFile&) = delete;
+  MappedFile& operator=(const MappedFile&) = delete;
+
+  std::string_view bytes() const { return {m_data, m_size}; }
+
+ private:
+  const char* m_data = nullptr;
+  std::size_t m_size = 0;
+};
+
 }  // namespace
 
 bool isCompletePdf(const std::string& path) {
   if (!isRegularFile(path)) return false;
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  const std::string contents((std::istreambuf_iterator<char>(file)),
-                             std::istreambuf_iterator<char>());
-  if (file.bad()) return false;
-  const std::string_view bytes(contents);
+  const MappedFile file(path);
+  const std::string_view bytes = file.bytes();
   if (bytes.substr(0, 5) != "%PDF-") return false;
 
   const std::size_t tailStart = bytes.size() > kTailBytes ? bytes.size() - kTailBytes : 0;

@@ -1,25 +1,23 @@
 #pragma once
 
-#include <functional>
-#include <string>
+#include <memory>
 
 #include "print/PainterCanvas.h"
+#include "print/PrintJob.h"
 
 class QPrinter;
 
 namespace kestrel {
 
-// Draws on a QPrinter: a real printer, or a PDF file when the printer's output
-// format is PDF. Each job opens the painter on the printer and closing it
-// hands the page to the printer. A PDF file counts as printed only when it
-// reads back whole; a file that is not, or whose job was dropped, is removed.
+// Draws on a QPrinter through the one road to the printer (printPages): a
+// real printer gets each job as one checked CUPS job, a PDF writer one
+// checked file per job. A job the printer refuses, or a file that is not
+// whole, is a PrintError and nothing counts as printed.
 class PrinterCanvas : public PainterCanvas {
  public:
-  // Runs before each job opens (the current printer's PDF writer uses it to
-  // point each job at a file of its own). May throw PrintError.
-  using BeforeJob = std::function<void()>;
-
-  // The printer must outlive the canvas.
+  // The printer must outlive the canvas. `beforeJob` runs before each job
+  // opens on a PDF writer (the current printer's PDF fallback uses it to
+  // point each job at a file of its own); it may throw PrintError.
   explicit PrinterCanvas(QPrinter& printer, BeforeJob beforeJob = {});
   ~PrinterCanvas() override;
 
@@ -28,22 +26,18 @@ class PrinterCanvas : public PainterCanvas {
   void setJobsShareDocument(bool share) { m_shareDocument = share; }
   void finishDocument();
 
+  void runJob(const QString& jobName, const std::function<void()>& drawPage) override;
   void startJob(const QString& jobName) override;
   void endJob() override;
   void abortJob() noexcept override;
   PageGeometry geometry() const override { return m_geometry; }
 
  private:
-  QString describePrinter() const;
-  bool isPdfFile() const;
-  std::string outputPath() const;  // the PDF file's name as the file system knows it
-  bool outputIsWhole() const;
-  // Ends the painter and checks that the device took all of it; throws
-  // PrintError, and removes a partial PDF file, when it did not.
-  void finishOutput(const QString& what);
+  void openJob(const QString& jobName);
 
   QPrinter& m_printer;
   BeforeJob m_beforeJob;
+  std::unique_ptr<PrintJob> m_job;  // a job opened by startJob
   PageGeometry m_geometry;
   bool m_shareDocument = false;
   bool m_jobOpen = false;

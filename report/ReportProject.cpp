@@ -118,16 +118,19 @@ std::unique_ptr<QPrinter> ReportProject::askPrinter(unsigned choices) {
     if (ui().execDialog(options) != QDialog::Accepted) return nullptr;
     options.apply(*job);
   }
-  if (m_prepareJob) m_prepareJob();
-  if (job->outputFormat() == QPrinter::PdfFormat)
-    job->setOutputFileName(m_printer->outputFileName());
-  job->setDocName(m_texts.jobTitle);
   return job;
 }
 
 void ReportProject::print(ReportDocument& document, QPrinter& printer) {
   ReportStatus status(m_texts.statusTitle, m_parent);
-  printReportDocument(document, printer, status, m_texts.printingText);
+  // Just before the job opens, a PDF writer learns its file from the
+  // program's printer (the PDF fallback names a new one for each job).
+  const auto beforeJob = [&] {
+    if (m_prepareJob) m_prepareJob();
+    if (printer.outputFormat() == QPrinter::PdfFormat)
+      printer.setOutputFileName(m_printer->outputFileName());
+  };
+  printReportDocument(document, printer, m_texts.jobTitle, status, m_texts.printingText, beforeJob);
 }
 
 }  // namespace kestrel

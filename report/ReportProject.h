@@ -65,8 +65,9 @@ class ReportProject {
   void setTexts(ReportSystemTexts texts) { m_texts = std::move(texts); }
   const ReportSystemTexts& texts() const { return m_texts; }
 
-  // The printer reports go to. `prepareJob` runs before each job once the
-  // user has confirmed it (for a PDF writer it names the job's file).
+  // The printer reports go to. `prepareJob` runs just before a job opens on
+  // a PDF writer (it names the job's file there); the job's printer then
+  // takes that printer's file.
   // Requires: the printer outlives the project.
   void setPrinter(QPrinter* printer, std::function<void()> prepareJob = {});
 
@@ -86,8 +87,9 @@ class ReportProject {
   // Runs the report of this name to the destination. A name the project
   // lacks produces nothing and raises nothing; so does a cancel in the
   // output options or the status window. Throws ReportError when the report
-  // cannot be produced (its field is missing, the printer refuses it), and
-  // the data set's own errors.
+  // cannot be produced (its field is missing), PrintError when the printer
+  // refuses it or its file is not written whole, and the data set's own
+  // errors.
   void executeReport(const std::string& name);
 
   // Where the engine's windows appear (may be null).

@@ -137,7 +137,8 @@ void BM_WholePdf(benchmark::State& state, const char* report) {
     printer.setFullPage(true);
     printer.setOutputFileName(QString::fromStdString(folder + "report.pdf"));
     ReportStatus status(QStringLiteral("Report Status"));
-    printReportDocument(document, printer, status, QStringLiteral("Printing page %p"));
+    printReportDocument(document, printer, QStringLiteral("ReportPrinter Report"), status,
+                        QStringLiteral("Printing page %p"));
     state.counters["pages"] = document.pageCount();
     state.counters["pdf_MiB"] =
         static_cast<double>(std::filesystem::file_size(folder + "report.pdf")) / (1 << 20);

@@ -2,11 +2,8 @@
 // on a private socket with a cups-pdf queue as the machine's only (and
 // default) printer, prints through the program's current printer, and reads
 // the page that CUPS made with pdftotext and zxing-cpp.
-#include <cups/cups.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFont>
@@ -16,11 +13,10 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTransform>
-#include <chrono>
 #include <cmath>
-#include <thread>
 
 #include "CodeReader.h"
+#include "PrivateCups.h"
 #include "QtPrinting.h"
 #include "SampleRequest.h"
 #include "core/Settings.h"
@@ -31,151 +27,9 @@
 namespace kestrel {
 namespace {
 
-using namespace std::chrono_literals;
+using test::PrivateCups;
 
 const QFont kBaseFont(QStringLiteral("Arial"), 8);
-
-// cups-pdf reads a queue's own settings only from its system folder, named
-// after the device URI; the file lives as long as the test's scheduler.
-const QString kCupsPdfConfigFolder = QStringLiteral("/etc/cups");
-
-// Waits until `done` holds or the time is up; true when it held.
-template <typename Done>
-bool waitFor(Done done, std::chrono::seconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(100ms);
-  }
-  return true;
-}
-
-// Runs a CUPS command-line tool against the private scheduler.
-QString runTool(const QString& program, const QStringList& arguments) {
-  QProcess process;
-  process.setProcessChannelMode(QProcess::MergedChannels);
-  process.start(program, arguments);
-  if (!process.waitForFinished(30000)) return program + QStringLiteral(" did not finish");
-  if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-    return program + QStringLiteral(" failed: ") + QString::fromLocal8Bit(process.readAll());
-  return {};
-}
-
-// A CUPS scheduler of the test's own: configuration, spool and socket in a
-// temporary folder, stopped by its process ID at the end.
-class PrivateCups {
- public:
-  PrivateCups()
-      : m_queue(QStringLiteral("kestrel-test-%1").arg(QCoreApplication::applicationPid())) {}
-
-  ~PrivateCups() {
-    if (m_scheduler.processId() > 0) {
-      ::kill(static_cast<pid_t>(m_scheduler.processId()), SIGTERM);
-      m_scheduler.waitForFinished(15000);
-    }
-    QFile::remove(cupsPdfConfig());
-  }
-
-  // Starts the scheduler and adds the PDF queue as the default printer;
-  // returns what went wrong, or an empty text.
-  QString start() {
-    const QString started = startWithoutPrinter();
-    return started.isEmpty() ? addQueue() : started;
-  }
-
-  // Starts the scheduler with no printer at all, as on a machine where none
-  // is installed yet; returns what went wrong, or an empty text.
-  QString startWithoutPrinter() {
-    if (!m_dir.isValid()) return QStringLiteral("no temporary folder");
-    // The filters run as the scheduler's unprivileged user and must reach the
-    // spool inside the folder.
-    QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                            QFile::ReadOther | QFile::ExeOther | QFile::ReadGroup |
-                                            QFile::ExeGroup);
-    for (const char* folder : {"etc", "spool", "cache", "state", "log", "out"})
-      QDir(m_dir.path()).mkpath(folder);
-    writeFile(path("cupsd.conf"), QStringLiteral("Listen %1\nLogLevel warn\n"
-                                                 "<Location />\n  Order allow,deny\n  Allow all\n"
-                                                 "</Location>\n<Location /admin>\n"
-                                                 "  Order allow,deny\n  Allow all\n</Location>\n")
-                                      .arg(socket()));
-    writeFile(path("cups-files.conf"),
-              QStringLiteral("ServerRoot %1/etc\nRequestRoot %1/spool\nTempDir %1/spool\n"
-                             "CacheDir %1/cache\nStateDir %1/state\nErrorLog %1/log/error_log\n"
-                             "AccessLog %1/log/access_log\nPageLog %1/log/page_log\n")
-                  .arg(m_dir.path()));
-    writeFile(cupsPdfConfig(),
-              QStringLiteral("Out %1/out\nSpool %1/spool\nLog %1/log\n").arg(m_dir.path()));
-    m_scheduler.setProcessChannelMode(QProcess::ForwardedChannels);
-    m_scheduler.start(QStringLiteral("/usr/sbin/cupsd"),
-                      {"-f", "-c", path("cupsd.conf"), "-s", path("cups-files.conf")});
-    if (!m_scheduler.waitForStarted(10000)) return QStringLiteral("cupsd does not start");
-    if (!waitFor([this] { return QFile::exists(socket()); }, 20s))
-      return QStringLiteral("cupsd opened no socket");
-    // Every CUPS client from here on, the tools and this process's own
-    // printer list alike, asks the private scheduler (also after an earlier
-    // test's scheduler, which this process's CUPS library remembers).
-    qputenv("CUPS_SERVER", QFile::encodeName(socket()));
-    cupsSetServer(QFile::encodeName(socket()).constData());
-    return {};
-  }
-
-  // Installs the PDF queue and makes it the default printer, as an
-  // administrator would; returns what went wrong, or an empty text.
-  QString addQueue() {
-    const QString added =
-        runTool("/usr/sbin/lpadmin", {"-p", m_queue, "-E", "-v", "cups-pdf:/" + m_queue, "-P",
-                                      "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"});
-    if (!added.isEmpty()) return added;
-    // cups-pdf turns PostScript back into PDF; made by Ghostscript, that
-    // PostScript keeps the glyphs but loses which letters they are, and
-    // pdftotext could read nothing. Cairo's keeps both.
-    const QString renderer =
-        runTool("/usr/sbin/lpadmin", {"-p", m_queue, "-o", "pdftops-renderer-default=pdftocairo"});
-    if (!renderer.isEmpty()) return renderer;
-    return runTool("/usr/sbin/lpadmin", {"-d", m_queue});
-  }
-
-  const QString& queue() const { return m_queue; }
-  QString socket() const { return path("cups.sock"); }
-  QString outputFolder() const { return path("out"); }
-
-  // Waits for the one finished job of the queue; its PDF, or empty.
-  QString waitForPrintedPdf() const {
-    QString pdf;
-    waitFor(
-        [&] {
-          const QStringList made = QDir(outputFolder()).entryList({"*.pdf"}, QDir::Files);
-          if (made.size() != 1 || hasActiveJobs()) return false;
-          pdf = QDir(outputFolder()).filePath(made.first());
-          return true;
-        },
-        90s);
-    return pdf;
-  }
-
-  bool hasActiveJobs() const {
-    cups_job_t* jobs = nullptr;
-    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, m_queue.toUtf8().constData(), 0,
-                                   CUPS_WHICHJOBS_ACTIVE);
-    cupsFreeJobs(count, jobs);
-    return count != 0;
-  }
-
- private:
-  QString path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
-  QString cupsPdfConfig() const {
-    return kCupsPdfConfigFolder + QStringLiteral("/cups-pdf-%1.conf").arg(m_queue);
-  }
-  static void writeFile(const QString& path, const QString& text) {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) file.write(text.toUtf8());
-  }
-
-  QTemporaryDir m_dir;
-  QString m_queue;
-  QProcess m_scheduler;
-};
 
 PrintRequest mailerRequest() {
   PrintRequest request = test::sampleRequest();
@@ -283,7 +137,7 @@ TEST(CupsPrinting, AMailerGoesAsOneJobToTheDefaultPrinterAndARefusedJobIsAPrintE
 
   // A queue that accepts no jobs refuses the next one: the mailer is not
   // printed, and the caller hears of it.
-  ASSERT_EQ(runTool("/usr/sbin/cupsreject", {cups.queue()}), QString());
+  ASSERT_EQ(cups.refuseJobs(), QString());
   try {
     PrintMailer(mailerRequest(), true, kBaseFont);
     ADD_FAILURE() << "a refused job counted as printed";

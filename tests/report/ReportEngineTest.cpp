@@ -17,6 +17,7 @@
 #include "DbaseTestSupport.h"
 #include "MemoryDataSet.h"
 #include "ScriptedUserInteraction.h"
+#include "print/PrintError.h"
 #include "report/ReportError.h"
 #include "report/ReportProject.h"
 
@@ -201,8 +202,8 @@ TEST_F(ReportEngineTest, PdfThatCannotBeWrittenIsAnErrorNamingTheFile) {
   try {
     m_project.executeReport("Names");
     ADD_FAILURE() << "no error";
-  } catch (const ReportError& error) {
-    EXPECT_NE(std::string(error.what()).find("\"" + pdf + "\" did not accept the report"),
+  } catch (const PrintError& error) {
+    EXPECT_NE(std::string(error.what()).find("\"" + pdf + "\" refused the print job"),
               std::string::npos)
         << error.what();
   }

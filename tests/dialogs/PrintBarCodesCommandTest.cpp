@@ -11,11 +11,11 @@
 #include "core/Folders.h"
 #include "core/SettingsFile.h"
 #include "core/SharedNumbering.h"
+#include "dialogs/PrintBarCodesCommand.h"
+#include "dialogs/U_PrintBarCode.h"
 #include "numbering/MailerNumber.h"
 #include "platform/MaskedEdit.h"
-#include "print/PrintBarCodesCommand.h"
 #include "print/RecordingCanvas.h"
-#include "print/U_PrintBarCode.h"
 
 namespace kestrel {
 namespace {

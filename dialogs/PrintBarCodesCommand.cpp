@@ -1,10 +1,11 @@
-#include "print/PrintBarCodesCommand.h"
+#include "dialogs/PrintBarCodesCommand.h"
 
 #include <QDialog>
 #include <algorithm>
 #include <exception>
 
 #include "core/SettingsFile.h"
+#include "dialogs/U_PrintBarCode.h"
 #include "mailer/NumberingTransaction.h"
 #include "numbering/MailerNumber.h"
 #include "platform/AnsiText.h"
@@ -14,7 +15,6 @@
 #include "print/CurrentPrinter.h"
 #include "print/FormPrinter.h"
 #include "print/PrinterCanvas.h"
-#include "print/U_PrintBarCode.h"
 
 namespace kestrel {
 

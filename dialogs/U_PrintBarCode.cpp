@@ -1,4 +1,4 @@
-#include "print/U_PrintBarCode.h"
+#include "dialogs/U_PrintBarCode.h"
 
 #include <QFrame>
 #include <QGuiApplication>

@@ -10,6 +10,7 @@
 #include "addresses/NameAddressLine.h"
 #include "addresses/TextLineReader.h"
 #include "dbase/CloseOnExit.h"
+#include "dbase/MessagePath.h"
 #include "dbase/TTzDbf.h"
 
 namespace kestrel {
@@ -30,12 +31,13 @@ void openAddressTable(TTzDbf& table, const std::string& path) {
   table.Open();
   for (const char* field : {"Address", "City", "State", "Zip"}) {
     if (table.fieldIndex(field) < 0)
-      throw std::runtime_error("The table " + path + " has no field \"" + field + "\".");
+      throw std::runtime_error("The table " + messagePath(path) + " has no field \"" + field +
+                               "\".");
   }
 }
 
 std::string systemError(const std::string& what, const std::string& path) {
-  return what + " " + path + ": " + std::strerror(errno);
+  return what + " " + messagePath(path) + ": " + std::strerror(errno);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "core/Money.h"
 #include "dbase/DataSet.h"
+#include "dbase/MessagePath.h"
 #include "report/ReportError.h"
 #include "report/ShapedTexts.h"
 
@@ -52,9 +53,10 @@ ReportDocument::ReportDocument(const ReportLayout& layout, const ReportDefinitio
         }
       }
       if (found.empty())
-        throw ReportError("The report layout file \"" + layout.path + "\" is not valid: line " +
-                          std::to_string(column.line) + ": the report \"" + report.name +
-                          "\" shows the field \"" + column.field + "\", which its data lacks.");
+        throw ReportError("The report layout file \"" + messagePath(layout.path) +
+                          "\" is not valid: line " + std::to_string(column.line) +
+                          ": the report \"" + report.name + "\" shows the field \"" + column.field +
+                          "\", which its data lacks.");
       m_fields.push_back(found);
       m_trimLeft.push_back(column.alignRight);
       m_isDate.push_back(date);
@@ -73,9 +75,9 @@ ReportDocument::ReportDocument(const ReportLayout& layout, const ReportDefinitio
                         : body >= summaryHeight();
   if (report.sheetLines > 0) m_perPage = report.sheetLines;
   if (m_perPage < 1 || !fits)
-    throw ReportError("The report layout file \"" + layout.path + "\" is not valid: line " +
-                      std::to_string(report.line) + ": a record of the report \"" + report.name +
-                      "\" does not fit on a page.");
+    throw ReportError("The report layout file \"" + messagePath(layout.path) +
+                      "\" is not valid: line " + std::to_string(report.line) +
+                      ": a record of the report \"" + report.name + "\" does not fit on a page.");
 }
 
 ReportDocument::~ReportDocument() = default;

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <system_error>
 
+#include "dbase/MessagePath.h"
 #include "report/ReportError.h"
 
 namespace kestrel {
@@ -126,10 +127,10 @@ class Parser {
  private:
   [[noreturn]] void fail(const std::string& what) const {
     if (m_line > 0)
-      throw ReportError("The report layout file \"" + m_layout.path + "\" is not valid: line " +
-                        std::to_string(m_line) + ": " + what + ".");
-    throw ReportError("The report layout file \"" + m_layout.path + "\" is not valid: " + what +
-                      ".");
+      throw ReportError("The report layout file \"" + messagePath(m_layout.path) +
+                        "\" is not valid: line " + std::to_string(m_line) + ": " + what + ".");
+    throw ReportError("The report layout file \"" + messagePath(m_layout.path) +
+                      "\" is not valid: " + what + ".");
   }
 
   void expectCount(const std::vector<std::string>& words, std::size_t count, const char* form) {
@@ -373,13 +374,14 @@ ReportLayout parseReportLayout(const std::string& text, const std::string& path)
 ReportLayout loadReportLayout(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   if (!file)
-    throw ReportError("The report layout file \"" + path +
+    throw ReportError("The report layout file \"" + messagePath(path) +
                       "\" cannot be read: " + std::generic_category().message(errno) + ".");
   // One byte past the bound is enough for the reader to refuse the file;
   // a huge file is never read whole.
   std::string text(kMaxFileBytes + 1, '\0');
   file.read(text.data(), static_cast<std::streamsize>(text.size()));
-  if (file.bad()) throw ReportError("The report layout file \"" + path + "\" cannot be read.");
+  if (file.bad())
+    throw ReportError("The report layout file \"" + messagePath(path) + "\" cannot be read.");
   text.resize(static_cast<std::size_t>(file.gcount()));
   return parseReportLayout(text, path);
 }

@@ -3,6 +3,7 @@
 #include <QPrinter>
 
 #include "dbase/DataSet.h"
+#include "dbase/MessagePath.h"
 #include "platform/UserInteraction.h"
 #include "report/OutputOptions.h"
 #include "report/ReportDocument.h"
@@ -67,12 +68,13 @@ void ReportProject::setParameter(const std::string& name, const std::string& tex
 }
 
 void ReportProject::executeReport(const std::string& name) {
-  if (!m_layout) throw ReportError("The report project \"" + m_projectFile + "\" is not open.");
+  if (!m_layout)
+    throw ReportError("The report project \"" + messagePath(m_projectFile) + "\" is not open.");
   const ReportDefinition* report = m_layout->find(name);
   if (!report) return;
   if (m_layout->connection != m_connectionName || !m_data || !m_data->Active())
-    throw ReportError("The report layout file \"" + m_layout->path + "\" reads from \"" +
-                      m_layout->connection + "\", which has no open table.");
+    throw ReportError("The report layout file \"" + messagePath(m_layout->path) +
+                      "\" reads from \"" + m_layout->connection + "\", which has no open table.");
 
   ReportDocument document(*m_layout, *report, m_parameters, *m_data);
   std::unique_ptr<QPrinter> printer;

@@ -14,6 +14,7 @@
 #include "platform/LocalPath.h"
 #include "platform/ProgramLocale.h"
 #include "platform/StorageConnection.h"
+#include "report/ReportLayout.h"
 
 namespace kestrel {
 namespace {
@@ -58,16 +59,23 @@ TEST(StorageConnection, AStorageErrorNamesAnAccentedFileAsItIs) {
     SCOPED_TRACE(path.toStdString());
     ScriptedUserInteraction user;
     user.answerMessage(UserInteraction::Answer::Ok);
+    user.answerMessage(UserInteraction::Answer::Ok);
     EXPECT_FALSE(runCommand([&] {
       TTzDbf table;
       table.SetDbfFileName(toLocalPath(path));
       table.SetCreateIfNotFound(false);
       table.Open();
     }));
-    ASSERT_EQ(user.questions().size(), 1u);
+    // The report engine's messages name their files the same way.
+    EXPECT_FALSE(runCommand([&] { loadReportLayout(toLocalPath(path + QStringLiteral(".rav"))); }));
+    ASSERT_EQ(user.questions().size(), 2u);
+    const QString shown = dir.filePath(QString::fromUtf8(c.shown));
     EXPECT_EQ(user.questions()[0].text,
-              QStringLiteral("Error # 2 (File not found)\r\nCannot open %1 [USE]")
-                  .arg(dir.filePath(QString::fromUtf8(c.shown))));
+              QStringLiteral("Error # 2 (File not found)\r\nCannot open %1 [USE]").arg(shown));
+    EXPECT_EQ(user.questions()[1].text,
+              QStringLiteral("The report layout file \"%1.rav\" cannot be read: No such file or "
+                             "directory.")
+                  .arg(shown));
   }
   SetMessagePathSpelling(nullptr);
   SetWarningHandler({});

@@ -52,11 +52,6 @@ void PainterCanvas::beginPainting(QPaintDevice& device, const QString& refusal) 
   setUpPainter();
 }
 
-void PainterCanvas::borrowPainter(QPainter& painter) {
-  m_painter = &painter;
-  setUpPainter();
-}
-
 void PainterCanvas::setUpPainter() {
   m_painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
   // PDF output would otherwise store bar-code images as JPEG, whose ringing
@@ -68,8 +63,7 @@ void PainterCanvas::setUpPainter() {
 }
 
 bool PainterCanvas::endPainting() {
-  QPainter* const painter = std::exchange(m_painter, nullptr);
-  if (painter != &m_ownPainter) return true;
+  m_painter = nullptr;
   return !m_ownPainter.isActive() || m_ownPainter.end();
 }
 

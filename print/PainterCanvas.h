@@ -8,9 +8,10 @@
 
 namespace kestrel {
 
-// The one drawing path of the form printer onto any QPainter: the printer,
-// a PDF file and a page image all draw through here. Subclasses own the
-// device and open and close the painter around each job.
+// The form printer's drawing onto a QPainter: the page images of the
+// preview, of kestrel-render and of the bar-code tests draw through here
+// (printers and PDF files take PdfDrawing, which places the same glyphs).
+// Subclasses own the device and open and close the painter around each job.
 class PainterCanvas : public PageCanvas {
  public:
   PainterCanvas();
@@ -51,19 +52,15 @@ class PainterCanvas : public PageCanvas {
   // every page needs. Throws PrintError with the given reason when the
   // device refuses.
   void beginPainting(QPaintDevice& device, const QString& refusal);
-  // Closes the canvas's own painter (or lets go of a borrowed one); false
-  // when the device reported a failure.
+  // Closes the canvas's painter; false when the device reported a failure.
   bool endPainting();
-  // Draws on a painter that a print job opened and keeps (PrintJob), with
-  // the same drawing state; endPainting lets go of it without closing it.
-  void borrowPainter(QPainter& painter);
   bool isPainting() const { return m_painter && m_painter->isActive(); }
 
  private:
   void setUpPainter();
 
   QPainter m_ownPainter;
-  QPainter* m_painter = nullptr;  // the own painter or a borrowed one, while painting
+  QPainter* m_painter = nullptr;  // the own painter, while painting
   PageFont m_font;
   QFont m_qtFont;
 };

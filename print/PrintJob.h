@@ -5,27 +5,22 @@
 #include <functional>
 #include <memory>
 
+#include "print/JobOutput.h"
 #include "print/PageGeometry.h"
 
 class QPrinter;
-class QTemporaryFile;
 
 namespace kestrel {
-
-// Runs just before a job opens its output on a PDF writer (the machine's PDF
-// fallback points each job at a file of its own there). May throw
-// PrintError.
-using BeforeJob = std::function<void()>;
 
 // Draws page `page` (counted from 0) of a job. The painter's origin is the
 // corner of the printable area, whose place on the sheet the geometry gives.
 // Returns false to drop the job (the user cancelled it).
 using DrawPage = std::function<bool(QPainter& painter, const PageGeometry& geometry, int page)>;
 
-// The one road from drawn pages to a printer: every mailer, every
-// pre-printed label and every report goes out through here as one job of
-// `pageCount` pages on `printer`, with that printer's copies, collation and
-// duplex.
+// The road from pages drawn with a QPainter to a printer (the reports; the
+// form printer writes its PDF itself and shares the same JobOutput): one
+// job of `pageCount` pages on `printer`, with that printer's copies,
+// collation and duplex.
 //
 // - A real printer: the pages are drawn into a PDF spool file with the
 //   printer's paper, margins and resolution, checked whole, and submitted to
@@ -42,9 +37,9 @@ using DrawPage = std::function<bool(QPainter& painter, const PageGeometry& geome
 bool printPages(QPrinter& printer, const QString& title, int pageCount, const DrawPage& drawPage,
                 const BeforeJob& beforeJob = {});
 
-// One open job of printPages, for a device that is handed its pages one at a
-// time (PrinterCanvas): opened by the constructor, finished by finish(),
-// dropped by the destructor when it was not finished.
+// One open job of printPages, its pages drawn one at a time: opened by the
+// constructor, finished by finish(), dropped by the destructor when it was
+// not finished.
 class PrintJob {
  public:
   // Opens the job's output and its first page. Throws PrintError when the
@@ -58,7 +53,7 @@ class PrintJob {
   QPainter& painter() { return m_painter; }
   const PageGeometry& geometry() const { return m_geometry; }
   // Whether the printer makes the copies itself (CUPS does; a file cannot).
-  bool printerMakesCopies() const { return m_toCups; }
+  bool printerMakesCopies() const { return m_output.printerMakesCopies(); }
 
   // Ends the page and opens the next one.
   void newPage();
@@ -71,14 +66,11 @@ class PrintJob {
 
  private:
   QPrinter& device();
-  QString describePrinter() const;
   void openSpool();
 
-  QPrinter& m_target;
-  const bool m_toCups;
+  JobOutput m_output;
   QString m_title;
   std::unique_ptr<QPrinter> m_spool;  // a real printer's pages, as a PDF
-  std::unique_ptr<QTemporaryFile> m_spoolFile;
   QPainter m_painter;
   PageGeometry m_geometry;
   int m_pages = 1;

@@ -9,7 +9,7 @@
 #include "dbase/DataSet.h"
 #include "dbase/MessagePath.h"
 #include "report/ReportError.h"
-#include "report/ShapedTexts.h"
+#include "print/ShapedTexts.h"
 
 namespace kestrel {
 

@@ -7,7 +7,7 @@
 
 #include "platform/AnsiText.h"
 #include "report/ReportDocument.h"
-#include "report/ShapedTexts.h"
+#include "report/GlyphBatch.h"
 
 namespace kestrel {
 

@@ -12,7 +12,7 @@ import re
 import sys
 
 LAYERS = [
-    ["dbase", "numbering", "core", "mailer"],  # plain C++: no Qt
+    ["dbase", "numbering", "pdf", "core", "mailer"],  # plain C++: no Qt
     ["platform"],                              # the Qt edge
     ["print", "report"],
     ["log", "addresses", "dialogs"],

@@ -8,7 +8,7 @@
 #include <QPainter>
 
 #include "platform/AnsiText.h"
-#include "report/ShapedTexts.h"
+#include "report/GlyphBatch.h"
 
 namespace kestrel {
 namespace {
@@ -92,7 +92,8 @@ TEST(ShapedTextsTest, EachTextOfEachFontMeasuresAndDrawsAsDrawTextDoes) {
   // Texts past what one font keeps, and fonts past what is kept, are shaped
   // anew and still right.
   for (int i = 0; i < 20000; ++i) shapes.shaped(fonts()[0], "Recipient " + std::to_string(i));
-  for (int size = 10; size < 30; ++size) shapes.shaped(font("Arial", size, false), "Total");
+  for (int size = 10; size < 30; ++size)
+    shapes.shaped(font("Arial", size, false), std::string("Total"));
   for (const std::string& text : kTexts)
     EXPECT_EQ(shapes.shaped(fonts()[1], text).width,
               QFontMetricsF(fonts()[1]).horizontalAdvance(fromAnsi(text)));

@@ -1,7 +1,6 @@
-#include "report/ShapedTexts.h"
+#include "print/ShapedTexts.h"
 
 #include <QGlyphRun>
-#include <QPainter>
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
@@ -12,10 +11,6 @@ namespace kestrel {
 
 namespace {
 
-// Texts kept for one font. Most texts of a report repeat (headings, dates,
-// fees) and are shaped again only after a clear; the names, one per record,
-// would otherwise keep the whole report in memory.
-constexpr std::size_t kMaxTextsPerFont = 1 << 12;
 // Fonts kept: a report page uses three.
 constexpr std::size_t kMaxFonts = 16;
 
@@ -28,24 +23,6 @@ bool drawnWhole(const QString& text) {
   });
 }
 
-// A place as the paint engines take it: in 1/64 steps, cut towards zero.
-qreal inSixtyFourths(qreal v) {
-  return std::trunc(v * 64) / 64;
-}
-
-// Whether a glyph at `next` can follow one at `last` in one run. A PDF
-// writer puts each glyph of a run at its step from the one before, written
-// with nine significant digits: a step of a thousand units or more can lose
-// its last 1/64, and the error would move every later glyph of the run
-// off the place drawText gives it. Such a step starts a new run, whose
-// first glyph is placed on its own, as drawText places a text's first.
-bool withinStep(QPointF last, QPointF next) {
-  constexpr qreal kMaxStep = 1000;
-  return std::abs(next.x() - last.x()) < kMaxStep && std::abs(next.y() - last.y()) < kMaxStep;
-}
-
-// One line as wide as it needs: shaped as drawText shapes it, trailing
-// blanks counted in its advance as horizontalAdvance counts them.
 void shapeLine(const QString& text, const QFont& font, ShapedTexts::Text& into) {
   QTextLayout layout(text, font);
   QTextOption option;
@@ -85,7 +62,7 @@ const ShapedTexts::Text& ShapedTexts::shaped(const QFont& font, const std::strin
   FontTexts& kept = forFont(font);
   const auto found = kept.texts.find(text);
   if (found != kept.texts.end()) return found->second;
-  if (kept.texts.size() >= kMaxTextsPerFont) kept.texts.clear();
+  if (kept.texts.size() >= m_maxTextsPerFont) kept.texts.clear();
   Text& shaped = kept.texts[text];
   if (text.empty()) return shaped;
 
@@ -98,6 +75,19 @@ const ShapedTexts::Text& ShapedTexts::shaped(const QFont& font, const std::strin
   }
   if (!kept.pairs.shape(unicode, shaped)) shapeLine(unicode, kept.font, shaped);
   return shaped;
+}
+
+const ShapedTexts::Text& ShapedTexts::shaped(const QFont& font, const QString& text) {
+  const std::string ansi = toAnsi(text);
+  if (fromAnsi(ansi) == text) return shaped(font, ansi);
+  m_unkept = shapedLine(font, text);
+  return m_unkept;
+}
+
+ShapedTexts::Text ShapedTexts::shapedLine(const QFont& font, const QString& text) {
+  Text line;
+  shapeLine(text, font, line);
+  return line;
 }
 
 ShapedTexts::AsciiPairs::AsciiPairs(const QFont& font)
@@ -204,59 +194,6 @@ bool ShapedTexts::AsciiPairs::shape(const QString& text, Text& into) {
   into.glyphs.push_back(std::move(glyphs));
   into.width = x;
   return true;
-}
-
-void GlyphBatch::add(const ShapedTexts::Text& text, QPointF origin) {
-  if (!text.drawnWhole.isEmpty()) {
-    m_wholes.push_back(Whole{text.font, text.drawnWhole, origin});
-    return;
-  }
-  // drawText starts a text at its x in 1/64 steps (cut towards zero) and
-  // adds the glyphs' advances to that; so do these glyphs.
-  const qreal x = inSixtyFourths(origin.x());
-  for (const ShapedTexts::Glyphs& glyphs : text.glyphs) {
-    if (glyphs.indexes.empty()) continue;
-    const QPointF first(x + glyphs.positions.front().x(),
-                        inSixtyFourths(origin.y() + glyphs.positions.front().y()));
-    Run* run = nullptr;
-    for (std::size_t r = m_used; r-- > 0 && !run;)
-      if (m_runs[r].font == glyphs.font) run = &m_runs[r];
-    if (!run || !withinStep(run->last, first)) {
-      if (m_used == m_runs.size()) m_runs.emplace_back();
-      run = &m_runs[m_used++];
-      run->font = glyphs.font;
-    }
-    for (const quint32 index : glyphs.indexes) run->indexes.append(index);
-    for (const QPointF& p : glyphs.positions)
-      run->positions.append(QPointF(x + p.x(), origin.y() + p.y()));
-    run->last = QPointF(x + glyphs.positions.back().x(),
-                        inSixtyFourths(origin.y() + glyphs.positions.back().y()));
-  }
-}
-
-void GlyphBatch::draw(QPainter& painter) {
-  for (std::size_t r = 0; r < m_used; ++r) {
-    Run& run = m_runs[r];
-    {
-      QGlyphRun glyphs;
-      glyphs.setRawFont(run.font);
-      glyphs.setGlyphIndexes(run.indexes);
-      glyphs.setPositions(run.positions);
-      painter.drawGlyphRun(QPointF(0, 0), glyphs);
-    }
-    // Emptied but kept, with their room, for the next page.
-    run.indexes.clear();
-    run.positions.clear();
-  }
-  m_used = 0;
-  if (m_wholes.empty()) return;
-  const QFont before = painter.font();
-  for (const Whole& whole : m_wholes) {
-    painter.setFont(whole.font);
-    painter.drawText(whole.origin, whole.text);
-  }
-  painter.setFont(before);
-  m_wholes.clear();
 }
 
 }  // namespace kestrel

@@ -11,8 +11,6 @@
 #include <unordered_map>
 #include <vector>
 
-class QPainter;
-
 namespace kestrel {
 
 // Texts shaped once for each font they are drawn in. Shaping a text (its
@@ -40,9 +38,24 @@ class ShapedTexts {
     QFont font;  // for drawnWhole
   };
 
+  // Keeps up to `maxTextsPerFont` texts of each font, and begins afresh
+  // when a font has more. Most texts of a report repeat (headings, dates,
+  // fees) and are shaped again only after a clear; the names, one per
+  // record, would otherwise keep the whole report in memory. A mass print
+  // repeats only the form's captions and keeps far fewer.
+  explicit ShapedTexts(std::size_t maxTextsPerFont = 1 << 12)
+      : m_maxTextsPerFont(maxTextsPerFont) {}
+
   // The text (Windows-1252, as a report holds it) shaped in `font`. The
   // reference holds until the next call.
   const Text& shaped(const QFont& font, const std::string& text);
+  // The same for a text in Unicode (the form printer's), kept like the
+  // others when Windows-1252 spells it.
+  const Text& shaped(const QFont& font, const QString& text);
+  // One line as wide as it needs, shaped as drawText shapes it, trailing
+  // blanks counted in its advance as horizontalAdvance counts them; tabs
+  // and control characters as a line layout places them. Not kept.
+  static Text shapedLine(const QFont& font, const QString& text);
 
  private:
   // Printable ASCII, the bulk of a log's texts, put together from its
@@ -88,37 +101,10 @@ class ShapedTexts {
   };
   FontTexts& forFont(const QFont& font);
 
+  std::size_t m_maxTextsPerFont;
   std::vector<std::unique_ptr<FontTexts>> m_fonts;
   FontTexts* m_last = nullptr;
-};
-
-// Shaped texts gathered at their places and drawn with one call for each
-// font and line: a report page has hundreds of cells, and a PDF or printer
-// engine pays a fixed price for every piece of text it is handed.
-class GlyphBatch {
- public:
-  // The text with the start of its baseline at `origin` (painter units).
-  void add(const ShapedTexts::Text& text, QPointF origin);
-  // Draws what was added, in the painter's pen, and empties the batch.
-  void draw(QPainter& painter);
-
- private:
-  // Glyphs of one font engine drawn with one call; kept, emptied, for the
-  // next page.
-  struct Run {
-    QRawFont font;
-    QList<quint32> indexes;
-    QList<QPointF> positions;
-    QPointF last;  // the last glyph's place, in 1/64 steps
-  };
-  struct Whole {
-    QFont font;
-    QString text;
-    QPointF origin;
-  };
-  std::vector<Run> m_runs;
-  std::size_t m_used = 0;  // runs of m_runs in use, in drawing order
-  std::vector<Whole> m_wholes;
+  Text m_unkept;  // a Unicode text beyond Windows-1252
 };
 
 }  // namespace kestrel

@@ -1,0 +1,82 @@
+#include "report/GlyphBatch.h"
+
+#include <QGlyphRun>
+#include <QPainter>
+#include <cmath>
+
+namespace kestrel {
+
+namespace {
+
+// A place as the paint engines take it: in 1/64 steps, cut towards zero.
+qreal inSixtyFourths(qreal v) {
+  return std::trunc(v * 64) / 64;
+}
+
+// Whether a glyph at `next` can follow one at `last` in one run. A PDF
+// writer puts each glyph of a run at its step from the one before, written
+// with nine significant digits: a step of a thousand units or more can lose
+// its last 1/64, and the error would move every later glyph of the run
+// off the place drawText gives it. Such a step starts a new run, whose
+// first glyph is placed on its own, as drawText places a text's first.
+bool withinStep(QPointF last, QPointF next) {
+  constexpr qreal kMaxStep = 1000;
+  return std::abs(next.x() - last.x()) < kMaxStep && std::abs(next.y() - last.y()) < kMaxStep;
+}
+
+}  // namespace
+
+void GlyphBatch::add(const ShapedTexts::Text& text, QPointF origin) {
+  if (!text.drawnWhole.isEmpty()) {
+    m_wholes.push_back(Whole{text.font, text.drawnWhole, origin});
+    return;
+  }
+  // drawText starts a text at its x in 1/64 steps (cut towards zero) and
+  // adds the glyphs' advances to that; so do these glyphs.
+  const qreal x = inSixtyFourths(origin.x());
+  for (const ShapedTexts::Glyphs& glyphs : text.glyphs) {
+    if (glyphs.indexes.empty()) continue;
+    const QPointF first(x + glyphs.positions.front().x(),
+                        inSixtyFourths(origin.y() + glyphs.positions.front().y()));
+    Run* run = nullptr;
+    for (std::size_t r = m_used; r-- > 0 && !run;)
+      if (m_runs[r].font == glyphs.font) run = &m_runs[r];
+    if (!run || !withinStep(run->last, first)) {
+      if (m_used == m_runs.size()) m_runs.emplace_back();
+      run = &m_runs[m_used++];
+      run->font = glyphs.font;
+    }
+    for (const quint32 index : glyphs.indexes) run->indexes.append(index);
+    for (const QPointF& p : glyphs.positions)
+      run->positions.append(QPointF(x + p.x(), origin.y() + p.y()));
+    run->last = QPointF(x + glyphs.positions.back().x(),
+                        inSixtyFourths(origin.y() + glyphs.positions.back().y()));
+  }
+}
+
+void GlyphBatch::draw(QPainter& painter) {
+  for (std::size_t r = 0; r < m_used; ++r) {
+    Run& run = m_runs[r];
+    {
+      QGlyphRun glyphs;
+      glyphs.setRawFont(run.font);
+      glyphs.setGlyphIndexes(run.indexes);
+      glyphs.setPositions(run.positions);
+      painter.drawGlyphRun(QPointF(0, 0), glyphs);
+    }
+    // Emptied but kept, with their room, for the next page.
+    run.indexes.clear();
+    run.positions.clear();
+  }
+  m_used = 0;
+  if (m_wholes.empty()) return;
+  const QFont before = painter.font();
+  for (const Whole& whole : m_wholes) {
+    painter.setFont(whole.font);
+    painter.drawText(whole.origin, whole.text);
+  }
+  painter.setFont(before);
+  m_wholes.clear();
+}
+
+}  // namespace kestrel

@@ -28,25 +28,6 @@ namespace {
 
 using namespace kestrel;
 
-// A benchmark run has no person to answer: any question is a failure.
-class NoQuestions : public UserInteraction {
- public:
-  Answer message(const QString&, const QString& text, Icon, Buttons) override { fail(text); }
-  int choiceBox(const QString&, const QString& text, const QStringList&) override { fail(text); }
-  QString openFileName(const QString&, const QString&, const QString&) override { fail({}); }
-  QString saveFileName(const QString&, const QString&, const QString&, const QString&,
-                       ExistingFile) override {
-    fail({});
-  }
-  int execDialog(QDialog& dialog) override { fail(dialog.objectName()); }
-
- private:
-  [[noreturn]] static void fail(const QString& text) {
-    std::fprintf(stderr, "unexpected question: %s\n", qPrintable(text));
-    std::abort();
-  }
-};
-
 // Grows the log to `records` copies of one appended record by writing the
 // file as the storage layer lays it out: header, records, end-of-file byte.
 void growLog(const std::string& programFolder, std::uint32_t records) {
@@ -124,6 +105,6 @@ BENCHMARK(findPrintedMailerInLog)
 }  // namespace
 
 int main(int argc, char** argv) {
-  NoQuestions noQuestions;
+  bench::BenchUser noQuestions;
   return kestrel::bench::runAppBenchmarks(argc, argv, &noQuestions);
 }

@@ -3,7 +3,6 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <ctime>
 #include <list>
@@ -20,23 +19,29 @@ namespace {
 constexpr int kCatalog = 1, kPages = 2, kResources = 3, kInfo = 4;
 
 // A number as PDF reads it: no exponent, at most five decimals (a
-// hundred-thousandth of a printer's pixel), no trailing zeros.
+// hundred-thousandth of a printer's pixel), no trailing zeros. Written by
+// hand: a report writes millions of them.
 void appendNumber(std::string& out, double value) {
-  char buffer[48];
-  const auto [end, error] =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 5);
-  if (error != std::errc()) {
-    out += '0';
+  constexpr double kScale = 100000;
+  // Beyond this a page's coordinates never go; written whole.
+  if (!(std::abs(value) < 1e12)) {
+    out += std::to_string(static_cast<long long>(std::isfinite(value) ? value : 0));
     return;
   }
-  char* last = end;
-  while (last[-1] == '0') --last;
-  if (last[-1] == '.') --last;
-  if (last - buffer == 2 && buffer[0] == '-' && buffer[1] == '0') {
-    out += '0';
-    return;
+  long long scaled = std::llround(value * kScale);
+  if (scaled < 0) {
+    out += '-';
+    scaled = -scaled;
   }
-  out.append(buffer, last);
+  out += std::to_string(scaled / static_cast<long long>(kScale));
+  long long fraction = scaled % static_cast<long long>(kScale);
+  if (fraction == 0) return;
+  char digits[6] = "00000";
+  for (int i = 4; i >= 0; --i, fraction /= 10) digits[i] = static_cast<char>('0' + fraction % 10);
+  int last = 4;
+  while (digits[last] == '0') --last;
+  out += '.';
+  out.append(digits, static_cast<std::size_t>(last + 1));
 }
 
 void appendNumbers(std::string& out, std::initializer_list<double> values) {
@@ -93,12 +98,15 @@ std::string textString(const std::string& utf8) {
   return out + '>';
 }
 
-std::string deflate(const std::string& data) {
+// Page contents are packed fast: a long report is mostly their bytes, and
+// the best level saves little on them. Font files, packed once for many
+// documents, get the default level.
+std::string deflate(const std::string& data, int level = Z_BEST_SPEED) {
   uLongf size = compressBound(static_cast<uLong>(data.size()));
   std::string packed(size, '\0');
   if (compress2(reinterpret_cast<Bytef*>(packed.data()), &size,
                 reinterpret_cast<const Bytef*>(data.data()), static_cast<uLong>(data.size()),
-                Z_DEFAULT_COMPRESSION) != Z_OK)
+                level) != Z_OK)
     throw PdfError("A stream of the PDF could not be compressed.");
   packed.resize(size);
   return packed;
@@ -126,7 +134,8 @@ class PackedSubsets {
       }
     }
     const std::string subset = font->subset(glyphs);
-    auto made = std::make_shared<Packed>(Packed{deflate(subset), subset.size()});
+    auto made =
+        std::make_shared<Packed>(Packed{deflate(subset, Z_DEFAULT_COMPRESSION), subset.size()});
     const std::lock_guard<std::mutex> lock(m_mutex);
     m_entries.push_front(Entry{font, glyphs, made});
     if (m_entries.size() > kKept) m_entries.pop_back();
@@ -151,9 +160,9 @@ PackedSubsets& packedSubsets() {
 
 // The six capital letters that mark a font subset's name, the same for the
 // same glyphs.
-std::string subsetTag(const std::map<std::uint16_t, char32_t>& glyphs) {
+std::string subsetTag(const std::vector<std::uint16_t>& glyphs) {
   std::uint32_t hash = 2166136261u;
-  for (const auto& [glyph, character] : glyphs) hash = (hash ^ glyph) * 16777619u;
+  for (const std::uint16_t glyph : glyphs) hash = (hash ^ glyph) * 16777619u;
   std::string tag;
   for (int i = 0; i < 6; ++i, hash /= 26) tag += static_cast<char>('A' + hash % 26);
   return tag + '+';
@@ -164,20 +173,39 @@ std::string subsetTag(const std::map<std::uint16_t, char32_t>& glyphs) {
 struct PdfDocument::Font {
   std::shared_ptr<const TrueTypeFont> font;
   std::string name;
-  std::map<std::uint16_t, char32_t> glyphs;       // drawn glyphs and their characters (0: unknown)
-  std::unordered_map<std::uint16_t, int> widths;  // in thousandths of the em, as /W gives them
+  // By glyph number, up to the highest drawn: whether it is drawn, what it
+  // stands for (0: unknown) and its width in thousandths of the em as /W
+  // gives it (-1: not read yet).
+  std::vector<bool> drawn;
+  std::vector<char32_t> characters;
+  std::vector<int> widths;
   int object = 0;
 
+  void draw(std::uint16_t glyph, char32_t character) {
+    if (glyph >= drawn.size()) {
+      drawn.resize(glyph + 1u, false);
+      characters.resize(glyph + 1u, 0);
+      widths.resize(glyph + 1u, -1);
+    }
+    drawn[glyph] = true;
+    if (characters[glyph] == 0) characters[glyph] = character;
+  }
   int width(std::uint16_t glyph) {
-    const auto [found, added] = widths.try_emplace(glyph, 0);
-    if (added)
-      found->second =
-          static_cast<int>(std::lround(font->advance(glyph) * 1000.0 / font->unitsPerEm()));
-    return found->second;
+    int& kept = widths[glyph];
+    if (kept < 0)
+      kept = static_cast<int>(std::lround(font->advance(glyph) * 1000.0 / font->unitsPerEm()));
+    return kept;
+  }
+  std::vector<std::uint16_t> drawnGlyphs() const {
+    std::vector<std::uint16_t> glyphs;
+    for (std::size_t glyph = 0; glyph < drawn.size(); ++glyph)
+      if (drawn[glyph]) glyphs.push_back(static_cast<std::uint16_t>(glyph));
+    return glyphs;
   }
 };
 
-PdfDocument::PdfDocument(std::string title) : m_title(std::move(title)) {
+PdfDocument::PdfDocument(std::string title, Sink sink)
+    : m_title(std::move(title)), m_sink(std::move(sink)) {
   // The binary comment tells transfer programs that the file is not text.
   m_file = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
   m_offsets.assign(kInfo + 1, 0);
@@ -190,8 +218,15 @@ int PdfDocument::newObject() {
   return static_cast<int>(m_offsets.size()) - 1;
 }
 
+void PdfDocument::flush() {
+  if (!m_sink || m_file.empty()) return;
+  m_sink(m_file);
+  m_flushed += m_file.size();
+  m_file.clear();
+}
+
 void PdfDocument::beginObject(int object) {
-  m_offsets[static_cast<std::size_t>(object)] = m_file.size();
+  m_offsets[static_cast<std::size_t>(object)] = position();
   m_file += std::to_string(object);
   m_file += " 0 obj\n";
 }
@@ -221,11 +256,6 @@ int PdfDocument::addFont(std::shared_ptr<const TrueTypeFont> font, const std::st
   added->object = newObject();
   m_fonts.push_back(std::move(added));
   return static_cast<int>(m_fonts.size()) - 1;
-}
-
-void PdfDocument::mapGlyph(int font, std::uint16_t glyph, char32_t character) {
-  char32_t& kept = m_fonts.at(static_cast<std::size_t>(font))->glyphs[glyph];
-  if (kept == 0) kept = character;
 }
 
 void PdfDocument::beginPage(double widthPoints, double heightPoints, const Matrix& toPage) {
@@ -282,20 +312,16 @@ void PdfDocument::drawGlyphs(int fontNumber, double emSize, double horizontalSca
       appendNumber(m_content, adjust);
       pen -= adjust * emSize / 1000;
     }
+    font.draw(placed.glyph, placed.character);
     m_content += '<';
     appendHex(m_content, placed.glyph, 4);
     m_content += '>';
     pen += font.width(placed.glyph) * emSize / 1000;
-    font.glyphs.try_emplace(placed.glyph, 0);
   }
   m_content += "] TJ\nET Q\n";
 }
 
-void PdfDocument::fillPath(const Matrix& frame, std::span<const PathPiece> path) {
-  if (path.empty()) return;
-  m_content += "q ";
-  appendMatrix(m_content, frame);
-  m_content += "cm 0 g\n";
+void PdfDocument::appendPath(std::span<const PathPiece> path) {
   for (const PathPiece& piece : path) {
     switch (piece.kind) {
       case PathPiece::Kind::Move:
@@ -311,9 +337,32 @@ void PdfDocument::fillPath(const Matrix& frame, std::span<const PathPiece> path)
                       {piece.x[0], piece.y[0], piece.x[1], piece.y[1], piece.x[2], piece.y[2]});
         m_content += "c\n";
         break;
+      case PathPiece::Kind::Close:
+        m_content += "h\n";
+        break;
     }
   }
+}
+
+void PdfDocument::fillPath(const Matrix& frame, std::span<const PathPiece> path) {
+  if (path.empty()) return;
+  m_content += "q ";
+  appendMatrix(m_content, frame);
+  m_content += "cm 0 g\n";
+  appendPath(path);
   m_content += "f Q\n";
+}
+
+void PdfDocument::strokePath(const Matrix& frame, std::span<const PathPiece> path, double width) {
+  if (path.empty()) return;
+  m_content += "q ";
+  appendMatrix(m_content, frame);
+  m_content += "cm 0 G ";
+  appendNumbers(m_content, {width});
+  // Square ends and bevelled corners, as a pen of the windowing system draws.
+  m_content += "w 2 J 2 j\n";
+  appendPath(path);
+  m_content += "S Q\n";
 }
 
 void PdfDocument::drawBitImage(const BitImage& image, double x, double y, double width,
@@ -355,13 +404,13 @@ void PdfDocument::endPage() {
   m_file += std::to_string(content);
   m_file += " 0 R >>\nendobj\n";
   m_pages.push_back(page);
+  flush();
 }
 
 void PdfDocument::writeFont(Font& font) {
   const TrueTypeFont& face = *font.font;
-  std::vector<std::uint16_t> glyphs;
-  for (const auto& [glyph, character] : font.glyphs) glyphs.push_back(glyph);
-  const std::string name = subsetTag(font.glyphs) + font.name;
+  const std::vector<std::uint16_t> glyphs = font.drawnGlyphs();
+  const std::string name = subsetTag(glyphs) + font.name;
   const double scale = 1000.0 / face.unitsPerEm();
 
   const int file = newObject();
@@ -410,8 +459,8 @@ void PdfDocument::writeFont(Font& font) {
       "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n"
       "1 begincodespacerange\n<0000> <FFFF>\nendcodespacerange\n";
   std::vector<std::pair<std::uint16_t, char32_t>> known;
-  for (const auto& [glyph, character] : font.glyphs)
-    if (character != 0) known.emplace_back(glyph, character);
+  for (const std::uint16_t glyph : glyphs)
+    if (font.characters[glyph] != 0) known.emplace_back(glyph, font.characters[glyph]);
   // A map lists at most a hundred characters a block.
   for (std::size_t first = 0; first < known.size(); first += 100) {
     const std::size_t last = std::min(known.size(), first + 100);
@@ -443,7 +492,7 @@ std::string PdfDocument::finish() {
   std::string fonts;
   for (std::size_t i = 0; i < m_fonts.size(); ++i) {
     Font& font = *m_fonts[i];
-    if (font.glyphs.empty()) font.glyphs.emplace(0, 0);  // named on no page, yet well formed
+    if (font.drawnGlyphs().empty()) font.draw(0, 0);  // named on no page, yet well formed
     writeFont(font);
     fonts += "/F" + std::to_string(i + 1) + ' ' + std::to_string(font.object) + " 0 R ";
   }
@@ -469,7 +518,7 @@ std::string PdfDocument::finish() {
   m_file += "<< /Title " + textString(m_title) + " /Producer (Kestrel) /CreationDate (" + date +
             ") >>\nendobj\n";
 
-  const std::size_t table = m_file.size();
+  const std::size_t table = position();
   m_file += "xref\n0 " + std::to_string(m_offsets.size()) + "\n0000000000 65535 f \n";
   for (std::size_t object = 1; object < m_offsets.size(); ++object) {
     char entry[32];
@@ -478,6 +527,7 @@ std::string PdfDocument::finish() {
   }
   m_file += "trailer\n<< /Size " + std::to_string(m_offsets.size()) +
             " /Root 1 0 R /Info 4 0 R >>\nstartxref\n" + std::to_string(table) + "\n%%EOF\n";
+  flush();
   return std::move(m_file);
 }
 

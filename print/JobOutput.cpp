@@ -46,10 +46,8 @@ CupsJobOptions cupsOptionsOf(const QPrinter& printer) {
   return options;
 }
 
-// Replaces the open file's content with all of the bytes, or says it could
-// not.
-bool writeWhole(int file, const std::string& bytes) {
-  if (::ftruncate(file, 0) != 0 || ::lseek(file, 0, SEEK_SET) != 0) return false;
+// Writes all of the bytes at the file's end, or says it could not.
+bool writeAll(int file, std::string_view bytes) {
   std::size_t written = 0;
   while (written < bytes.size()) {
     const ssize_t n = ::write(file, bytes.data() + written, bytes.size() - written);
@@ -111,11 +109,25 @@ QString JobOutput::describePrinter() const {
   return QStringLiteral("The printer \"%1\"").arg(m_target.printerName());
 }
 
-void JobOutput::write(const std::string& pdf, int pages) {
-  m_written = true;
+void JobOutput::write(std::string_view pdf, int pages) {
+  writePart(pdf);
+  finishWriting(pages);
+}
+
+void JobOutput::writePart(std::string_view bytes) {
+  if (m_writeFailed) return;
+  if (!m_written) {
+    m_written = true;
+    m_writeFailed = m_file < 0 || ::ftruncate(m_file, 0) != 0 || ::lseek(m_file, 0, SEEK_SET) != 0;
+  }
+  if (!m_writeFailed) m_writeFailed = !writeAll(m_file, bytes);
+}
+
+void JobOutput::finishWriting(int pages) {
+  if (!m_written) writePart({});
   // A network folder may report a failed write only when the file closes.
-  const bool whole = m_file >= 0 && writeWhole(m_file, pdf);
-  if (!closeFile() || !whole) fail(pages);
+  const bool closed = closeFile();
+  if (!closed || m_writeFailed) fail(pages);
 }
 
 void JobOutput::fail(int pages) {

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 class QPrinter;
 class QTemporaryFile;
@@ -48,7 +49,12 @@ class JobOutput {
 
   // Writes the document's bytes to the PDF file whole. Throws PrintError
   // (and drops the job) when they cannot all be written.
-  void write(const std::string& pdf, int pages);
+  void write(std::string_view pdf, int pages);
+  // The same in parts, in order, as a long document is made: the first
+  // part replaces the file's content. A part that cannot be written is
+  // reported by finishWriting, which ends the file.
+  void writePart(std::string_view bytes);
+  void finishWriting(int pages);
   // Tells that a drawing engine opened the PDF file itself (and may have
   // cut it short): an abort removes what it left.
   void markWritten() { m_written = true; }
@@ -70,7 +76,8 @@ class JobOutput {
   std::unique_ptr<QTemporaryFile> m_spoolFile;  // a real printer's pages
   int m_file = -1;                              // the PDF file, open from the start of the job
   bool m_open = true;
-  bool m_written = false;  // the file was opened for writing
+  bool m_written = false;      // the file was opened for writing
+  bool m_writeFailed = false;  // a part was not written whole
 };
 
 }  // namespace kestrel

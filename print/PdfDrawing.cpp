@@ -2,15 +2,13 @@
 
 #include <QFontMetrics>
 #include <QPageLayout>
-#include <QPainterPath>
 #include <QPrinter>
-#include <QRawFont>
 #include <cmath>
-#include <map>
 
 #include "pdf/PdfDocument.h"
 #include "pdf/PdfError.h"
 #include "print/PainterCanvas.h"
+#include "print/PdfText.h"
 #include "print/PrintError.h"
 #include "print/ShapedTexts.h"
 
@@ -19,10 +17,6 @@ namespace kestrel {
 namespace {
 
 using pdf::Matrix;
-
-// A font engine's font as the PDF embeds it; empty when it has no TrueType
-// outlines (its glyphs are then drawn as outlines).
-using EmbeddedFont = std::shared_ptr<const pdf::TrueTypeFont>;
 
 }  // namespace
 
@@ -37,68 +31,20 @@ struct PdfPageFont {
 
 namespace {
 
-// What every document of the run shares: the texts as shaped, the page
-// fonts at their resolutions and the installed fonts' tables. Fonts do not
-// change while the program runs; the shapes are bounded by ShapedTexts.
+// What every document of the run shares: the texts as shaped and the page
+// fonts at their resolutions. Fonts do not change while the program runs;
+// the shapes are bounded by ShapedTexts.
 // Kept for the whole run (never destroyed, as font engines must not outlive
 // the application's font database).
 struct SharedFonts {
   // The form's captions and fixed texts, and the names of a mailer or two.
   ShapedTexts texts{256};
   std::vector<std::unique_ptr<PdfPageFont>> pageFonts;
-  std::map<QString, EmbeddedFont> embedded;
-  std::map<QString, double> scales;  // by font and pixel size
 };
 
 SharedFonts& shared() {
   static SharedFonts* const fonts = new SharedFonts;
   return *fonts;
-}
-
-QString fontKey(const QRawFont& raw) {
-  return raw.familyName() + QLatin1Char('|') + raw.styleName() + QLatin1Char('|') +
-         QString::number(raw.weight()) + QLatin1Char('|') +
-         QString::number(static_cast<int>(raw.style()));
-}
-
-EmbeddedFont embeddedFont(const QRawFont& raw) {
-  auto [found, added] = shared().embedded.try_emplace(fontKey(raw));
-  if (added) {
-    try {
-      found->second = std::make_shared<const pdf::TrueTypeFont>([&raw](const char* tag) {
-        const QByteArray table = raw.fontTable(tag);
-        return std::string(table.constData(), static_cast<std::size_t>(table.size()));
-      });
-    } catch (const pdf::PdfError&) {
-      found->second = nullptr;  // drawn as outlines
-    }
-  }
-  return found->second;
-}
-
-// How much a font engine widens its glyphs: Qt narrows a face to the
-// stretch asked for, and a fallback face (a condensed one, say) by what is
-// left of it. Read once from the engine's advances against the font's own,
-// in whole percent as Qt keeps a stretch.
-double horizontalScale(const QRawFont& raw, const pdf::TrueTypeFont& font,
-                       const std::vector<quint32>& glyphs) {
-  const QString key = fontKey(raw) + QLatin1Char('|') + QString::number(raw.pixelSize());
-  const auto kept = shared().scales.find(key);
-  if (kept != shared().scales.end()) return kept->second;
-  QList<quint32> indexes;
-  double designed = 0;
-  for (const quint32 glyph : glyphs) {
-    indexes.append(glyph);
-    designed += font.advance(static_cast<std::uint16_t>(glyph));
-  }
-  double drawn = 0;
-  for (const QPointF& advance : raw.advancesForGlyphIndexes(indexes, QRawFont::UseDesignMetrics))
-    drawn += advance.x();
-  designed *= raw.pixelSize() / font.unitsPerEm();
-  if (designed <= 0) return 1;  // nothing to measure by yet
-  const double scale = std::round(drawn / designed * 100) / 100;
-  shared().scales.emplace(key, scale);
-  return scale;
 }
 
 // Qt's turn on a y-down page, exact for the quarter turns the mailer uses.
@@ -126,58 +72,6 @@ Matrix textFrame(int x, int y, int angle) {
     }
   }
   return Matrix{cosine, sine, -sine, cosine, static_cast<double>(x), static_cast<double>(y)};
-}
-
-// The glyphs' characters, so that the PDF's text can be copied and found: a
-// glyph for each character where the shaper made one of each, else each
-// character looked up in the font.
-void mapCharacters(pdf::PdfDocument& document, int font, const QRawFont& raw,
-                   const ShapedTexts::Glyphs& glyphs, const QString& text, bool onlyRun) {
-  const QList<uint> characters = text.toUcs4();
-  if (onlyRun && glyphs.indexes.size() == static_cast<std::size_t>(characters.size())) {
-    for (std::size_t i = 0; i < glyphs.indexes.size(); ++i)
-      document.mapGlyph(font, static_cast<std::uint16_t>(glyphs.indexes[i]),
-                        static_cast<char32_t>(characters[static_cast<qsizetype>(i)]));
-    return;
-  }
-  const QList<quint32> found = raw.glyphIndexesForString(text);
-  if (found.size() != text.size()) return;
-  for (qsizetype i = 0; i < text.size(); ++i)
-    if (found[i] != 0 && !text[i].isSurrogate())
-      document.mapGlyph(font, static_cast<std::uint16_t>(found[i]), text[i].unicode());
-}
-
-// A font engine draws its glyphs' outlines as wide as it draws them.
-void drawOutlines(pdf::PdfDocument& document, const Matrix& frame, int ascent,
-                  const ShapedTexts::Glyphs& glyphs) {
-  std::vector<pdf::PathPiece> path;
-  for (std::size_t i = 0; i < glyphs.indexes.size(); ++i) {
-    const QPainterPath outline = glyphs.font.pathForGlyph(glyphs.indexes[i]);
-    const QPointF at(glyphs.positions[i].x(), ascent + glyphs.positions[i].y());
-    for (int e = 0; e < outline.elementCount(); ++e) {
-      const QPainterPath::Element element = outline.elementAt(e);
-      pdf::PathPiece piece;
-      int points = 1;
-      if (element.isMoveTo()) {
-        piece.kind = pdf::PathPiece::Kind::Move;
-      } else if (element.isLineTo()) {
-        piece.kind = pdf::PathPiece::Kind::Line;
-      } else if (element.isCurveTo() && e + 2 < outline.elementCount()) {
-        piece.kind = pdf::PathPiece::Kind::Curve;
-        points = 3;
-      } else {
-        continue;
-      }
-      for (int p = 0; p < points; ++p) {
-        const QPainterPath::Element point = outline.elementAt(e + p);
-        piece.x[p] = at.x() + point.x;
-        piece.y[p] = at.y() + point.y;
-      }
-      e += points - 1;
-      path.push_back(piece);
-    }
-  }
-  document.fillPath(frame, path);
 }
 
 // The image's rows first..first+rows as packed bits, a set bit white.
@@ -282,23 +176,7 @@ void PdfDrawing::drawText(int x, int y, const QString& layoutText) {
   }
   const Matrix frame = textFrame(x, y, font.page.angle);
   m_document->fillRectangle(frame, 0, 0, qRound(shaped->width), font.height, 1);
-  std::vector<pdf::PlacedGlyph> placed;
-  for (const ShapedTexts::Glyphs& glyphs : shaped->glyphs) {
-    const EmbeddedFont embedded = embeddedFont(glyphs.font);
-    if (!embedded) {
-      drawOutlines(*m_document, frame, font.ascent, glyphs);
-      continue;
-    }
-    const double scale = horizontalScale(glyphs.font, *embedded, glyphs.indexes);
-    const int number = m_document->addFont(embedded, glyphs.font.familyName().toStdString());
-    mapCharacters(*m_document, number, glyphs.font, glyphs, text, shaped->glyphs.size() == 1);
-    placed.clear();
-    for (std::size_t i = 0; i < glyphs.indexes.size(); ++i)
-      placed.push_back(pdf::PlacedGlyph{static_cast<std::uint16_t>(glyphs.indexes[i]),
-                                        glyphs.positions[i].x(),
-                                        font.ascent + glyphs.positions[i].y()});
-    m_document->drawGlyphs(number, glyphs.font.pixelSize(), scale, frame, placed);
-  }
+  writeShapedText(*m_document, frame, font.ascent, *shaped);
 }
 
 void PdfDrawing::drawMonoImage(const QImage& image, const QRect& target) {

@@ -36,7 +36,8 @@ void shapeLine(const QString& text, const QFont& font, ShapedTexts::Text& into) 
   into.width = line.horizontalAdvance();
   // The runs lie on the line's baseline; they are kept from its start.
   const qreal baseline = line.ascent();
-  for (const QGlyphRun& run : line.glyphRuns()) {
+  const QList<QGlyphRun> runs = line.glyphRuns();
+  for (const QGlyphRun& run : runs) {
     ShapedTexts::Glyphs& glyphs = into.glyphs.emplace_back();
     glyphs.font = run.rawFont();
     const QList<quint32> indexes = run.glyphIndexes();
@@ -44,6 +45,22 @@ void shapeLine(const QString& text, const QFont& font, ShapedTexts::Text& into) 
     glyphs.indexes.assign(indexes.begin(), indexes.end());
     glyphs.positions.reserve(static_cast<std::size_t>(positions.size()));
     for (const QPointF& p : positions) glyphs.positions.emplace_back(p.x(), p.y() - baseline);
+    glyphs.characters.assign(glyphs.indexes.size(), 0);
+    // A glyph a character, in order, where the shaper made one of each;
+    // else each character's own glyph in the font, where the run has it.
+    const QList<uint> characters = text.toUcs4();
+    if (runs.size() == 1 && indexes.size() == characters.size()) {
+      for (qsizetype i = 0; i < characters.size(); ++i)
+        glyphs.characters[static_cast<std::size_t>(i)] = characters[i];
+      continue;
+    }
+    const QList<quint32> own = glyphs.font.glyphIndexesForString(text);
+    for (qsizetype c = 0; c < own.size() && c < text.size(); ++c) {
+      if (own[c] == 0 || text[c].isSurrogate()) continue;
+      for (std::size_t g = 0; g < glyphs.indexes.size(); ++g)
+        if (glyphs.indexes[g] == own[c] && glyphs.characters[g] == 0)
+          glyphs.characters[g] = text[c].unicode();
+    }
   }
 }
 
@@ -175,6 +192,7 @@ bool ShapedTexts::AsciiPairs::shape(const QString& text, Text& into) {
   Glyphs glyphs;
   glyphs.indexes.reserve(static_cast<std::size_t>(text.size()));
   glyphs.positions.reserve(static_cast<std::size_t>(text.size()));
+  glyphs.characters.reserve(static_cast<std::size_t>(text.size()));
   qreal x = 0;
   for (qsizetype i = 0; i < text.size(); ++i) {
     const int c = text[i].unicode();
@@ -182,6 +200,7 @@ bool ShapedTexts::AsciiPairs::shape(const QString& text, Text& into) {
     if (!s.usable) return false;
     glyphs.indexes.push_back(s.glyph);
     glyphs.positions.emplace_back(x, 0);
+    glyphs.characters.push_back(static_cast<char32_t>(c));
     x += s.advance;
     if (i + 1 < text.size()) {
       const int next = text[i + 1].unicode();

@@ -26,6 +26,9 @@ class ShapedTexts {
     QRawFont font;
     std::vector<quint32> indexes;
     std::vector<QPointF> positions;
+    // The character each glyph stands for (0 where the shaper made one
+    // glyph of several), so that a PDF's text can be copied and searched.
+    std::vector<char32_t> characters;
   };
   // A text as shaped in one font, and its advance (what
   // QFontMetricsF::horizontalAdvance gives).

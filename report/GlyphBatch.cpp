@@ -1,7 +1,5 @@
 #include "report/GlyphBatch.h"
 
-#include <QGlyphRun>
-#include <QPainter>
 #include <cmath>
 
 namespace kestrel {
@@ -46,36 +44,28 @@ void GlyphBatch::add(const ShapedTexts::Text& text, QPointF origin) {
       run = &m_runs[m_used++];
       run->font = glyphs.font;
     }
-    for (const quint32 index : glyphs.indexes) run->indexes.append(index);
+    run->indexes.insert(run->indexes.end(), glyphs.indexes.begin(), glyphs.indexes.end());
     for (const QPointF& p : glyphs.positions)
-      run->positions.append(QPointF(x + p.x(), origin.y() + p.y()));
+      run->positions.emplace_back(x + p.x(), origin.y() + p.y());
+    run->characters.insert(run->characters.end(), glyphs.characters.begin(),
+                           glyphs.characters.end());
+    run->characters.resize(run->indexes.size(), 0);
     run->last = QPointF(x + glyphs.positions.back().x(),
                         inSixtyFourths(origin.y() + glyphs.positions.back().y()));
   }
 }
 
-void GlyphBatch::draw(QPainter& painter) {
+void GlyphBatch::draw(ReportSurface& surface) {
   for (std::size_t r = 0; r < m_used; ++r) {
     Run& run = m_runs[r];
-    {
-      QGlyphRun glyphs;
-      glyphs.setRawFont(run.font);
-      glyphs.setGlyphIndexes(run.indexes);
-      glyphs.setPositions(run.positions);
-      painter.drawGlyphRun(QPointF(0, 0), glyphs);
-    }
+    surface.drawGlyphs(run.font, run.indexes, run.positions, run.characters);
     // Emptied but kept, with their room, for the next page.
     run.indexes.clear();
     run.positions.clear();
+    run.characters.clear();
   }
   m_used = 0;
-  if (m_wholes.empty()) return;
-  const QFont before = painter.font();
-  for (const Whole& whole : m_wholes) {
-    painter.setFont(whole.font);
-    painter.drawText(whole.origin, whole.text);
-  }
-  painter.setFont(before);
+  for (const Whole& whole : m_wholes) surface.drawText(whole.font, whole.origin, whole.text);
   m_wholes.clear();
 }
 

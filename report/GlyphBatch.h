@@ -1,15 +1,13 @@
 #pragma once
 
 #include <QFont>
-#include <QList>
 #include <QPointF>
 #include <QRawFont>
 #include <QString>
 #include <vector>
 
 #include "print/ShapedTexts.h"
-
-class QPainter;
+#include "report/ReportSurface.h"
 
 namespace kestrel {
 
@@ -20,16 +18,17 @@ class GlyphBatch {
  public:
   // The text with the start of its baseline at `origin` (painter units).
   void add(const ShapedTexts::Text& text, QPointF origin);
-  // Draws what was added, in the painter's pen, and empties the batch.
-  void draw(QPainter& painter);
+  // Draws what was added and empties the batch.
+  void draw(ReportSurface& surface);
 
  private:
   // Glyphs of one font engine drawn with one call; kept, emptied, for the
   // next page.
   struct Run {
     QRawFont font;
-    QList<quint32> indexes;
-    QList<QPointF> positions;
+    std::vector<quint32> indexes;
+    std::vector<QPointF> positions;
+    std::vector<char32_t> characters;
     QPointF last;  // the last glyph's place, in 1/64 steps
   };
   struct Whole {

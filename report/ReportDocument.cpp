@@ -8,8 +8,8 @@
 #include "core/Money.h"
 #include "dbase/DataSet.h"
 #include "dbase/MessagePath.h"
-#include "report/ReportError.h"
 #include "print/ShapedTexts.h"
+#include "report/ReportError.h"
 
 namespace kestrel {
 

@@ -2,12 +2,11 @@
 
 #include <QFont>
 #include <QFontMetricsF>
-#include <QPainter>
-#include <QPen>
 
 #include "platform/AnsiText.h"
-#include "report/ReportDocument.h"
 #include "report/GlyphBatch.h"
+#include "report/PainterReportSurface.h"
+#include "report/ReportDocument.h"
 
 namespace kestrel {
 
@@ -40,8 +39,8 @@ struct PageFont {
 
 // What every band of one page draws with.
 struct Page {
-  Page(QPainter& p, ReportDocument& d, int n)
-      : painter(p),
+  Page(ReportSurface& s, ReportDocument& d, int n)
+      : surface(s),
         document(d),
         layout(d.layout()),
         report(d.report()),
@@ -52,7 +51,7 @@ struct Page {
         body(reportFont(d, report.fontSize, false)),
         bold(reportFont(d, report.fontSize, true)) {}
 
-  QPainter& painter;
+  ReportSurface& surface;
   ReportDocument& document;
   const ReportLayout& layout;
   const ReportDefinition& report;
@@ -74,7 +73,7 @@ struct Page {
   // top of what follows.
   double rule(double y) {
     y += kAboveRule;
-    painter.drawLine(QPointF(left, y), QPointF(right, y));
+    surface.drawLine(QPointF(left, y), QPointF(right, y));
     return y + kUnderRule;
   }
 
@@ -96,8 +95,7 @@ struct Page {
   void drawSingleText(const PageFont& font, const QRectF& place, const std::string& text) {
     std::string shown;
     const ShapedTexts::Text& shaped = fitted(font, place, text, true, &shown);
-    painter.setFont(font.font);
-    painter.drawText(origin(font, place, shaped, false), fromAnsi(shown));
+    surface.drawText(font.font, origin(font, place, shaped, false), fromAnsi(shown));
   }
 
  private:
@@ -131,12 +129,10 @@ struct Page {
 // The title, and "Page N of M" at the right margin.
 double drawTitle(Page& page, double y) {
   const double height = page.document.titleHeight() * kUnitsPerPoint;
-  page.painter.setFont(reportFont(page.document, page.report.fontSize + 4, true));
-  page.painter.drawText(page.across(y, height), Qt::AlignLeft | Qt::AlignVCenter,
-                        fromAnsi(page.report.title));
-  page.painter.setFont(page.body.font);
-  page.painter.drawText(
-      page.across(y, height), Qt::AlignRight | Qt::AlignVCenter,
+  page.surface.drawText(reportFont(page.document, page.report.fontSize + 4, true),
+                        page.across(y, height), Qt::AlignLeft, fromAnsi(page.report.title));
+  page.surface.drawText(
+      page.body.font, page.across(y, height), Qt::AlignRight,
       fromAnsi(page.report.pageLabel) +
           QStringLiteral(" %1 of %2").arg(page.number + 1).arg(page.document.pageCount()));
   return y + height;
@@ -144,9 +140,8 @@ double drawTitle(Page& page, double y) {
 
 // Each parameter on a line of its own, then half a line of room.
 double drawParameters(Page& page, double y) {
-  page.painter.setFont(page.body.font);
   for (std::size_t p = 0; p < page.report.parameters.size(); ++p) {
-    page.painter.drawText(page.across(y, page.line), Qt::AlignLeft | Qt::AlignVCenter,
+    page.surface.drawText(page.body.font, page.across(y, page.line), Qt::AlignLeft,
                           fromAnsi(page.document.parameterText(p)));
     y += page.line;
   }
@@ -160,7 +155,7 @@ double drawHeadings(Page& page, double y) {
       page.drawCell(page.bold, page.cell(column, y), column.heading, column.alignRight);
     y += page.line;
   }
-  page.cells.draw(page.painter);
+  page.cells.draw(page.surface);
   return page.rule(y);
 }
 
@@ -180,11 +175,11 @@ double drawRecords(Page& page, double y) {
     }
     y += block;
   }
-  page.cells.draw(page.painter);
+  page.cells.draw(page.surface);
   if (page.report.sheetLines > 0) {
     const double end = recordsTop + page.report.sheetLines * block;
     if (page.document.isLastPage(page.number) && y < end)
-      page.painter.drawLine(QPointF(page.left, y), QPointF(page.right, end));
+      page.surface.drawLine(QPointF(page.left, y), QPointF(page.right, end));
     y = end;
   }
   return y;
@@ -206,10 +201,10 @@ double drawTotals(Page& page, double y) {
     }
     if (summed) y += page.line;
   }
-  page.cells.draw(page.painter);
-  page.painter.setFont(page.bold.font);  // the count is as bold as the totals
-  page.painter.drawText(
-      page.across(y, page.line), Qt::AlignLeft | Qt::AlignVCenter,
+  page.cells.draw(page.surface);
+  // The count is as bold as the totals.
+  page.surface.drawText(
+      page.bold.font, page.across(y, page.line), Qt::AlignLeft,
       fromAnsi(page.report.countCaption) + QString::number(page.document.recordCount()));
   return y + page.line;
 }
@@ -220,24 +215,22 @@ double drawTotals(Page& page, double y) {
 void drawFoot(Page& page, double y) {
   const ReportDefinition& report = page.report;
   if (report.footers.empty() && report.footShapes.empty()) return;
-  page.painter.setFont(page.body.font);
   y = page.rule(y);
   const double footTop = y;
   const QString pieces = QString::number(page.document.pageRecordCount(page.number));
   for (const std::string& footer : report.footers) {
-    page.painter.drawText(page.across(y, page.line), Qt::AlignLeft | Qt::AlignVCenter,
+    page.surface.drawText(page.body.font, page.across(y, page.line), Qt::AlignLeft,
                           fromAnsi(footer).replace(QStringLiteral("%n"), pieces));
     y += 2 * page.line;
   }
-  page.painter.setBrush(Qt::NoBrush);
   for (const ReportShape& shape : report.footShapes) {
     const QRectF place(page.left + shape.left * kUnitsPerInch, footTop + shape.top * kUnitsPerInch,
                        shape.width * kUnitsPerInch, shape.height * kUnitsPerInch);
     if (shape.kind == ReportShape::Kind::Rule) {
-      page.painter.drawLine(place.topLeft(), place.topRight());
+      page.surface.drawLine(place.topLeft(), place.topRight());
       continue;
     }
-    page.painter.drawRect(place);
+    page.surface.drawRect(place);
     // The caption keeps two points off the box's lines.
     const double inset = 2 * kUnitsPerPoint;
     page.drawSingleText(
@@ -249,18 +242,11 @@ void drawFoot(Page& page, double y) {
 
 }  // namespace
 
-void drawReportPage(QPainter& painter, ReportDocument& document, int page, double dotsPerInchX,
-                    double dotsPerInchY) {
+void drawReportPage(ReportSurface& surface, ReportDocument& document, int page) {
   // Callers read the page first, showing the status window as they do; a
   // page not read yet is read here without one.
   document.readThrough(page);
-
-  painter.save();
-  painter.scale(dotsPerInchX / kUnitsPerInch, dotsPerInchY / kUnitsPerInch);
-  painter.setPen(QPen(Qt::black, 0));
-  painter.setClipping(false);
-
-  Page bands(painter, document, page);
+  Page bands(surface, document, page);
   double y = document.layout().marginTop * kUnitsPerInch;
   y = drawTitle(bands, y);
   y = drawParameters(bands, y);
@@ -268,7 +254,12 @@ void drawReportPage(QPainter& painter, ReportDocument& document, int page, doubl
   y = drawRecords(bands, y);
   if (document.isLastPage(page)) y = drawTotals(bands, y);
   drawFoot(bands, y);
-  painter.restore();
+}
+
+void drawReportPage(QPainter& painter, ReportDocument& document, int page, double dotsPerInchX,
+                    double dotsPerInchY) {
+  PainterReportSurface surface(painter, dotsPerInchX, dotsPerInchY);
+  drawReportPage(surface, document, page);
 }
 
 }  // namespace kestrel

@@ -22,15 +22,13 @@ constexpr double kEm = 100;  // pixels
 
 // The text's glyphs side by side from the frame's origin, as a shaper without
 // kerning puts them in a font narrowed by `scale`; returns where it ends.
-double placeText(PdfDocument& document, int font, const std::string& fontPath,
-                 const std::u32string& characters, const std::string& utf8,
-                 std::vector<PlacedGlyph>& placed, double scale = 1) {
+double placeText(const std::string& fontPath, const std::u32string& characters,
+                 const std::string& utf8, std::vector<PlacedGlyph>& placed, double scale = 1) {
   double x = 0;
   const std::vector<test::OracleGlyph> glyphs = test::oracleGlyphs(fontPath, utf8);
   EXPECT_EQ(glyphs.size(), characters.size());
   for (std::size_t i = 0; i < glyphs.size() && i < characters.size(); ++i) {
-    placed.push_back(PlacedGlyph{static_cast<std::uint16_t>(glyphs[i].glyph), x, 0});
-    document.mapGlyph(font, static_cast<std::uint16_t>(glyphs[i].glyph), characters[i]);
+    placed.push_back(PlacedGlyph{static_cast<std::uint16_t>(glyphs[i].glyph), x, 0, characters[i]});
     x += glyphs[i].advance * kEm / 2048 * scale;
   }
   return x;
@@ -99,7 +97,7 @@ TEST(PdfDocumentTest, TextAndImagesReadBackWhereTheyWereDrawn) {
     // one inch in, on a white cell.
     document.beginPage(612, 792, kToPage);
     std::vector<PlacedGlyph> line;
-    placeText(document, font, test::kLiberationSans, U"Kestrel \u00DCn\u00EFcode",
+    placeText(test::kLiberationSans, U"Kestrel \u00DCn\u00EFcode",
               "Kestrel \xC3\x9Cn\xC3\xAF"
               "code",
               line);
@@ -115,8 +113,7 @@ TEST(PdfDocumentTest, TextAndImagesReadBackWhereTheyWereDrawn) {
     document.drawBitImage(bars, 600, 600, 1600, 400);
     document.drawBitImage(bars, 600, 3000, 1600, 400);
     std::vector<PlacedGlyph> turned;
-    turnedLength =
-        placeText(document, font, test::kLiberationSans, U"Upwards", "Upwards", turned, 0.84);
+    turnedLength = placeText(test::kLiberationSans, U"Upwards", "Upwards", turned, 0.84);
     document.drawGlyphs(font, kEm, 0.84, Matrix{0, -1, 1, 0, 3 * kDpi, 5 * kDpi}, turned);
     test::writeBytes(path, document.finish());
     EXPECT_THROW(document.finish(), PdfError);

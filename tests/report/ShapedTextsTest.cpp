@@ -9,6 +9,7 @@
 
 #include "platform/AnsiText.h"
 #include "report/GlyphBatch.h"
+#include "report/PainterReportSurface.h"
 
 namespace kestrel {
 namespace {
@@ -56,22 +57,20 @@ QImage drawn(bool kept, ShapedTexts& shapes) {
                QImage::Format_RGB32);
   image.fill(Qt::white);
   QPainter painter(&image);
-  painter.scale(96.0 / 720, 96.0 / 720);
+  PainterReportSurface surface(painter, 96, 96);
   GlyphBatch batch;
   double y = 100.3;
   for (const std::string& text : kTexts) {
     for (const QFont& f : fonts()) {
       const QPointF origin(37.7 + 11.1 * static_cast<double>(text.size()), y);
-      if (kept) {
+      if (kept)
         batch.add(shapes.shaped(f, text), origin);
-      } else {
-        painter.setFont(f);
-        painter.drawText(origin, fromAnsi(text));
-      }
+      else
+        surface.drawText(f, origin, fromAnsi(text));
       y += 75.9;
     }
   }
-  batch.draw(painter);
+  batch.draw(surface);
   return image;
 }
 

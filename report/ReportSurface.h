@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QFont>
+#include <QPointF>
+#include <QRawFont>
+#include <QRectF>
+#include <QString>
+#include <span>
+
+namespace kestrel {
+
+// What a report page is drawn on: a QPainter (the preview, page images) or
+// a PDF document (printers and PDF files). Positions are tenths of a point
+// from the sheet's top-left corner, y down; lines are the thinnest the
+// device draws, in black.
+class ReportSurface {
+ public:
+  virtual ~ReportSurface() = default;
+
+  // One line of text at the left or the right of the place and centred on
+  // its height, as QPainter::drawText(place, alignment | AlignVCenter)
+  // draws it; nothing is clipped.
+  virtual void drawText(const QFont& font, const QRectF& place, Qt::Alignment alignment,
+                        const QString& text) = 0;
+  // One line of text whose baseline starts at `origin`.
+  virtual void drawText(const QFont& font, const QPointF& origin, const QString& text) = 0;
+  // Glyphs of one font engine with their baselines' origins, and the
+  // characters they stand for (0: unknown).
+  virtual void drawGlyphs(const QRawFont& font, std::span<const quint32> indexes,
+                          std::span<const QPointF> positions,
+                          std::span<const char32_t> characters) = 0;
+  virtual void drawLine(const QPointF& from, const QPointF& to) = 0;
+  // The rectangle's outline.
+  virtual void drawRect(const QRectF& rect) = 0;
+};
+
+}  // namespace kestrel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 class QLabel;
 class QPushButton;
@@ -17,7 +18,8 @@ class MassPrintProgress : public QDialog {
  public:
   explicit MassPrintProgress(QWidget* parent = nullptr);
 
-  // Shows "Printing mailer `number` of `count`" and handles pending events.
+  // Shows "Printing mailer `number` of `count`" and, every few hundredths
+  // of a second, handles pending events (paints, the user's clicks).
   void step(int number, int count);
   bool canceled() const { return m_canceled; }
 
@@ -32,6 +34,7 @@ class MassPrintProgress : public QDialog {
   QLabel* m_text = nullptr;
   QPushButton* m_cancel = nullptr;
   bool m_canceled = false;
+  QElapsedTimer m_sinceEvents;  // since events were last handled
 };
 
 }  // namespace kestrel

@@ -200,6 +200,9 @@ std::string TrueTypeFont::subset(const std::vector<std::uint16_t>& glyphs) const
     }
   }
   append32(loca, static_cast<std::uint32_t>(glyf.size()));
+  // Glyphs that are all blank leave no outline bytes; the table still has
+  // some, as a reader that takes an empty table for none would refuse it.
+  if (glyf.empty()) glyf.assign(4, '\0');
 
   // The metrics of the glyphs kept: the long metrics up to the last one,
   // then the left side bearings of the glyphs that share the last advance.

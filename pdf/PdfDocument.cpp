@@ -38,10 +38,10 @@ void appendNumber(std::string& out, double value) {
   if (fraction == 0) return;
   char digits[6] = "00000";
   for (int i = 4; i >= 0; --i, fraction /= 10) digits[i] = static_cast<char>('0' + fraction % 10);
-  int last = 4;
-  while (digits[last] == '0') --last;
+  std::size_t kept = 5;
+  while (digits[kept - 1] == '0') --kept;  // a digit is not 0, as fraction is not
   out += '.';
-  out.append(digits, static_cast<std::size_t>(last + 1));
+  out.append(digits, kept);
 }
 
 void appendNumbers(std::string& out, std::initializer_list<double> values) {

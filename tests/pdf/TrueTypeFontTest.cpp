@@ -113,6 +113,21 @@ TEST(TrueTypeFontTest, DamagedFontsAreRefused) {
   EXPECT_NO_THROW(TrueTypeFont(tableSource(fontTables(test::kLiberationSans))).subset({36, 98}));
 }
 
+// A subset of blank glyphs only (a space, an empty .notdef) has no outline
+// bytes at all, and still reads back as a font.
+TEST(TrueTypeFontTest, ASubsetOfBlankGlyphsReadsBack) {
+  std::map<std::string, std::string> tables = fontTables(test::kLiberationSans);
+  std::string& loca = tables["loca"];
+  std::copy_n(loca.begin(), 4, loca.begin() + 4);  // glyph 0 ends where it starts
+  const TrueTypeFont font(tableSource(tables));
+  const std::string subset = font.subset({3});  // the space
+  test::TempDir dir;
+  test::writeBytes(dir.file("blank.ttf"), subset);
+  const TrueTypeFont reread(tableSource(fontTables(dir.file("blank.ttf"))));
+  EXPECT_EQ(reread.glyphCount(), 4);
+  EXPECT_EQ(reread.advance(3), font.advance(3));
+}
+
 TEST(TrueTypeFontTest, NamesItselfByItsPostScriptName) {
   EXPECT_EQ(TrueTypeFont(tableSource(fontTables(test::kLiberationSans))).postScriptName("x"),
             "LiberationSans");

@@ -114,25 +114,29 @@ void drawOutlines(pdf::PdfDocument& document, const Matrix& frame, double baseli
 
 }  // namespace
 
+void writeShapedGlyphs(pdf::PdfDocument& document, const Matrix& frame, double baseline,
+                       const ShapedTexts::Glyphs& glyphs) {
+  const EmbeddedFont embedded = embeddedFont(glyphs.font);
+  if (!embedded) {
+    drawOutlines(document, frame, baseline, glyphs);
+    return;
+  }
+  const double scale = horizontalScale(glyphs.font, *embedded, glyphs.indexes);
+  const int number = document.addFont(embedded, glyphs.font.familyName().toStdString());
+  std::vector<pdf::PlacedGlyph> placed;
+  placed.reserve(glyphs.indexes.size());
+  for (std::size_t i = 0; i < glyphs.indexes.size(); ++i)
+    placed.push_back(
+        pdf::PlacedGlyph{static_cast<std::uint16_t>(glyphs.indexes[i]), glyphs.positions[i].x(),
+                         baseline + glyphs.positions[i].y(),
+                         i < glyphs.characters.size() ? glyphs.characters[i] : char32_t{0}});
+  document.drawGlyphs(number, glyphs.font.pixelSize(), scale, frame, placed);
+}
+
 void writeShapedText(pdf::PdfDocument& document, const Matrix& frame, double baseline,
                      const ShapedTexts::Text& shaped) {
-  std::vector<pdf::PlacedGlyph> placed;
-  for (const ShapedTexts::Glyphs& glyphs : shaped.glyphs) {
-    const EmbeddedFont embedded = embeddedFont(glyphs.font);
-    if (!embedded) {
-      drawOutlines(document, frame, baseline, glyphs);
-      continue;
-    }
-    const double scale = horizontalScale(glyphs.font, *embedded, glyphs.indexes);
-    const int number = document.addFont(embedded, glyphs.font.familyName().toStdString());
-    placed.clear();
-    for (std::size_t i = 0; i < glyphs.indexes.size(); ++i)
-      placed.push_back(
-          pdf::PlacedGlyph{static_cast<std::uint16_t>(glyphs.indexes[i]), glyphs.positions[i].x(),
-                           baseline + glyphs.positions[i].y(),
-                           i < glyphs.characters.size() ? glyphs.characters[i] : char32_t{0}});
-    document.drawGlyphs(number, glyphs.font.pixelSize(), scale, frame, placed);
-  }
+  for (const ShapedTexts::Glyphs& glyphs : shaped.glyphs)
+    writeShapedGlyphs(document, frame, baseline, glyphs);
 }
 
 }  // namespace kestrel

@@ -20,5 +20,8 @@ struct Matrix;
 // glyphs' positions are ShapedTexts', from the baseline's start).
 void writeShapedText(pdf::PdfDocument& document, const pdf::Matrix& frame, double baseline,
                      const ShapedTexts::Text& shaped);
+// The same for the glyphs of one font engine.
+void writeShapedGlyphs(pdf::PdfDocument& document, const pdf::Matrix& frame, double baseline,
+                       const ShapedTexts::Glyphs& glyphs);
 
 }  // namespace kestrel

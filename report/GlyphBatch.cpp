@@ -38,18 +38,19 @@ void GlyphBatch::add(const ShapedTexts::Text& text, QPointF origin) {
                         inSixtyFourths(origin.y() + glyphs.positions.front().y()));
     Run* run = nullptr;
     for (std::size_t r = m_used; r-- > 0 && !run;)
-      if (m_runs[r].font == glyphs.font) run = &m_runs[r];
+      if (m_runs[r].glyphs.font == glyphs.font) run = &m_runs[r];
     if (!run || !withinStep(run->last, first)) {
       if (m_used == m_runs.size()) m_runs.emplace_back();
       run = &m_runs[m_used++];
-      run->font = glyphs.font;
+      run->glyphs.font = glyphs.font;
     }
-    run->indexes.insert(run->indexes.end(), glyphs.indexes.begin(), glyphs.indexes.end());
+    ShapedTexts::Glyphs& placed = run->glyphs;
+    placed.indexes.insert(placed.indexes.end(), glyphs.indexes.begin(), glyphs.indexes.end());
     for (const QPointF& p : glyphs.positions)
-      run->positions.emplace_back(x + p.x(), origin.y() + p.y());
-    run->characters.insert(run->characters.end(), glyphs.characters.begin(),
-                           glyphs.characters.end());
-    run->characters.resize(run->indexes.size(), 0);
+      placed.positions.emplace_back(x + p.x(), origin.y() + p.y());
+    placed.characters.insert(placed.characters.end(), glyphs.characters.begin(),
+                             glyphs.characters.end());
+    placed.characters.resize(placed.indexes.size(), 0);
     run->last = QPointF(x + glyphs.positions.back().x(),
                         inSixtyFourths(origin.y() + glyphs.positions.back().y()));
   }
@@ -58,11 +59,11 @@ void GlyphBatch::add(const ShapedTexts::Text& text, QPointF origin) {
 void GlyphBatch::draw(ReportSurface& surface) {
   for (std::size_t r = 0; r < m_used; ++r) {
     Run& run = m_runs[r];
-    surface.drawGlyphs(run.font, run.indexes, run.positions, run.characters);
+    surface.drawGlyphs(run.glyphs);
     // Emptied but kept, with their room, for the next page.
-    run.indexes.clear();
-    run.positions.clear();
-    run.characters.clear();
+    run.glyphs.indexes.clear();
+    run.glyphs.positions.clear();
+    run.glyphs.characters.clear();
   }
   m_used = 0;
   for (const Whole& whole : m_wholes) surface.drawText(whole.font, whole.origin, whole.text);

@@ -25,11 +25,8 @@ class GlyphBatch {
   // Glyphs of one font engine drawn with one call; kept, emptied, for the
   // next page.
   struct Run {
-    QRawFont font;
-    std::vector<quint32> indexes;
-    std::vector<QPointF> positions;
-    std::vector<char32_t> characters;
-    QPointF last;  // the last glyph's place, in 1/64 steps
+    ShapedTexts::Glyphs glyphs;  // placed on the page
+    QPointF last;                // the last glyph's place, in 1/64 steps
   };
   struct Whole {
     QFont font;

@@ -40,13 +40,12 @@ void PainterReportSurface::drawText(const QFont& font, const QPointF& origin, co
   m_painter.drawText(origin, text);
 }
 
-void PainterReportSurface::drawGlyphs(const QRawFont& font, std::span<const quint32> indexes,
-                                      std::span<const QPointF> positions,
-                                      std::span<const char32_t>) {
-  QGlyphRun glyphs;
-  glyphs.setRawFont(font);
-  glyphs.setRawData(indexes.data(), positions.data(), static_cast<int>(indexes.size()));
-  m_painter.drawGlyphRun(QPointF(0, 0), glyphs);
+void PainterReportSurface::drawGlyphs(const ShapedTexts::Glyphs& glyphs) {
+  QGlyphRun run;
+  run.setRawFont(glyphs.font);
+  run.setRawData(glyphs.indexes.data(), glyphs.positions.data(),
+                 static_cast<int>(glyphs.indexes.size()));
+  m_painter.drawGlyphRun(QPointF(0, 0), run);
 }
 
 void PainterReportSurface::drawLine(const QPointF& from, const QPointF& to) {

@@ -19,8 +19,7 @@ class PainterReportSurface : public ReportSurface {
   void drawText(const QFont& font, const QRectF& place, Qt::Alignment alignment,
                 const QString& text) override;
   void drawText(const QFont& font, const QPointF& origin, const QString& text) override;
-  void drawGlyphs(const QRawFont& font, std::span<const quint32> indexes,
-                  std::span<const QPointF> positions, std::span<const char32_t>) override;
+  void drawGlyphs(const ShapedTexts::Glyphs& glyphs) override;
   void drawLine(const QPointF& from, const QPointF& to) override;
   void drawRect(const QRectF& rect) override;
 

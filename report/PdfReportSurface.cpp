@@ -2,7 +2,6 @@
 
 #include "pdf/PdfDocument.h"
 #include "print/PdfText.h"
-#include "print/ShapedTexts.h"
 
 namespace kestrel {
 
@@ -37,16 +36,8 @@ void PdfReportSurface::drawText(const QFont& font, const QPointF& origin, const 
   writeShapedText(m_document, pdf::Matrix{1, 0, 0, 1, origin.x(), origin.y()}, 0, *shaped);
 }
 
-void PdfReportSurface::drawGlyphs(const QRawFont& font, std::span<const quint32> indexes,
-                                  std::span<const QPointF> positions,
-                                  std::span<const char32_t> characters) {
-  ShapedTexts::Text run;
-  ShapedTexts::Glyphs& glyphs = run.glyphs.emplace_back();
-  glyphs.font = font;
-  glyphs.indexes.assign(indexes.begin(), indexes.end());
-  glyphs.positions.assign(positions.begin(), positions.end());
-  glyphs.characters.assign(characters.begin(), characters.end());
-  writeShapedText(m_document, pdf::Matrix{}, 0, run);
+void PdfReportSurface::drawGlyphs(const ShapedTexts::Glyphs& glyphs) {
+  writeShapedGlyphs(m_document, pdf::Matrix{}, 0, glyphs);
 }
 
 void PdfReportSurface::drawLine(const QPointF& from, const QPointF& to) {

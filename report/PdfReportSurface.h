@@ -10,7 +10,6 @@ namespace kestrel {
 namespace pdf {
 class PdfDocument;
 }  // namespace pdf
-class ShapedTexts;
 
 // A report page written into a PDF document: texts as glyphs of embedded
 // font subsets, placed as QPainter places them (shaped by `texts`, the
@@ -23,9 +22,7 @@ class PdfReportSurface : public ReportSurface {
   void drawText(const QFont& font, const QRectF& place, Qt::Alignment alignment,
                 const QString& text) override;
   void drawText(const QFont& font, const QPointF& origin, const QString& text) override;
-  void drawGlyphs(const QRawFont& font, std::span<const quint32> indexes,
-                  std::span<const QPointF> positions,
-                  std::span<const char32_t> characters) override;
+  void drawGlyphs(const ShapedTexts::Glyphs& glyphs) override;
   void drawLine(const QPointF& from, const QPointF& to) override;
   void drawRect(const QRectF& rect) override;
 

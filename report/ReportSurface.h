@@ -2,10 +2,10 @@
 
 #include <QFont>
 #include <QPointF>
-#include <QRawFont>
 #include <QRectF>
 #include <QString>
-#include <span>
+
+#include "print/ShapedTexts.h"
 
 namespace kestrel {
 
@@ -24,11 +24,9 @@ class ReportSurface {
                         const QString& text) = 0;
   // One line of text whose baseline starts at `origin`.
   virtual void drawText(const QFont& font, const QPointF& origin, const QString& text) = 0;
-  // Glyphs of one font engine with their baselines' origins, and the
-  // characters they stand for (0: unknown).
-  virtual void drawGlyphs(const QRawFont& font, std::span<const quint32> indexes,
-                          std::span<const QPointF> positions,
-                          std::span<const char32_t> characters) = 0;
+  // Glyphs of one font engine, their positions the baselines' origins on
+  // the page.
+  virtual void drawGlyphs(const ShapedTexts::Glyphs& glyphs) = 0;
   virtual void drawLine(const QPointF& from, const QPointF& to) = 0;
   // The rectangle's outline.
   virtual void drawRect(const QRectF& rect) = 0;

@@ -54,8 +54,9 @@ void PainterCanvas::beginPainting(QPaintDevice& device, const QString& refusal) 
 
 void PainterCanvas::setUpPainter() {
   m_painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
-  // PDF output would otherwise store bar-code images as JPEG, whose ringing
-  // blurs the bar edges a scanner reads.
+  // A painter on a PDF device (Qt's writer, which the tests compare the
+  // program's own against) would otherwise store bar-code images as JPEG,
+  // whose ringing blurs the bar edges a scanner reads.
   m_painter->setRenderHint(QPainter::LosslessImageRendering, true);
   m_painter->setRenderHint(QPainter::TextAntialiasing, true);
   m_painter->setPen(Qt::black);

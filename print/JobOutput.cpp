@@ -82,7 +82,9 @@ JobOutput::JobOutput(QPrinter& printer, const BeforeJob& beforeJob)
   if (!m_spoolFile->open())
     throw PrintError(QStringLiteral("The print job's spool file cannot be made in \"%1\": %2")
                          .arg(QDir::tempPath(), m_spoolFile->errorString()));
-  m_spoolFile->close();  // the pages are written to it by name
+  // The pages go in through a descriptor of the job's own, whose every
+  // write is checked.
+  m_spoolFile->close();
   m_file = ::open(toLocalPath(pdfPath()).c_str(), O_WRONLY | O_CLOEXEC);
   if (m_file < 0)
     throw PrintError(QStringLiteral("The print job's spool file \"%1\" cannot be opened: %2")
@@ -98,6 +100,10 @@ bool JobOutput::closeFile() noexcept {
   if (m_file < 0) return true;
   const int file = std::exchange(m_file, -1);
   return ::close(file) == 0;
+}
+
+int JobOutput::copiesToDraw() const {
+  return m_toCups ? 1 : std::max(1, m_target.copyCount());
 }
 
 QString JobOutput::pdfPath() const {
@@ -144,11 +150,12 @@ void JobOutput::fail(int pages) {
   throw PrintError(QStringLiteral("%1 failed while printing %2.").arg(describePrinter(), what));
 }
 
-void JobOutput::deliver(const QString& title, int pages, bool drawn) {
+void JobOutput::deliver(const QString& title, int pages) {
   if (!m_open) throw PrintError("No print job is open.");
-  // A file stands as a printout (or goes to the printer) only when it reads
-  // back whole: a full disk may have cut it short without a word.
-  if (!drawn || !isCompletePdf(toLocalPath(pdfPath()))) fail(pages);
+  // Every write was checked; the file stands as a printout (or goes to the
+  // printer) only when it also reads back whole, every object where its
+  // table says, so that what a network folder stored is what was written.
+  if (!isCompletePdf(toLocalPath(pdfPath()))) fail(pages);
   m_open = false;
   if (!m_toCups) return;
   // Whatever happens, the spool file goes: CUPS keeps its own copy.

@@ -39,9 +39,10 @@ class JobOutput {
   JobOutput(const JobOutput&) = delete;
   JobOutput& operator=(const JobOutput&) = delete;
 
-  QPrinter& printer() const { return m_target; }
-  // Whether the printer makes the copies itself (CUPS does; a file cannot).
-  bool printerMakesCopies() const { return m_toCups; }
+  // How many copies of each page the document must hold: one when the
+  // printer makes the copies itself (CUPS does), else the printer's copies
+  // (a file cannot make them).
+  int copiesToDraw() const;
   // The PDF file the pages go to: the spool file, or the writer's file.
   QString pdfPath() const;
   // "The printer "name"" or "The PDF file "path"", for messages.
@@ -55,13 +56,9 @@ class JobOutput {
   // reported by finishWriting, which ends the file.
   void writePart(std::string_view bytes);
   void finishWriting(int pages);
-  // Tells that a drawing engine opened the PDF file itself (and may have
-  // cut it short): an abort removes what it left.
-  void markWritten() { m_written = true; }
-  // Hands the finished file over. `drawn` is false when the drawing engine
-  // already reported a failure. Throws PrintError when the file does not
+  // Hands the written file over. Throws PrintError when the file does not
   // read back whole or the printer refuses it; the job is over either way.
-  void deliver(const QString& title, int pages, bool drawn = true);
+  void deliver(const QString& title, int pages);
   // Drops the job: nothing reaches the printer; a partial file, or a name
   // claimed for the job and left empty, is removed. A file the user chose
   // is kept when nothing was written to it yet.

@@ -38,8 +38,7 @@ void PrinterCanvas::runJob(const QString& jobName, const std::function<void()>& 
   if (m_jobOpen) throw PrintError("A print job is already open.");
   try {
     openDocument(jobName);
-    const int copies = m_output->printerMakesCopies() ? 1 : std::max(1, m_printer.copyCount());
-    for (int copy = 0; copy < copies; ++copy) {
+    for (int copy = 0; copy < m_output->copiesToDraw(); ++copy) {
       beginPage();
       m_jobOpen = true;
       drawPage();

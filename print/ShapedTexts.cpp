@@ -37,6 +37,7 @@ void shapeLine(const QString& text, const QFont& font, ShapedTexts::Text& into) 
   // The runs lie on the line's baseline; they are kept from its start.
   const qreal baseline = line.ascent();
   const QList<QGlyphRun> runs = line.glyphRuns();
+  const QList<uint> characters = text.toUcs4();
   for (const QGlyphRun& run : runs) {
     ShapedTexts::Glyphs& glyphs = into.glyphs.emplace_back();
     glyphs.font = run.rawFont();
@@ -48,7 +49,6 @@ void shapeLine(const QString& text, const QFont& font, ShapedTexts::Text& into) 
     glyphs.characters.assign(glyphs.indexes.size(), 0);
     // A glyph a character, in order, where the shaper made one of each;
     // else each character's own glyph in the font, where the run has it.
-    const QList<uint> characters = text.toUcs4();
     if (runs.size() == 1 && indexes.size() == characters.size()) {
       for (qsizetype i = 0; i < characters.size(); ++i)
         glyphs.characters[static_cast<std::size_t>(i)] = characters[i];

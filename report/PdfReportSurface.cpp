@@ -18,12 +18,8 @@ const QFontMetricsF& PdfReportSurface::metricsOf(const QFont& font) {
 void PdfReportSurface::drawText(const QFont& font, const QRectF& place, Qt::Alignment alignment,
                                 const QString& text) {
   const ShapedTexts::Text& shaped = m_texts.shaped(font, text);
-  const QFontMetricsF& metrics = metricsOf(font);
   const qreal x = (alignment & Qt::AlignRight) ? place.right() - shaped.width : place.left();
-  // Centred as a one-line layout is: its height is the ascent and descent.
-  const qreal baseline =
-      place.top() + (place.height() - metrics.ascent() - metrics.descent()) / 2 + metrics.ascent();
-  drawText(font, QPointF(x, baseline), text);
+  drawText(font, QPointF(x, centredBaseline(metricsOf(font), place)), text);
 }
 
 void PdfReportSurface::drawText(const QFont& font, const QPointF& origin, const QString& text) {

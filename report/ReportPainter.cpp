@@ -120,9 +120,7 @@ struct Page {
   static QPointF origin(const PageFont& font, const QRectF& place, const ShapedTexts::Text& shaped,
                         bool alignRight) {
     const qreal x = alignRight ? place.right() - shaped.width : place.left();
-    const QFontMetricsF& metrics = font.metrics;
-    return QPointF(x, place.top() + (place.height() - metrics.ascent() - metrics.descent()) / 2 +
-                          metrics.ascent());
+    return QPointF(x, centredBaseline(font.metrics, place));
   }
 };
 

@@ -2,7 +2,6 @@
 
 #include <QPageLayout>
 #include <QPrinter>
-#include <algorithm>
 
 #include "pdf/PdfDocument.h"
 #include "pdf/PdfError.h"
@@ -31,7 +30,7 @@ bool printReportDocument(ReportDocument& document, QPrinter& printer, const QStr
 
   // A printer makes its copies itself; a file gets each copy drawn, in the
   // order asked for: 1 2 3, 1 2 3 collated, 1 1, 2 2, 3 3 otherwise.
-  const int copies = output.printerMakesCopies() ? 1 : std::max(1, printer.copyCount());
+  const int copies = output.copiesToDraw();
   const bool collate = printer.collateCopies();
   const int outer = collate ? copies : 1;
   const int inner = collate ? 1 : copies;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
@@ -8,6 +9,14 @@
 #include "print/ShapedTexts.h"
 
 namespace kestrel {
+
+// Where the baseline of one line of text in the font lies when the line is
+// centred on the place's height, as a one-line layout centres it: its
+// height is the ascent and the descent.
+inline qreal centredBaseline(const QFontMetricsF& metrics, const QRectF& place) {
+  return place.top() + (place.height() - metrics.ascent() - metrics.descent()) / 2 +
+         metrics.ascent();
+}
 
 // What a report page is drawn on: a QPainter (the preview, page images) or
 // a PDF document (printers and PDF files). Positions are tenths of a point

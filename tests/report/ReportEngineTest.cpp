@@ -15,6 +15,7 @@
 #include <fstream>
 
 #include "DbaseTestSupport.h"
+#include "FileSizeLimit.h"
 #include "MemoryDataSet.h"
 #include "ScriptedUserInteraction.h"
 #include "print/PrintError.h"
@@ -207,6 +208,29 @@ TEST_F(ReportEngineTest, PdfThatCannotBeWrittenIsAnErrorNamingTheFile) {
               std::string::npos)
         << error.what();
   }
+}
+
+// A disk that fills while the pages go to the file: the report is not
+// printed, the user learns which file failed, and no part of it is left.
+TEST_F(ReportEngineTest, PdfCutShortByAFullDiskIsAnErrorAndIsRemoved) {
+  addRecords(400);
+  QPrinter printer;
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  const QString pdf = m_dir.filePath(QStringLiteral("full.pdf"));
+  printer.setOutputFileName(pdf);
+  m_project.setPrinter(&printer);
+  m_project.setDestination(ReportDestination::rdPrinter);
+  m_project.open();
+  try {
+    // Room for the report's work file of 400 records, not for its PDF.
+    const ScopedFileSizeLimit nearlyFullDisk(16384);
+    m_project.executeReport("Names");
+    ADD_FAILURE() << "no error";
+  } catch (const PrintError& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "The PDF file \"" + pdf.toStdString() + "\" failed while printing the pages.");
+  }
+  EXPECT_FALSE(QFile::exists(pdf));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "pdf/PdfDocument.h"
 #include "pdf/PdfError.h"
@@ -24,8 +25,16 @@ using EmbeddedFont = std::shared_ptr<const pdf::TrueTypeFont>;
 // tables are read once. Never destroyed, as font engines must not outlive
 // the application's font database.
 struct EmbeddedFonts {
-  std::map<QString, EmbeddedFont> fonts;
-  std::map<QString, double> scales;  // by font and pixel size
+  std::map<QString, EmbeddedFont> fonts;  // by font file
+  // The font engines met lately (an engine is a font at one size), each
+  // with its font and its width: a page's runs of glyphs come in a few
+  // engines over and over, and an engine is told by a pointer's compare.
+  struct Engine {
+    QRawFont raw;
+    EmbeddedFont embedded;
+    double scale = 0;  // 0: not measured yet
+  };
+  std::vector<Engine> engines;
 };
 
 EmbeddedFonts& shared() {
@@ -58,11 +67,10 @@ EmbeddedFont embeddedFont(const QRawFont& raw) {
 // stretch asked for, and a fallback face (a condensed one, say) by what is
 // left of it. Read once from the engine's advances against the font's own,
 // in whole percent as Qt keeps a stretch.
-double horizontalScale(const QRawFont& raw, const pdf::TrueTypeFont& font,
-                       const std::vector<quint32>& glyphs) {
-  const QString key = fontKey(raw) + QLatin1Char('|') + QString::number(raw.pixelSize());
-  const auto kept = shared().scales.find(key);
-  if (kept != shared().scales.end()) return kept->second;
+double horizontalScale(EmbeddedFonts::Engine& engine, const std::vector<quint32>& glyphs) {
+  if (engine.scale > 0) return engine.scale;
+  const QRawFont& raw = engine.raw;
+  const pdf::TrueTypeFont& font = *engine.embedded;
   QList<quint32> indexes;
   double designed = 0;
   for (const quint32 glyph : glyphs) {
@@ -74,9 +82,19 @@ double horizontalScale(const QRawFont& raw, const pdf::TrueTypeFont& font,
     drawn += advance.x();
   designed *= raw.pixelSize() / font.unitsPerEm();
   if (designed <= 0) return 1;  // nothing to measure by yet
-  const double scale = std::round(drawn / designed * 100) / 100;
-  shared().scales.emplace(key, scale);
-  return scale;
+  engine.scale = std::round(drawn / designed * 100) / 100;
+  return engine.scale;
+}
+
+EmbeddedFonts::Engine& engineOf(const QRawFont& raw) {
+  std::vector<EmbeddedFonts::Engine>& engines = shared().engines;
+  for (EmbeddedFonts::Engine& engine : engines)
+    if (engine.raw == raw) return engine;
+  // A handful serve a run; more would be a report of many font sizes.
+  constexpr std::size_t kMaxEngines = 32;
+  if (engines.size() >= kMaxEngines) engines.clear();
+  engines.push_back(EmbeddedFonts::Engine{raw, embeddedFont(raw)});
+  return engines.back();
 }
 
 // A font engine draws its glyphs' outlines as wide as it draws them.
@@ -116,13 +134,13 @@ void drawOutlines(pdf::PdfDocument& document, const Matrix& frame, double baseli
 
 void writeShapedGlyphs(pdf::PdfDocument& document, const Matrix& frame, double baseline,
                        const ShapedTexts::Glyphs& glyphs) {
-  const EmbeddedFont embedded = embeddedFont(glyphs.font);
-  if (!embedded) {
+  EmbeddedFonts::Engine& engine = engineOf(glyphs.font);
+  if (!engine.embedded) {
     drawOutlines(document, frame, baseline, glyphs);
     return;
   }
-  const double scale = horizontalScale(glyphs.font, *embedded, glyphs.indexes);
-  const int number = document.addFont(embedded, glyphs.font.familyName().toStdString());
+  const double scale = horizontalScale(engine, glyphs.indexes);
+  const int number = document.addFont(engine.embedded, glyphs.font.familyName().toStdString());
   std::vector<pdf::PlacedGlyph> placed;
   placed.reserve(glyphs.indexes.size());
   for (std::size_t i = 0; i < glyphs.indexes.size(); ++i)
